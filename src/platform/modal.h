@@ -1,0 +1,99 @@
+#pragma once
+// The one door through which the editor asks the user anything modal:
+// message boxes, file, colour and font choosers, help. The window layer
+// installs the Qt implementation; tests install ScriptedModal, which answers
+// from a queue and remembers every question, so whole user flows run without
+// a person at the keyboard.
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <deque>
+#include <optional>
+
+namespace zeq {
+
+// The application title that a message box without a title of its own gets.
+inline const QString kAppTitle = QStringLiteral("Zqe");
+
+// Button and icon styles, numbered as the editor's messages name them.
+enum MsgStyle : int {
+    MsgOkOnly = 0,
+    MsgCritical = 16,      // OK with the stop icon
+    MsgExclamation = 48,   // OK with the exclamation icon
+    MsgInformation = 64,   // OK with the information icon
+    MsgYesNoCancelExclamation = 51,
+};
+
+// What a message box answers.
+enum MsgAnswer : int {
+    AnswerOk = 1,
+    AnswerCancel = 2,
+    AnswerYes = 6,
+    AnswerNo = 7,
+};
+
+struct FileDialogRequest {
+    QString caption;
+    QString fileName;         // proposed name (save) or empty
+    QStringList filters;      // "ﾃｷｽﾄ ﾌｧｲﾙ (*.txt)", ...
+    QString defaultSuffix;    // without the dot
+};
+
+// A font as the settings store it: a family name and whole points.
+struct FontChoice {
+    QString family;
+    int pointSize = 12;
+};
+
+class ModalSeam {
+public:
+    virtual ~ModalSeam() = default;
+
+    // Shows a message box; an empty title means kAppTitle. Returns a MsgAnswer.
+    virtual int msgBox(const QString &text, int style, const QString &title = QString()) = 0;
+    // The chosen path, or an empty string when the user cancelled.
+    virtual QString openFileName(const FileDialogRequest &request) = 0;
+    virtual QString saveFileName(const FileDialogRequest &request) = 0;
+    // Colours are 0x00BBGGRR.
+    virtual std::optional<qint32> chooseColor(qint32 initial) = 0;
+    virtual std::optional<FontChoice> chooseFont(const FontChoice &initial) = 0;
+    // Opens the help at a topic: a context number, or a keyword when given.
+    virtual void showHelp(int context, const QString &keyword) = 0;
+};
+
+// A scripted stand-in for tests: every question is recorded in order, and
+// answered from the queue of its kind (or with the default when the queue is
+// empty: OK for message boxes, cancel for the choosers).
+class ScriptedModal : public ModalSeam {
+public:
+    enum class Kind { Message, OpenFile, SaveFile, Color, Font, Help };
+    struct Call {
+        Kind kind;
+        QString text;       // message text, proposed file name, help keyword
+        int style = 0;      // message style, help context
+        QString title;      // title as shown (kAppTitle filled in)
+        FileDialogRequest file;
+    };
+
+    int msgBox(const QString &text, int style, const QString &title = QString()) override;
+    QString openFileName(const FileDialogRequest &request) override;
+    QString saveFileName(const FileDialogRequest &request) override;
+    std::optional<qint32> chooseColor(qint32 initial) override;
+    std::optional<FontChoice> chooseFont(const FontChoice &initial) override;
+    void showHelp(int context, const QString &keyword) override;
+
+    std::deque<int> messageAnswers;
+    std::deque<QString> openAnswers;   // "" answers cancel
+    std::deque<QString> saveAnswers;   // "" answers cancel
+    std::deque<std::optional<qint32>> colorAnswers;
+    std::deque<std::optional<FontChoice>> fontAnswers;
+
+    QList<Call> calls;
+
+    // The texts of the message boxes shown so far, in order.
+    QStringList messages() const;
+};
+
+} // namespace zeq

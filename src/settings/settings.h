@@ -1,0 +1,56 @@
+#pragma once
+// The settings record: the options that outlive a run, read once at start-up
+// and written once at exit. Every other part reads these fields directly.
+
+#include <QString>
+
+#include <array>
+
+namespace zeq {
+
+class Registry;
+
+inline const QString kCompanionOptionKey = QStringLiteral("Software\\ZeqSoft\\Zeq\\Option");
+inline const QString kEnvKey = QStringLiteral("Software\\ZeqSoft\\ZeqEditor\\Env");
+inline const QString kRecentKey = QStringLiteral("Software\\ZeqSoft\\ZeqEditor\\Recent");
+inline const QString kOptionKey = QStringLiteral("Software\\ZeqSoft\\ZeqEditor\\Option");
+
+// "ＭＳ 明朝": full-width ＭＳ, one ordinary space, 明朝.
+inline const QString kDefaultFontName = QStringLiteral("ＭＳ 明朝");
+
+struct SettingsRecord {
+    QString gSeparator;
+    std::array<QString, 5> gRecentFile;
+    qint32 gZeqImage = 0;
+    qint32 gZeqSparatorDisable = 0;
+    std::array<QString, 3> gUserSparator;
+    qint32 gFontColor = 0;      // colours are 0x00BBGGRR
+    qint32 gTextBackColor = 0;
+    qint32 gRchBackColor = 0;
+    qint32 gKanjiColor = 0;
+    qint32 gHiraColor = 0;
+    qint32 gSepaColor = 0;
+    QString gZeqFontName;
+    qint32 gZeqFontSize = 0;
+};
+
+// The main window's outer placement, in twips, as loadSettings and
+// saveSettings see it. Reads may be fractional; the settings round them.
+class WindowPlacement {
+public:
+    virtual ~WindowPlacement() = default;
+    virtual double top() const = 0;
+    virtual double left() const = 0;
+    virtual double height() const = 0;
+    virtual double width() const = 0;
+    virtual void setTop(qint32 twips) = 0;
+    virtual void setLeft(qint32 twips) = 0;
+    virtual void setHeight(qint32 twips) = 0;
+    virtual void setWidth(qint32 twips) = 0;
+};
+
+void setDefaultSettings(SettingsRecord &record);
+void loadSettings(SettingsRecord &record, Registry &registry, WindowPlacement &window);
+void saveSettings(const SettingsRecord &record, Registry &registry, const WindowPlacement &window);
+
+} // namespace zeq
