@@ -19,8 +19,9 @@
 // timestamp and the store starts empty, never overwriting what the user had.
 
 #include <QByteArray>
-#include <QMap>
+#include <QHash>
 #include <QString>
+#include <QStringList>
 
 namespace zeq {
 
@@ -72,18 +73,39 @@ public:
     QString quarantinedPath() const;
 
 private:
-    // implementation defined by platform/regstore.cpp
-    struct Key;
+    // One stored value. Texts read from the file are kept as the file has
+    // them and converted to CP932 only when queried, so a hand-written
+    // character that CP932 lacks is not lost when the file is rewritten.
+    struct Entry {
+        quint32 type = REG_SZ;
+        bool textForm = false;  // REG_SZ held as text rather than raw bytes
+        QString text;
+        QByteArray raw;
+    };
+    struct Key {
+        QStringList valueOrder;  // file order, new values appended
+        QHash<QString, Entry> values;
+    };
+    // Keys by full path ("HKEY_CURRENT_USER\Software\..."), in file order.
+    struct Tree {
+        QHash<QString, Key> keys;
+        QStringList keyOrder;
+    };
+
     void ensureLoaded() const;
-    long persist();
+    // Writes tree to the file; the caller adopts it only when this succeeds.
+    long persist(const Tree &tree);
+
+    static QByteArray rawData(const Entry &entry);
+    static Entry entryFor(const RegValue &value);
 
     QString m_path;
     mutable bool m_loaded = false;
+    // Set when an unreadable file could not be moved aside: the store then
+    // refuses every write rather than replace a file it never understood.
     mutable bool m_readOnly = false;
     mutable QString m_quarantined;
-    // key path (root prefixed, as written in the file) -> value name -> value
-    mutable QMap<QString, QMap<QString, RegValue>> m_keys;
-    mutable QStringList m_keyOrder;
+    mutable Tree m_tree;
 };
 
 } // namespace zeq

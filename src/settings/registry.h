@@ -25,6 +25,9 @@ public:
     QString getSettingString(quint32 root, const QString &path, const QString &name,
                              const QString &fallback);
 
+    // Where the settings code reports what the registry failures mean.
+    ModalSeam &modal() const { return m_modal; }
+
     // Bytes of value data a text read accepts, terminator included.
     static constexpr qsizetype kTextReadLimit = 512;
 
