@@ -1,1 +1,28 @@
-int main() { return 0; }
+// Starts the editor's main window as zeqedit does, waits until it is on
+// screen, and exits: one whole-process start-up for the start-up benchmark.
+
+#include "app/frmsdi.h"
+#include "app/program.h"
+#include "platform/appsetup.h"
+#include "platform/qtmodal.h"
+#include "platform/regstore.h"
+
+#include <QApplication>
+#include <QWindow>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    zeq::prepareApplication();
+    zeq::Program program;
+    zeq::QtModal modal;
+    zeq::RegStore store(zeq::RegStore::defaultPath());
+    zeq::frmSDI window(program, modal, store);
+    modal.setParentWidget(&window);
+    window.Form_Load(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString());
+    window.show();
+    while (!window.windowHandle() || !window.windowHandle()->isExposed())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    QCoreApplication::processEvents();
+    return 0;
+}

@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev libgl-dev
   libicu-dev
   libgtest-dev libbenchmark-dev
-  fonts-ipafont-mincho fonts-ipafont-gothic
+  fonts-ipafont-mincho fonts-ipafont-gothic qt6-translations-l10n
 )
 packages+=("$@")
 

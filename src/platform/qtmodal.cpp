@@ -1,1 +1,122 @@
-// placeholder
+#include "platform/qtmodal.h"
+
+#include "platform/fonts.h"
+
+#include <QColorDialog>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontDialog>
+#include <QMessageBox>
+#include <QUrl>
+
+namespace zeq {
+
+int QtModal::msgBox(const QString &text, int style, const QString &title)
+{
+    QMessageBox box(m_parent);
+    box.setWindowTitle(title.isEmpty() ? kAppTitle : title);
+    QString shown = text;
+    shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    box.setText(shown);
+
+    switch (style & 0xF0) {
+    case 16: box.setIcon(QMessageBox::Critical); break;
+    case 32: box.setIcon(QMessageBox::Question); break;
+    case 48: box.setIcon(QMessageBox::Warning); break;
+    case 64: box.setIcon(QMessageBox::Information); break;
+    default: box.setIcon(QMessageBox::NoIcon); break;
+    }
+    switch (style & 0x0F) {
+    case 3:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::Yes);
+        box.setEscapeButton(QMessageBox::Cancel);
+        break;
+    case 4:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::Yes);
+        break;
+    case 1:
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        break;
+    default:
+        box.setStandardButtons(QMessageBox::Ok);
+        break;
+    }
+
+    switch (box.exec()) {
+    case QMessageBox::Yes: return AnswerYes;
+    case QMessageBox::No: return AnswerNo;
+    case QMessageBox::Cancel: return AnswerCancel;
+    default: return AnswerOk;
+    }
+}
+
+namespace {
+QFileDialog *makeFileDialog(QWidget *parent, const FileDialogRequest &request)
+{
+    auto *dialog = new QFileDialog(parent, request.caption);
+    dialog->setNameFilters(request.filters);
+    dialog->setDefaultSuffix(request.defaultSuffix);
+    if (!request.fileName.isEmpty())
+        dialog->selectFile(request.fileName);
+    dialog->setAttribute(Qt::WA_DeleteOnClose, false);
+    return dialog;
+}
+} // namespace
+
+QString QtModal::openFileName(const FileDialogRequest &request)
+{
+    std::unique_ptr<QFileDialog> dialog(makeFileDialog(m_parent, request));
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
+        return QString();
+    return dialog->selectedFiles().constFirst();
+}
+
+QString QtModal::saveFileName(const FileDialogRequest &request)
+{
+    std::unique_ptr<QFileDialog> dialog(makeFileDialog(m_parent, request));
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setFileMode(QFileDialog::AnyFile);
+    // Replacing an existing file asks first (the dialog's default).
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
+        return QString();
+    return dialog->selectedFiles().constFirst();
+}
+
+std::optional<qint32> QtModal::chooseColor(qint32 initial)
+{
+    const QColor chosen = QColorDialog::getColor(colorFromRef(initial), m_parent);
+    if (!chosen.isValid())
+        return std::nullopt;
+    return colorToRef(chosen);
+}
+
+std::optional<FontChoice> QtModal::chooseFont(const FontChoice &initial)
+{
+    bool ok = false;
+    const QFont chosen = QFontDialog::getFont(&ok, storedFont(initial.family, initial.pointSize), m_parent);
+    if (!ok)
+        return std::nullopt;
+    return FontChoice{chosen.family(), chosen.pointSize()};
+}
+
+void QtModal::showHelp(int context, const QString &keyword)
+{
+    // The help is an HTML file beside the program, one anchor per topic.
+    const QString file = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("help/zqhelp.html"));
+    if (!QFileInfo::exists(file)) {
+        msgBox(file + QStringLiteral(" ﾌｧｲﾙを開けません。"), MsgOkOnly);
+        return;
+    }
+    QUrl url = QUrl::fromLocalFile(file);
+    url.setFragment(keyword.isEmpty() ? QStringLiteral("context-%1").arg(context) : keyword);
+    QDesktopServices::openUrl(url);
+}
+
+} // namespace zeq

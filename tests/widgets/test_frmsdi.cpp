@@ -1,1 +1,398 @@
-// placeholder
+#include "app/frmsdi.h"
+#include "app/statuspanels.h"
+#include "app/title.h"
+#include "platform/codepage.h"
+#include "platform/modal.h"
+#include "platform/regstore.h"
+#include "platform/textbox.h"
+#include "platform/textpos.h"
+#include "support/qtprint.h"
+#include "support/tempconfig.h"
+
+#include <QAction>
+#include <QFile>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace zeq {
+namespace {
+
+qint32 storedLong(const RegStore &store, const QString &key, const QString &name)
+{
+    RegValue value;
+    if (store.queryValue(HKEY_CURRENT_USER, key, name, 4, &value) != kErrorSuccess || value.data.size() != 4)
+        return qint32(0xDEADBEEF);
+    qint32 number = 0;
+    memcpy(&number, value.data.constData(), 4);
+    return number;
+}
+
+QString storedText(const RegStore &store, const QString &key, const QString &name)
+{
+    RegValue value;
+    if (store.queryValue(HKEY_CURRENT_USER, key, name, 512, &value) != kErrorSuccess)
+        return QStringLiteral("<missing>");
+    QByteArray bytes = value.data;
+    if (bytes.endsWith('\0'))
+        bytes.chop(1);
+    return decodeCp932(bytes).text;
+}
+
+// The gutter's text as the edit area counts it: numbers each ending in CR LF.
+QString gutterLines(int first, int count)
+{
+    QString text;
+    for (int n = first; n < first + count; ++n)
+        text += QString::number(n) + QStringLiteral("\r\n");
+    return text;
+}
+
+QString gutterOf(const frmSDI &w)
+{
+    return toCrLfText(w.Text1->toPlainText());
+}
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    MainWindowTest() : store(config.storeFile()) {}
+
+    frmSDI &start(const QString &argument = QString())
+    {
+        window = std::make_unique<frmSDI>(program, modal, store);
+        window->Form_Load(argument);
+        window->show();
+        return *window;
+    }
+
+    QString writeFile(const QString &name, const QByteArray &bytes)
+    {
+        const QString path = config.path() + u'/' + name;
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return path;
+    }
+
+    test::TempConfig config;
+    RegStore store;
+    ScriptedModal modal;
+    Program program;
+    std::unique_ptr<frmSDI> window;
+};
+
+TEST_F(MainWindowTest, StartsUntitledAndCleanWithItsKeysCreatedOnFirstRun)
+{
+    frmSDI &w = start();
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Zeq Text Editor〔－－〕－ 無題"));
+    EXPECT_FALSE(program.gModified);
+    EXPECT_EQ(modal.calls.size(), 0);
+    EXPECT_EQ(store.openKey(HKEY_CURRENT_USER, kEnvKey), kErrorSuccess);
+    EXPECT_EQ(store.openKey(HKEY_CURRENT_USER, kRecentKey), kErrorSuccess);
+    EXPECT_EQ(store.openKey(HKEY_CURRENT_USER, kOptionKey), kErrorSuccess);
+    EXPECT_EQ(program.settings.gUserSparator[0], QStringLiteral("`"));
+    // The status bar has no line count until the first change or load.
+    EXPECT_EQ(w.StatusBar1->panelText(1), QString());
+    EXPECT_TRUE(w.Timer1->isActive());
+    EXPECT_EQ(w.Timer1->interval(), 150);
+}
+
+struct MenuItem {
+    const char *name;
+    const char *caption;
+    QKeySequence shortcut;
+};
+
+TEST_F(MainWindowTest, MenuTreeHasEveryItemWithItsCaptionAndShortcutInOrder)
+{
+    frmSDI &w = start();
+    const std::vector<std::pair<QMenu *, std::vector<MenuItem>>> tree = {
+        {w.mnuFile,
+         {{"mnuFileNew", "新規作成(&N)", {}},
+          {"mnuFileOpen", "開く(&O)", {}},
+          {"mnuFileSave", "保存(&S)", {}},
+          {"mnuFileSaveAs", "名前を付けて保存(&A)", {}},
+          {"mnuFSep1", "", {}},
+          {"mnuZeqShow", "表示イメージ", QKeySequence(Qt::CTRL | Qt::Key_T)},
+          {"mnuFileExit", "終了(&X)", {}},
+          {"mnuRecentFile0", "", {}},
+          {"mnuRecentFile1", "RecentFile1", {}},
+          {"mnuRecentFile2", "RecentFile2", {}},
+          {"mnuRecentFile3", "RecentFile3", {}},
+          {"mnuRecentFile4", "RecentFile4", {}},
+          {"mnuRecentFile5", "RecentFile5", {}}}},
+        {w.mnuEdit,
+         {{"mnuUndo", "元に戻す", QKeySequence(Qt::CTRL | Qt::Key_Z)},
+          {"mnuRedo", "やり直し", QKeySequence(Qt::CTRL | Qt::Key_R)},
+          {"mnuEditCut", "切り取り(&T)", QKeySequence(Qt::CTRL | Qt::Key_X)},
+          {"mnuEditCopy", "ｺﾋﾟｰ(&C)", QKeySequence(Qt::CTRL | Qt::Key_C)},
+          {"mnuEditPaste", "貼り付け(&P)", QKeySequence(Qt::CTRL | Qt::Key_V)},
+          {"mnuInsertSPA", "漢字セパレータ挿入", QKeySequence(Qt::CTRL | Qt::Key_Y)},
+          {"mnuEditDelete", "削除(&L)", QKeySequence(Qt::Key_Delete)},
+          {"mnuEditDeleteEx", "拡張削除(&D)", QKeySequence(Qt::CTRL | Qt::Key_D)},
+          {"mnuEditSep1", "", {}},
+          {"mnuEditSelectAll", "すべての範囲を選択(&A)", {}}}},
+        {w.mnuSearch,
+         {{"mnuSearchFind", "検索(&F)", {}}, {"mnuSearchFindNext", "次を検索(&N)", QKeySequence(Qt::Key_F3)}}},
+        {w.mnuOptions, {{"mnuOptionsToolbar", "ﾂｰﾙﾊﾞｰ表示(&T)", {}}, {"mnuSettei", "設定(&S)", {}}}},
+        {w.mnuHelp, {{"mnuShowHelp", "ヘルプの表示(&H)", {}}, {"mnuShowVersion", "バージョン情報(&A)", {}}}},
+    };
+
+    const QStringList topCaptions = {QStringLiteral("ﾌｧｲﾙ(&F)"), QStringLiteral("編集(&E)"),
+                                     QStringLiteral("検索(&S)"), QStringLiteral("ｵﾌﾟｼｮﾝ(&O)"),
+                                     QStringLiteral("ヘルプ(&H)")};
+    const QList<QAction *> top = w.menuBar()->actions();
+    ASSERT_EQ(top.size(), 5);
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(top[i]->text(), topCaptions[i]);
+        EXPECT_EQ(top[i]->menu(), tree[size_t(i)].first);
+        EXPECT_TRUE(top[i]->isEnabled());
+    }
+
+    for (const auto &[menu, items] : tree) {
+        const QList<QAction *> actions = menu->actions();
+        ASSERT_EQ(size_t(actions.size()), items.size()) << menu->title().toStdString();
+        for (size_t i = 0; i < items.size(); ++i) {
+            SCOPED_TRACE(items[i].name);
+            EXPECT_EQ(actions[qsizetype(i)]->objectName(), QLatin1String(items[i].name));
+            EXPECT_EQ(actions[qsizetype(i)]->isSeparator(), *items[i].caption == '\0');
+            if (!actions[qsizetype(i)]->isSeparator()) {
+                EXPECT_EQ(actions[qsizetype(i)]->text(), QString::fromUtf8(items[i].caption));
+            }
+            EXPECT_EQ(actions[qsizetype(i)]->shortcut(), items[i].shortcut);
+            // Hidden entries cannot be chosen; the rest start enabled.
+            if (actions[qsizetype(i)]->isVisible()) {
+                EXPECT_TRUE(actions[qsizetype(i)]->isEnabled());
+            }
+        }
+    }
+    for (QAction *recent : w.mnuRecentFile)
+        EXPECT_FALSE(recent->isVisible());
+    EXPECT_TRUE(w.mnuOptionsToolbar->isChecked());
+}
+
+TEST_F(MainWindowTest, GutterNumbersTheRowsThatFitAndFollowsScrolling)
+{
+    frmSDI &w = start();
+    // 4800 twips of edit area = 240 points = 20 rows of 12 points.
+    w.resize(w.width(), w.height() + (320 - w.txtNote->height()));
+    ASSERT_EQ(w.txtNote->height(), 320);
+    w.refreshLineNumbers();
+    EXPECT_EQ(gutterOf(w), gutterLines(1, 20));
+
+    QStringList lines;
+    for (int i = 1; i <= 200; ++i)
+        lines << QStringLiteral("行%1").arg(i);
+    w.note().setText(lines.join(QStringLiteral("\r\n")));
+    w.txtNote->verticalScrollBar()->setValue(57);
+    QSignalSpy tick(w.Timer1, &QTimer::timeout);
+    ASSERT_TRUE(tick.wait(1000));
+    EXPECT_EQ(w.topLine, 57);
+    EXPECT_EQ(gutterOf(w), gutterLines(58, 20));
+}
+
+TEST_F(MainWindowTest, LineCountShowsInTheStatusBar)
+{
+    frmSDI &w = start();
+    w.note().setText(QStringLiteral("a\r\nb\r\nc"));
+    w.refreshLineCount();
+    EXPECT_EQ(program.gLineCount, 3);
+    EXPECT_EQ(w.StatusBar1->panelText(1), QStringLiteral("全行数：3"));
+}
+
+TEST_F(MainWindowTest, HidingTheToolbarMovesTheEditAreaUpAndTheGutterFollows)
+{
+    frmSDI &w = start();
+    const QRect noteBefore = w.txtNote->geometry();
+    EXPECT_EQ(noteBefore.top(), 36); // 545 twips
+    EXPECT_EQ(w.Text1->geometry().top(), 39); // 585 twips
+
+    w.mnuOptionsToolbar->trigger();
+    EXPECT_TRUE(w.picToolbar->isHidden());
+    EXPECT_FALSE(w.mnuOptionsToolbar->isChecked());
+    EXPECT_EQ(w.txtNote->geometry().top(), 0);
+    EXPECT_EQ(w.txtNote->geometry().height(), noteBefore.height() + 35);
+    EXPECT_EQ(w.Text1->geometry().top(), 3); // 40 twips
+    EXPECT_EQ(w.Text1->geometry().height(), w.txtNote->geometry().height() - 21); // 310 twips
+    EXPECT_EQ(w.txtNote2->geometry(), w.txtNote->geometry());
+
+    w.mnuOptionsToolbar->trigger();
+    EXPECT_EQ(w.txtNote->geometry(), noteBefore);
+    w.picToolbar->hide();
+    w.mnuOptions_Click();
+    EXPECT_FALSE(w.mnuOptionsToolbar->isChecked());
+}
+
+TEST_F(MainWindowTest, TinyWindowDoesNotBreakTheLayout)
+{
+    frmSDI &w = start();
+    w.resize(20, 20);
+    QCoreApplication::processEvents();
+    EXPECT_GE(w.txtNote->height(), 0);
+    EXPECT_GE(w.Text1->height(), 0);
+    w.refreshLineNumbers();
+    EXPECT_EQ(gutterOf(w), QString());
+}
+
+TEST_F(MainWindowTest, ArgumentOfExactlyTheSizeLimitIsLoadedUpperCasedAndRemembered)
+{
+    QByteArray bytes = QByteArray("`\x8a\xbf\x8e\x9a`\x82\xa9\x82\xf1\x82\xb6`\r\n");
+    bytes += QByteArray(32700 - bytes.size(), 'a');
+    ASSERT_EQ(bytes.size(), 32700);
+    const QString path = writeFile(QStringLiteral("doc.txt"), bytes);
+
+    frmSDI &w = start(path);
+    EXPECT_EQ(modal.calls.size(), 0);
+    EXPECT_EQ(w.windowTitle(), kCleanPrefix + path.toUpper());
+    EXPECT_EQ(w.documentPath(), path);
+    EXPECT_TRUE(w.note().Text().startsWith(QStringLiteral("`漢字`かんじ`\r\naaa")));
+    EXPECT_FALSE(program.gModified);
+    EXPECT_EQ(program.settings.gRecentFile[0], path);
+    EXPECT_TRUE(w.mnuRecentFile[1]->isVisible());
+    EXPECT_EQ(program.gLineCount, 2);
+    EXPECT_EQ(w.StatusBar1->panelText(1), QStringLiteral("全行数：2"));
+}
+
+TEST_F(MainWindowTest, ArgumentOneByteOverTheLimitIsRefusedAndTheEditorStartsEmpty)
+{
+    const QString path = writeFile(QStringLiteral("big.txt"), QByteArray(32701, 'a'));
+    frmSDI &w = start(path);
+    EXPECT_EQ(modal.messages(), QStringList{QStringLiteral("ファイルが大きすぎるため、開くことができません。")});
+    EXPECT_EQ(modal.calls[0].style, MsgExclamation);
+    EXPECT_EQ(modal.calls[0].title, QStringLiteral("Zqe"));
+    EXPECT_EQ(w.windowTitle(), kCleanPrefix + kUntitled);
+    EXPECT_EQ(w.note().Text(), QString());
+    EXPECT_EQ(program.settings.gRecentFile[0], QString());
+}
+
+TEST_F(MainWindowTest, RelativeArgumentMeansTheFolderTheEditorWasStartedFrom)
+{
+    const QString path = writeFile(QStringLiteral("rel.txt"), QByteArray("abc"));
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(config.path());
+    frmSDI &w = start(QStringLiteral("rel.txt"));
+    QDir::setCurrent(previous);
+    EXPECT_EQ(w.note().Text(), QStringLiteral("abc"));
+    EXPECT_EQ(w.documentPath(), path);
+}
+
+TEST_F(MainWindowTest, ArgumentNamingNoFileIsReportedAndNotRemembered)
+{
+    const QString path = config.path() + QStringLiteral("/missing.txt");
+    frmSDI &w = start(path);
+    EXPECT_EQ(modal.messages(), QStringList{path + QStringLiteral(" ﾌｧｲﾙを開けません。")});
+    EXPECT_EQ(modal.calls[0].style, MsgOkOnly);
+    EXPECT_EQ(w.windowTitle(), kCleanPrefix + kUntitled);
+    EXPECT_EQ(program.settings.gRecentFile[0], QString());
+}
+
+TEST_F(MainWindowTest, ArgumentThatIsNotTextIsReportedAndLeavesTheTitleAlone)
+{
+    const QString binary = writeFile(QStringLiteral("bin.txt"), QByteArray("ab\0cd", 5));
+    frmSDI &w = start(binary);
+    EXPECT_EQ(modal.messages(), QStringList{QStringLiteral("テキストファイルだけを指定して下さい。")});
+    EXPECT_EQ(modal.calls[0].style, MsgExclamation);
+    EXPECT_EQ(w.windowTitle(), kCleanPrefix + kUntitled);
+    EXPECT_EQ(w.documentPath(), QString());
+    EXPECT_FALSE(program.gModified);
+}
+
+TEST_F(MainWindowTest, EscInACleanDocumentClosesAndWritesTheSettings)
+{
+    frmSDI &w = start();
+    program.settings.gKanjiColor = 0x00FF00;
+    w.move(40, 30);
+    QTest::keyClick(w.txtNote, Qt::Key_Escape);
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_TRUE(w.imageAbort);
+    EXPECT_EQ(storedLong(store, kOptionKey, QStringLiteral("KanjiColor")), 0x00FF00);
+    EXPECT_EQ(storedLong(store, kEnvKey, QStringLiteral("EditorLeft")), 40 * 15);
+    EXPECT_EQ(storedLong(store, kEnvKey, QStringLiteral("EditorTop")), 30 * 15);
+    EXPECT_EQ(storedLong(store, kEnvKey, QStringLiteral("EditorWidth")), w.frameGeometry().width() * 15);
+    EXPECT_EQ(storedText(store, kOptionKey, QStringLiteral("UserSparator0")), QStringLiteral("`"));
+}
+
+TEST_F(MainWindowTest, EscWhileTheDisplayImageIsBuildingOnlyAsksItToStop)
+{
+    frmSDI &w = start();
+    w.imageBusy = true;
+    QTest::keyClick(w.txtNote, Qt::Key_Escape);
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_TRUE(w.imageAbort);
+    // Nothing was written back: the store still holds the first-run values.
+    EXPECT_EQ(storedText(store, kOptionKey, QStringLiteral("UserSparator0")), QString());
+    w.imageBusy = false;
+}
+
+TEST_F(MainWindowTest, OtherKeysPassToTheEditArea)
+{
+    frmSDI &w = start();
+    w.txtNote->setFocus();
+    QTest::keyClicks(w.txtNote, QStringLiteral("ab"));
+    EXPECT_EQ(w.note().Text(), QStringLiteral("ab"));
+    EXPECT_TRUE(w.isVisible());
+}
+
+TEST_F(MainWindowTest, ExitMenuClosesTheWindowThroughTheCloseRequest)
+{
+    frmSDI &w = start();
+    w.mnuFileExit->trigger();
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_TRUE(w.imageAbort);
+}
+
+TEST_F(MainWindowTest, StoredPlacementAndOptionsAreAppliedAtStart)
+{
+    {
+        frmSDI &first = start();
+        first.close();
+    }
+    ASSERT_EQ(store.setValue(HKEY_CURRENT_USER, kEnvKey, QStringLiteral("EditorLeft"),
+                             RegValue{REG_DWORD, QByteArray("\x2c\x01\x00\x00", 4)}), kErrorSuccess); // 300
+    ASSERT_EQ(store.setValue(HKEY_CURRENT_USER, kEnvKey, QStringLiteral("EditorWidth"),
+                             RegValue{REG_DWORD, QByteArray("\x70\x17\x00\x00", 4)}), kErrorSuccess); // 6000
+    ASSERT_EQ(store.setValue(HKEY_CURRENT_USER, kOptionKey, QStringLiteral("ZeqFontSize"),
+                             RegValue{REG_DWORD, QByteArray("\x10\x00\x00\x00", 4)}), kErrorSuccess); // 16
+    Program second;
+    frmSDI w(second, modal, store);
+    w.Form_Load();
+    EXPECT_EQ(w.frameGeometry().left(), 20);
+    EXPECT_EQ(w.frameGeometry().width(), 400);
+    EXPECT_EQ(w.txtNote->font().pointSize(), 16);
+    EXPECT_EQ(w.Text1->font().pointSize(), 16);
+    EXPECT_EQ(w.txtNote2->font().pointSize(), 16);
+    EXPECT_EQ(modal.calls.size(), 0);
+}
+
+TEST_F(MainWindowTest, UnusableStoreStartsWithDefaultsAndReportsEveryValueAtExit)
+{
+    // A regular file where the store's folder should be: nothing can be created.
+    QFile blocker(config.path() + QStringLiteral("/ZeqSoft"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+
+    frmSDI &w = start();
+    const QStringList atStart = modal.messages();
+    ASSERT_EQ(atStart.size(), 3);
+    EXPECT_TRUE(atStart[0].endsWith(kEnvKey + QStringLiteral("レジストリの作成に失敗しました。")));
+    EXPECT_EQ(atStart[1], QStringLiteral("CURRENT_USER レジストリを作成できません。"));
+    EXPECT_EQ(atStart[2], QStringLiteral("デフォルトの設定で起動します。"));
+    EXPECT_EQ(program.settings.gZeqFontSize, 12);
+    EXPECT_EQ(w.windowTitle(), kCleanPrefix + kUntitled);
+
+    modal.calls.clear();
+    w.close();
+    EXPECT_EQ(modal.messages().size(), 22);
+    EXPECT_FALSE(w.isVisible());
+}
+
+} // namespace
+} // namespace zeq

@@ -1,1 +1,163 @@
-// placeholder
+#include "platform/textbox.h"
+#include "support/qtprint.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QPlainTextEdit>
+#include <QSignalSpy>
+#include <QTest>
+#include <QVBoxLayout>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+namespace zeq {
+namespace {
+
+class TextBoxTest : public ::testing::Test {
+protected:
+    TextBoxTest() : edit(new QPlainTextEdit(&window)), box(edit), changes(&box, &TextBox::Change)
+    {
+        auto *layout = new QVBoxLayout(&window);
+        layout->addWidget(edit);
+    }
+
+    QWidget window;
+    QPlainTextEdit *edit;
+    TextBox box;
+    QSignalSpy changes;
+};
+
+TEST_F(TextBoxTest, TextCountsEachLineEndAsCrLf)
+{
+    box.setText(QStringLiteral("`漢字`かんじ`\r\nです\r\n"));
+    EXPECT_EQ(box.Text(), QStringLiteral("`漢字`かんじ`\r\nです\r\n"));
+    EXPECT_EQ(box.textLength(), box.Text().size());
+    EXPECT_EQ(box.lineCount(), 3);
+    EXPECT_EQ(box.line(0), QStringLiteral("`漢字`かんじ`"));
+    EXPECT_EQ(box.line(1), QStringLiteral("です"));
+    EXPECT_EQ(box.line(2), QString());
+    EXPECT_EQ(box.line(3), QString());
+}
+
+TEST_F(TextBoxTest, EmptyTextHasOneLine)
+{
+    EXPECT_EQ(box.lineCount(), 1);
+    EXPECT_EQ(box.textLength(), 0);
+}
+
+TEST_F(TextBoxTest, CaretPositionsCountBothCharactersOfALineEnd)
+{
+    box.setText(QStringLiteral("ab\r\ncd\r\nef"));
+    box.setSelStart(4); // before c
+    EXPECT_EQ(box.SelStart(), 4);
+    box.setSelLength(1);
+    EXPECT_EQ(box.SelText(), QStringLiteral("c"));
+
+    box.setSelStart(2); // before the CR
+    box.setSelLength(2);
+    EXPECT_EQ(box.SelText(), QStringLiteral("\r\n"));
+    EXPECT_EQ(box.SelLength(), 2);
+
+    box.setSelStart(8);
+    EXPECT_EQ(box.SelStart(), 8);
+    box.setSelStart(10);
+    EXPECT_EQ(box.SelStart(), 10);
+}
+
+TEST_F(TextBoxTest, PositionsPastTheEndAreClamped)
+{
+    box.setText(QStringLiteral("ab\r\ncd"));
+    box.setSelStart(99);
+    EXPECT_EQ(box.SelStart(), 6);
+    box.setSelStart(4);
+    box.setSelLength(99);
+    EXPECT_EQ(box.SelLength(), 2);
+}
+
+TEST_F(TextBoxTest, CaretNeverStopsBetweenCrAndLf)
+{
+    box.setText(QStringLiteral("ab\r\ncd"));
+    box.setSelStart(3);
+    EXPECT_EQ(box.SelStart(), 2);
+    box.setSelLength(1);
+    EXPECT_EQ(box.SelText(), QStringLiteral("\r\n"));
+    EXPECT_EQ(box.SelLength(), 2);
+    box.setSelLength(3);
+    EXPECT_EQ(box.SelText(), QStringLiteral("\r\nc"));
+}
+
+TEST_F(TextBoxTest, SelTextReplacesTheSelectionAndLeavesTheCaretAfterIt)
+{
+    box.setText(QStringLiteral("ab\r\ncd"));
+    box.setSelStart(1);
+    box.setSelLength(4); // b CR LF c
+    box.setSelText(QStringLiteral("`漢字`かんじ`\r\n"));
+    EXPECT_EQ(box.Text(), QStringLiteral("a`漢字`かんじ`\r\nd"));
+    EXPECT_EQ(box.SelStart(), 11);
+    EXPECT_EQ(box.SelLength(), 0);
+}
+
+TEST_F(TextBoxTest, EveryProgrammaticChangeRaisesExactlyOneChangeEvent)
+{
+    box.setText(QStringLiteral("ab\r\ncd"));
+    EXPECT_EQ(changes.count(), 1);
+
+    box.setSelStart(2);
+    box.setSelLength(2);
+    box.setSelText(QString()); // deleting a CR LF
+    EXPECT_EQ(changes.count(), 2);
+    EXPECT_EQ(box.Text(), QStringLiteral("abcd"));
+
+    box.setSelStart(0);
+    box.setSelLength(2);
+    box.setSelText(QStringLiteral("xyz")); // selection replaced
+    EXPECT_EQ(changes.count(), 3);
+    EXPECT_EQ(box.SelStart(), 3);
+
+    box.setSelStart(1); // moving the caret is no change
+    EXPECT_EQ(changes.count(), 3);
+}
+
+TEST_F(TextBoxTest, TypingRaisesOneChangeEventPerKeyWithTheCaretAfterIt)
+{
+    window.show();
+    QList<int> caretAtChange;
+    QObject::connect(&box, &TextBox::Change, [&] { caretAtChange.append(box.SelStart()); });
+    QTest::keyClicks(edit, QStringLiteral("ab"));
+    EXPECT_EQ(caretAtChange, (QList<int>{1, 2}));
+
+    box.setSelStart(0);
+    box.setSelLength(2);
+    caretAtChange.clear();
+    QTest::keyClick(edit, Qt::Key_X); // typed over a selection
+    EXPECT_EQ(caretAtChange, (QList<int>{1}));
+    EXPECT_EQ(box.Text(), QStringLiteral("x"));
+}
+
+TEST_F(TextBoxTest, WindowShortcutsRunInsteadOfTheWidgetsOwnEditingKeys)
+{
+    auto *deleteAction = new QAction(&window);
+    deleteAction->setShortcut(QKeySequence(Qt::Key_Delete));
+    window.addAction(deleteAction);
+    QSignalSpy triggered(deleteAction, &QAction::triggered);
+    box.setWindowShortcuts({QKeySequence(Qt::Key_Delete)});
+    box.setText(QStringLiteral("abc"));
+    window.show();
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    edit->setFocus();
+    box.setSelStart(0);
+
+    QTest::keyClick(edit, Qt::Key_Delete);
+    EXPECT_EQ(triggered.count(), 1);
+    EXPECT_EQ(box.Text(), QStringLiteral("abc"));
+}
+
+TEST_F(TextBoxTest, WidgetUndoIsOff)
+{
+    EXPECT_FALSE(edit->isUndoRedoEnabled());
+}
+
+} // namespace
+} // namespace zeq

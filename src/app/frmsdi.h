@@ -1,0 +1,141 @@
+#pragma once
+// The editor's one main window: edit area with its line-number gutter, the
+// display-image view lying over it, tool bar strip, status bar and menus;
+// start-up, layout and the close sequence.
+
+#include "app/program.h"
+#include "settings/settings.h"
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include <array>
+
+class QAction;
+class QMenu;
+class QPlainTextEdit;
+class QProgressBar;
+class QTextEdit;
+class QTimer;
+
+namespace zeq {
+
+class ModalSeam;
+class RegStore;
+class Registry;
+class StatusPanels;
+class TextBox;
+
+class frmSDI : public QMainWindow {
+    Q_OBJECT
+public:
+    frmSDI(Program &program, ModalSeam &modal, RegStore &store, QWidget *parent = nullptr);
+    ~frmSDI() override;
+
+    // Start-up: settings, placement, menus, the file named on the command line.
+    void Form_Load(const QString &argument = QString());
+
+    void arrangeControls();
+    void refreshLineNumbers();
+    void refreshLineCount();
+
+    // Esc: asks a running rendering to stop, or closes the window.
+    void Form_KeyPress(int &keyAscii);
+    // The close request; sets cancel when the window must stay open.
+    void Form_QueryUnload(bool &cancel);
+    void Form_Unload();
+    void mnuFileExit_Click();
+    void mnuOptions_Click();
+    void mnuOptionsToolbar_Click();
+
+    void readDocument(const QString &path);
+    void showRecentFiles();
+    bool isRecentFile(const QString &path) const;
+    void rememberFile(const QString &path);
+    // Prepares a load so that replacing the text is not recorded as an edit.
+    void prepareLoad();
+
+    // The save-changes prompt; true means the caller must not go on.
+    bool confirmSave();
+
+    // The window's outer placement in twips, as the settings store it.
+    WindowPlacement &placement() { return *m_placement; }
+
+    Program &program() { return m_program; }
+    TextBox &note() { return *m_note; }
+    // The real path of the document on disk ("" when untitled); the title
+    // shows it in upper case after a load.
+    QString documentPath() const { return m_documentPath; }
+
+    // Controls.
+    QWidget *client = nullptr;
+    QPlainTextEdit *txtNote = nullptr;
+    QPlainTextEdit *Text1 = nullptr;
+    QTextEdit *txtNote2 = nullptr;
+    QWidget *picToolbar = nullptr;
+    StatusPanels *StatusBar1 = nullptr;
+    QProgressBar *ProgressBar1 = nullptr;
+    QTimer *Timer1 = nullptr;
+
+    // Menus.
+    QMenu *mnuFile = nullptr;
+    QAction *mnuFileNew = nullptr;
+    QAction *mnuFileOpen = nullptr;
+    QAction *mnuFileSave = nullptr;
+    QAction *mnuFileSaveAs = nullptr;
+    QAction *mnuFSep1 = nullptr;
+    QAction *mnuZeqShow = nullptr;
+    QAction *mnuFileExit = nullptr;
+    std::array<QAction *, 6> mnuRecentFile{};
+    QMenu *mnuEdit = nullptr;
+    QAction *mnuUndo = nullptr;
+    QAction *mnuRedo = nullptr;
+    QAction *mnuEditCut = nullptr;
+    QAction *mnuEditCopy = nullptr;
+    QAction *mnuEditPaste = nullptr;
+    QAction *mnuInsertSPA = nullptr;
+    QAction *mnuEditDelete = nullptr;
+    QAction *mnuEditDeleteEx = nullptr;
+    QAction *mnuEditSep1 = nullptr;
+    QAction *mnuEditSelectAll = nullptr;
+    QMenu *mnuSearch = nullptr;
+    QAction *mnuSearchFind = nullptr;
+    QAction *mnuSearchFindNext = nullptr;
+    QMenu *mnuOptions = nullptr;
+    QAction *mnuOptionsToolbar = nullptr;
+    QAction *mnuSettei = nullptr;
+    QMenu *mnuHelp = nullptr;
+    QAction *mnuShowHelp = nullptr;
+    QAction *mnuShowVersion = nullptr;
+
+    // Form-level state.
+    int topLine = 0;
+    int hotButton = -1;
+    bool mInUndo = false;
+    bool imageShown = false;
+    bool imageMode = false;
+    bool imageBusy = false;
+    bool imageAbort = false;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void createControls();
+    void createMenus();
+    void applySettings();
+    QString recentCaption(int index) const;
+    void setRecentCaption(int index, const QString &path);
+
+    Program &m_program;
+    ModalSeam &m_modal;
+    RegStore &m_store;
+    std::unique_ptr<Registry> m_registry;
+    std::unique_ptr<WindowPlacement> m_placement;
+    TextBox *m_note = nullptr;
+    QString m_documentPath;
+    bool m_unloaded = false;
+};
+
+} // namespace zeq

@@ -1,0 +1,24 @@
+#pragma once
+// Fonts and colours as the settings store them, turned into Qt's. The stored
+// font names are the Japanese Windows faces; on Linux an installed Mincho or
+// Gothic face stands in for them through Qt's font substitution, so the
+// names round-trip unchanged through the settings.
+
+#include <QColor>
+#include <QFont>
+#include <QString>
+
+namespace zeq {
+
+// Registers the stand-in faces; call once after the application object exists.
+void installFontSubstitutes();
+
+// The font for a stored face name and whole point size; a size below one
+// point falls back to 12 so that the window's row arithmetic stays defined.
+QFont storedFont(const QString &faceName, int points);
+
+// Colours are stored as 0x00BBGGRR.
+QColor colorFromRef(qint32 colorRef);
+qint32 colorToRef(const QColor &color);
+
+} // namespace zeq

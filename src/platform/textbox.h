@@ -1,0 +1,76 @@
+#pragma once
+// The edit area as the editor's commands see it: a plain text box whose text
+// has lines ending in CR LF (two characters each), a caret and selection
+// addressed by 0-based positions in that text, and one change notification
+// per change of the text, whoever made it. The widget's own undo is off: the
+// editor keeps its own history.
+
+#include <QKeySequence>
+#include <QList>
+#include <QObject>
+#include <QString>
+
+class QPlainTextEdit;
+class QTextBlock;
+
+namespace zeq {
+
+class TextBox : public QObject {
+    Q_OBJECT
+public:
+    explicit TextBox(QPlainTextEdit *edit, QObject *parent = nullptr);
+
+    QPlainTextEdit *widget() const { return m_edit; }
+
+    QString Text() const;
+    void setText(const QString &text);
+    // Length of Text() without building it.
+    int textLength() const;
+
+    int SelStart() const;
+    // Moves the caret and drops any selection.
+    void setSelStart(int position);
+    int SelLength() const;
+    // Selects length characters from SelStart (clamped to the text); a
+    // selection never ends between the CR and the LF of a line end.
+    void setSelLength(int length);
+    QString SelText() const;
+    // Replaces the selection (or inserts at the caret); the caret ends up
+    // after the inserted text.
+    void setSelText(const QString &text);
+
+    // Number of lines; an empty text has one.
+    int lineCount() const;
+    // 0-based index of the first line in view.
+    int firstVisibleLine() const;
+    // The text of a line without its line end; empty past the last line.
+    QString line(int index) const;
+    // Scrolls the view down by the given number of lines (up when negative).
+    void lineScroll(int lines);
+
+    // Keys that belong to the window's menu: the widget must not take them
+    // for its own editing so that the menu's commands run instead.
+    void setWindowShortcuts(const QList<QKeySequence> &keys);
+
+signals:
+    // Raised once for every change of the text, after the change, with the
+    // caret already where the change left it.
+    void Change();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    int toEditorPosition(int documentPosition) const;
+    int toDocumentPosition(int editorPosition, bool pastLineEnd = false) const;
+    void onContentsChanged();
+    // Runs a programmatic edit so that exactly one Change follows it.
+    template <typename Edit>
+    void ownEdit(Edit &&edit);
+
+    QPlainTextEdit *m_edit;
+    QList<QKeySequence> m_windowKeys;
+    int m_ownEditDepth = 0;
+};
+
+} // namespace zeq
