@@ -24,9 +24,14 @@ void installFontSubstitutes()
 
 QFont storedFont(const QString &faceName, int points)
 {
-    QFont font(faceName);
+    // Naming the stand-in face directly spares Qt a fontconfig fallback
+    // search for a family that is never installed here, which would
+    // otherwise dominate the editor's start-up.
+    QFont font;
+    QStringList families = QFont::substitutes(faceName);
+    families.append(faceName);
+    font.setFamilies(families);
     font.setPointSize(points >= 1 ? points : 12);
-    font.setStyleHint(QFont::TypeWriter, QFont::PreferDefault);
     return font;
 }
 
