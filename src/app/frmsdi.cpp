@@ -5,6 +5,7 @@
 #include "app/title.h"
 #include "document/docfile.h"
 #include "document/recent.h"
+#include "editing/undo.h"
 #include "platform/fonts.h"
 #include "platform/modal.h"
 #include "platform/textbox.h"
@@ -134,6 +135,7 @@ void frmSDI::createControls()
     txtNote->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     txtNote->setFont(storedFont(kDefaultFontName, 12));
     m_note = new TextBox(txtNote, this);
+    connect(m_note, &TextBox::Change, this, &frmSDI::txtNote_Change);
 
     Text1 = new QPlainTextEdit(client);
     Text1->setObjectName(QStringLiteral("Text1"));
@@ -211,6 +213,8 @@ void frmSDI::createMenus()
     mnuEdit->setObjectName(QStringLiteral("mnuEdit"));
     mnuUndo = action(mnuEdit, "mnuUndo", QStringLiteral("元に戻す"), QKeySequence(Qt::CTRL | Qt::Key_Z));
     mnuRedo = action(mnuEdit, "mnuRedo", QStringLiteral("やり直し"), QKeySequence(Qt::CTRL | Qt::Key_R));
+    connect(mnuUndo, &QAction::triggered, this, &frmSDI::mnuUndo_Click);
+    connect(mnuRedo, &QAction::triggered, this, &frmSDI::mnuRedo_Click);
     mnuEditCut = action(mnuEdit, "mnuEditCut", QStringLiteral("切り取り(&T)"), QKeySequence(Qt::CTRL | Qt::Key_X));
     mnuEditCopy = action(mnuEdit, "mnuEditCopy", QStringLiteral("ｺﾋﾟｰ(&C)"), QKeySequence(Qt::CTRL | Qt::Key_C));
     mnuEditPaste = action(mnuEdit, "mnuEditPaste", QStringLiteral("貼り付け(&P)"), QKeySequence(Qt::CTRL | Qt::Key_V));
@@ -265,6 +269,7 @@ void frmSDI::Form_Load(const QString &argument)
     imageAbort = false;
     imageBusy = false;
     imageShown = false;
+    m_program.undo.clear();
     applySettings();
     hotButton = -1;
     arrangeControls();
@@ -365,6 +370,24 @@ void frmSDI::refreshLineCount()
     m_program.gLineCount = m_note->lineCount();
     StatusBar1->setPanelText(1, QStringLiteral("全行数：") + QString::number(m_program.gLineCount));
     refreshLineNumbers();
+}
+
+void frmSDI::txtNote_Change()
+{
+    if (zeq::txtNote_Change(m_program, *m_note, mInUndo) != ChangeKind::Recorded)
+        return;
+    setWindowTitle(modifiedTitle(windowTitle()));
+    refreshLineCount();
+}
+
+void frmSDI::mnuUndo_Click()
+{
+    zeq::mnuUndo_Click(m_program, *m_note, mInUndo);
+}
+
+void frmSDI::mnuRedo_Click()
+{
+    zeq::mnuRedo_Click(m_program, *m_note, mInUndo);
 }
 
 void frmSDI::Form_KeyPress(int &keyAscii)

@@ -48,6 +48,11 @@ public:
     void mnuOptions_Click();
     void mnuOptionsToolbar_Click();
 
+    // The edit area's change handler: every change, whoever made it.
+    void txtNote_Change();
+    void mnuUndo_Click();
+    void mnuRedo_Click();
+
     void readDocument(const QString &path);
     void showRecentFiles();
     bool isRecentFile(const QString &path) const;

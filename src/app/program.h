@@ -2,6 +2,7 @@
 // Program-wide state: one object per run of the editor (and one per test),
 // so that nothing lives in hidden globals.
 
+#include "editing/undo.h"
 #include "settings/settings.h"
 
 #include <QString>
@@ -17,6 +18,9 @@ struct Program {
     bool gImageDirty = false;
     // Lines of the edit area, as last counted for the status bar.
     qint32 gLineCount = 0;
+
+    // The edit history.
+    UndoHistory undo;
 
     // Snapshots around the latest change, and the flag that lets a load
     // replace the text without being recorded as an edit.

@@ -36,15 +36,21 @@ int TextBox::textLength() const
 
 void TextBox::setText(const QString &text)
 {
+    const QString lfText = toLfText(text);
+    // Setting the text it already has is no change: no event, as with any
+    // text box; the caret still goes to the start.
+    if (lfText == m_edit->document()->toPlainText()) {
+        m_edit->setTextCursor(QTextCursor(m_edit->document()));
+        return;
+    }
     ownEdit([&] {
         QTextCursor cursor(m_edit->document());
         cursor.beginEditBlock();
         cursor.select(QTextCursor::Document);
-        cursor.insertText(toLfText(text));
+        cursor.insertText(lfText);
         cursor.endEditBlock();
         // A text box puts the caret at the start when its text is replaced.
-        QTextCursor start(m_edit->document());
-        m_edit->setTextCursor(start);
+        m_edit->setTextCursor(QTextCursor(m_edit->document()));
     });
 }
 

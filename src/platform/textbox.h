@@ -5,6 +5,8 @@
 // per change of the text, whoever made it. The widget's own undo is off: the
 // editor keeps its own history.
 
+#include "platform/editcontrol.h"
+
 #include <QKeySequence>
 #include <QList>
 #include <QObject>
@@ -15,32 +17,32 @@ class QTextBlock;
 
 namespace zeq {
 
-class TextBox : public QObject {
+class TextBox : public QObject, public EditControl {
     Q_OBJECT
 public:
     explicit TextBox(QPlainTextEdit *edit, QObject *parent = nullptr);
 
     QPlainTextEdit *widget() const { return m_edit; }
 
-    QString Text() const;
-    void setText(const QString &text);
+    QString Text() const override;
+    void setText(const QString &text) override;
     // Length of Text() without building it.
-    int textLength() const;
+    int textLength() const override;
 
-    int SelStart() const;
+    int SelStart() const override;
     // Moves the caret and drops any selection.
-    void setSelStart(int position);
-    int SelLength() const;
+    void setSelStart(int position) override;
+    int SelLength() const override;
     // Selects length characters from SelStart (clamped to the text); a
     // selection never ends between the CR and the LF of a line end.
-    void setSelLength(int length);
-    QString SelText() const;
+    void setSelLength(int length) override;
+    QString SelText() const override;
     // Replaces the selection (or inserts at the caret); the caret ends up
     // after the inserted text.
-    void setSelText(const QString &text);
+    void setSelText(const QString &text) override;
 
     // Number of lines; an empty text has one.
-    int lineCount() const;
+    int lineCount() const override;
     // 0-based index of the first line in view.
     int firstVisibleLine() const;
     // The text of a line without its line end; empty past the last line.

@@ -10,6 +10,7 @@
 #include "support/tempconfig.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QFile>
 #include <QMenu>
 #include <QMenuBar>
@@ -339,6 +340,44 @@ TEST_F(MainWindowTest, OtherKeysPassToTheEditArea)
     QTest::keyClicks(w.txtNote, QStringLiteral("ab"));
     EXPECT_EQ(w.note().Text(), QStringLiteral("ab"));
     EXPECT_TRUE(w.isVisible());
+}
+
+TEST_F(MainWindowTest, TypingMarksTheTitleModifiedAndCountsLines)
+{
+    const QString path = writeFile(QStringLiteral("a.txt"), QByteArray("one"));
+    frmSDI &w = start(path);
+    EXPECT_EQ(program.undo.gUndoTop, 0); // the load itself is not an edit
+    w.txtNote->setFocus();
+    w.note().setSelStart(3);
+    QTest::keyClick(w.txtNote, Qt::Key_Return);
+    EXPECT_EQ(w.windowTitle(), kModifiedPrefix + path.toUpper());
+    EXPECT_TRUE(program.gModified);
+    EXPECT_TRUE(program.gImageDirty);
+    EXPECT_EQ(w.StatusBar1->panelText(1), QStringLiteral("全行数：2"));
+    EXPECT_EQ(program.undo.gUndoTop, 1);
+    EXPECT_EQ(program.undo.gUndo[1].Content, QStringLiteral("\r\n"));
+}
+
+TEST_F(MainWindowTest, EditKeysRunTheEditorsOwnUndoAndRedo)
+{
+    frmSDI &w = start();
+    QApplication::setActiveWindow(&w);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    w.txtNote->setFocus();
+    QTest::keyClicks(w.txtNote, QStringLiteral("abc"));
+    QTest::keyClick(w.txtNote, Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(w.txtNote, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(w.note().Text(), QStringLiteral("a"));
+    EXPECT_EQ(program.undo.gUndoCount, 1);
+    QTest::keyClick(w.txtNote, Qt::Key_R, Qt::ControlModifier);
+    EXPECT_EQ(w.note().Text(), QStringLiteral("ab"));
+    EXPECT_EQ(program.undo.gUndoTop, 3);
+    EXPECT_FALSE(w.mInUndo);
+    // Undo changes the text without touching the title's state.
+    w.setWindowTitle(kCleanPrefix + kUntitled);
+    w.mnuUndo->trigger();
+    EXPECT_EQ(w.windowTitle(), kCleanPrefix + kUntitled);
+    EXPECT_TRUE(program.gModified);
 }
 
 TEST_F(MainWindowTest, ExitMenuClosesTheWindowThroughTheCloseRequest)

@@ -161,3 +161,49 @@ TEST_F(TextBoxTest, WidgetUndoIsOff)
 
 } // namespace
 } // namespace zeq
+
+namespace zeq {
+namespace {
+
+// The in-memory text box stands in for the edit area in the logic tests, so
+// both must agree on every position, selection and change event.
+TEST_F(TextBoxTest, InMemoryTextBufferBehavesLikeTheEditArea)
+{
+    TextBuffer buffer;
+    int bufferChanges = 0;
+    buffer.onChange = [&] { ++bufferChanges; };
+
+    struct Step {
+        const char *what;
+        std::function<void(EditControl &)> run;
+    };
+    const std::vector<Step> steps = {
+        {"set text with mixed line ends", [](EditControl &e) { e.setText(QStringLiteral("ab\r\ncd\nef\rgh")); }},
+        {"caret inside a line", [](EditControl &e) { e.setSelStart(5); }},
+        {"caret between CR and LF", [](EditControl &e) { e.setSelStart(3); }},
+        {"select across a line end", [](EditControl &e) { e.setSelStart(1); e.setSelLength(3); }},
+        {"selection ending between CR and LF", [](EditControl &e) { e.setSelStart(0); e.setSelLength(3); }},
+        {"replace selection", [](EditControl &e) { e.setSelText(QStringLiteral("漢\n字")); }},
+        {"insert at caret", [](EditControl &e) { e.setSelStart(2); e.setSelText(QStringLiteral("`")); }},
+        {"delete a line end", [](EditControl &e) { e.setSelStart(4); e.setSelLength(2); e.setSelText(QString()); }},
+        {"empty insertion is no change", [](EditControl &e) { e.setSelText(QString()); }},
+        {"clamped past the end", [](EditControl &e) { e.setSelStart(999); e.setSelLength(5); }},
+        {"same text again", [](EditControl &e) { e.setText(e.Text()); }},
+        {"clear", [](EditControl &e) { e.setText(QString()); }},
+    };
+    for (const Step &step : steps) {
+        SCOPED_TRACE(step.what);
+        step.run(box);
+        step.run(buffer);
+        EXPECT_EQ(buffer.Text(), box.Text());
+        EXPECT_EQ(buffer.textLength(), box.textLength());
+        EXPECT_EQ(buffer.SelStart(), box.SelStart());
+        EXPECT_EQ(buffer.SelLength(), box.SelLength());
+        EXPECT_EQ(buffer.SelText(), box.SelText());
+        EXPECT_EQ(buffer.lineCount(), box.lineCount());
+        EXPECT_EQ(bufferChanges, changes.count());
+    }
+}
+
+} // namespace
+} // namespace zeq
