@@ -1,1 +1,309 @@
-// placeholder
+#include "ruby/checkcli.h"
+
+#include "document/docfile.h"
+#include "platform/modal.h"
+#include "platform/regstore.h"
+#include "ruby/linecheck.h"
+#include "settings/registry.h"
+#include "settings/settings.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QStringConverter>
+#include <QTemporaryDir>
+#include <QtGlobal>
+
+#include <algorithm>
+
+namespace zeq {
+
+namespace {
+
+const QString kCompanionDefaultSeparator = QStringLiteral("`");
+const QString kUsageHint = QStringLiteral("Try 'zeqedit --help'.");
+
+const char kHelpText[] =
+    "Usage: zeqedit --check [--separators ABC] FILE...\n"
+    "       zeqedit --resolve [--separators ABC] FILE...\n"
+    "       zeqedit --readings [--separators ABC] FILE...\n"
+    "       zeqedit --help\n"
+    "\n"
+    "Checks ruby text files (Shift-JIS / CP932) without opening the editor.\n"
+    "\n"
+    "  --check            print FILE:LINE: message for every malformed line\n"
+    "  --resolve          print the files with their annotations resolved,\n"
+    "                     kanji kept (UTF-8; malformed lines are printed raw)\n"
+    "  --readings         the same, with each kanji run replaced by its reading\n"
+    "  --separators ABC   use A, B and C as the opening, middle and closing\n"
+    "                     separators instead of the editor's settings;\n"
+    "                     - stands for an empty separator\n"
+    "  --help             show this text\n"
+    "\n"
+    "Lines end with CR LF or LF. Lines can only be checked when all three\n"
+    "separators are the same character.\n"
+    "\n"
+    "Exit status: 0 when every line of every file is well formed, 1 when one\n"
+    "is not (or the separators are not all the same), 2 when a file cannot be\n"
+    "read or the command line is wrong.\n";
+
+enum class Mode { None, Check, Resolve, Readings };
+
+// The settings are only read here; reads never ask the user anything, but
+// the registry layer wants somewhere to send its questions.
+class NoQuestions : public ModalSeam {
+public:
+    int msgBox(const QString &, int, const QString &) override { return AnswerOk; }
+    QString openFileName(const FileDialogRequest &) override { return {}; }
+    QString saveFileName(const FileDialogRequest &) override { return {}; }
+    std::optional<qint32> chooseColor(qint32) override { return std::nullopt; }
+    std::optional<FontChoice> chooseFont(const FontChoice &) override { return std::nullopt; }
+    void showHelp(int, const QString &) override {}
+};
+
+// The store moves a file it cannot parse aside and warns about that move. The
+// checker reads a private copy, so the warning would name a move that never
+// happened to the user's file; it is silenced and described accurately
+// instead. The checker runs on one thread, before any window exists.
+class QuietMessages {
+public:
+    QuietMessages() : m_previous(qInstallMessageHandler(&drop)) {}
+    ~QuietMessages() { qInstallMessageHandler(m_previous); }
+    QuietMessages(const QuietMessages &) = delete;
+    QuietMessages &operator=(const QuietMessages &) = delete;
+
+private:
+    static void drop(QtMsgType, const QMessageLogContext &, const QString &) {}
+    QtMessageHandler m_previous;
+};
+
+SeparatorTriple uniformTriple(const QString &separator) { return {separator, separator, separator}; }
+
+// Only readers are called: nothing here can create a key or write a value.
+SeparatorTriple readTriple(RegStore &store)
+{
+    NoQuestions modal;
+    Registry registry(store, modal);
+
+    // The same choice the editor makes at start-up: before its first run
+    // there are no user separators yet and the companion's separator serves
+    // for all three; afterwards the stored ones count, a missing one as empty.
+    if (store.openKey(HKEY_CURRENT_USER, kEnvKey) == kErrorSuccess) {
+        SeparatorTriple triple;
+        for (int i = 0; i < 3; ++i)
+            triple[i] = registry.getSettingString(HKEY_CURRENT_USER, kOptionKey,
+                                                  QStringLiteral("UserSparator%1").arg(i), QString());
+        return triple;
+    }
+    return uniformTriple(registry.getSettingString(HKEY_CURRENT_USER, kCompanionOptionKey,
+                                                   QStringLiteral("Separator"), kCompanionDefaultSeparator));
+}
+
+QString describeTriple(const SeparatorTriple &triple)
+{
+    QStringList quoted;
+    for (const QString &separator : triple)
+        quoted.append(QLatin1Char('"') + separator + QLatin1Char('"'));
+    return quoted.join(QStringLiteral(", "));
+}
+
+QString readFailure(const QString &path, DocumentRead::Status status)
+{
+    if (status == DocumentRead::NotText)
+        return QStringLiteral("not a Shift-JIS (CP932) text file");
+    const QFileInfo info(path);
+    if (!info.exists())
+        return QStringLiteral("no such file");
+    if (info.isDir())
+        return QStringLiteral("is a folder");
+    return QStringLiteral("cannot be opened");
+}
+
+// Reports each malformed line as FILE:LINE: message; true when there is none.
+bool reportMalformedLines(const QString &path, const QString &text, const SeparatorTriple &separators,
+                          QTextStream &stream)
+{
+    const QStringView document(text);
+    const QList<LineSpan> lines = splitDocumentLines(document);
+    bool allWellFormed = true;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const CheckedLine checked =
+            checkLine(document.sliced(lines[i].start, lines[i].length), true, separators);
+        if (checked.ok)
+            continue;
+        allWellFormed = false;
+        QString message = checked.message();
+        if (message.startsWith(QLatin1String("!!")))
+            message.remove(0, 2);
+        stream << path << ':' << (i + 1) << ": " << message << '\n';
+    }
+    return allWellFormed;
+}
+
+void reportNotUniform(const QString &path, const SeparatorTriple &separators, QTextStream &stream)
+{
+    stream << path << ": lines cannot be checked with a non-uniform separator triple ("
+           << describeTriple(separators) << "); all three must be the same character\n";
+}
+
+int usageError(QTextStream &err, const QString &problem)
+{
+    err << "zeqedit: " << problem << '\n' << kUsageHint << '\n';
+    err.flush();
+    return kCheckCannotRun;
+}
+
+} // namespace
+
+std::optional<SeparatorTriple> parseSeparatorArgument(const QString &text)
+{
+    SeparatorTriple triple;
+    int count = 0;
+    for (qsizetype at = 0; at < text.size();) {
+        const qsizetype length =
+            text.at(at).isHighSurrogate() && at + 1 < text.size() && text.at(at + 1).isLowSurrogate() ? 2 : 1;
+        if (count == 3)
+            return std::nullopt;
+        const QString character = text.sliced(at, length);
+        triple[count++] = character == QLatin1String("-") ? QString() : character;
+        at += length;
+    }
+    if (count != 3)
+        return std::nullopt;
+    return triple;
+}
+
+SeparatorTriple storedSeparatorTriple(const QString &storePath, QTextStream &err)
+{
+    const QFileInfo info(storePath);
+    // No store yet: the editor has never run and the companion has no
+    // settings either, so its default separator is the one in force.
+    if (!info.exists() && !info.isSymLink())
+        return uniformTriple(kCompanionDefaultSeparator);
+
+    auto unreadable = [&](const QString &why) {
+        err << "zeqedit: the settings in " << storePath << " cannot be read (" << why
+            << "); the separator \"" << kCompanionDefaultSeparator << "\" is used\n";
+        return uniformTriple(kCompanionDefaultSeparator);
+    };
+    if (!info.isFile())
+        return unreadable(QStringLiteral("not a regular file"));
+
+    // The store sets aside a file it cannot parse, renaming it; that is the
+    // editor's business at start-up, not the checker's. Reading a private
+    // copy leaves the user's file exactly as it was whatever it holds.
+    QTemporaryDir scratch;
+    if (!scratch.isValid())
+        return unreadable(QStringLiteral("no temporary folder for a copy: ") + scratch.errorString());
+    const QString copyPath = scratch.filePath(QStringLiteral("registry.reg"));
+    QFile original(storePath);
+    if (!original.copy(copyPath))
+        return unreadable(original.errorString());
+
+    RegStore store(copyPath);
+    SeparatorTriple triple;
+    {
+        QuietMessages quiet;
+        triple = readTriple(store);
+    }
+    if (!store.quarantinedPath().isEmpty())
+        return unreadable(QStringLiteral("the file is damaged"));
+    return triple;
+}
+
+int runCheckCommand(const QStringList &arguments, QTextStream &out, QTextStream &err, const QString &storePath)
+{
+    out.setEncoding(QStringConverter::Utf8);
+
+    Mode mode = Mode::None;
+    std::optional<SeparatorTriple> given;
+    QStringList files;
+    bool optionsEnded = false;
+
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString &argument = arguments[i];
+        if (optionsEnded || !argument.startsWith(QLatin1String("--"))) {
+            files.append(argument);
+            continue;
+        }
+        if (argument == QLatin1String("--")) {
+            optionsEnded = true;
+        } else if (argument == QLatin1String("--help")) {
+            out << kHelpText;
+            out.flush();
+            return kCheckAllWellFormed;
+        } else if (argument == QLatin1String("--check") || argument == QLatin1String("--resolve")
+                   || argument == QLatin1String("--readings")) {
+            const Mode chosen = argument == QLatin1String("--check")     ? Mode::Check
+                                : argument == QLatin1String("--resolve") ? Mode::Resolve
+                                                                         : Mode::Readings;
+            if (mode != Mode::None && mode != chosen)
+                return usageError(err, QStringLiteral("--check, --resolve and --readings exclude each other"));
+            mode = chosen;
+        } else if (argument == QLatin1String("--separators")
+                   || argument.startsWith(QLatin1String("--separators="))) {
+            QString value;
+            if (argument.contains(QLatin1Char('='))) {
+                value = argument.sliced(argument.indexOf(QLatin1Char('=')) + 1);
+            } else {
+                if (i + 1 >= arguments.size())
+                    return usageError(err, QStringLiteral("--separators needs three characters"));
+                value = arguments[++i];
+            }
+            if (given)
+                return usageError(err, QStringLiteral("--separators is given more than once"));
+            given = parseSeparatorArgument(value);
+            if (!given) {
+                return usageError(err, QStringLiteral("--separators needs exactly three characters "
+                                                      "(- for an empty separator), not \"%1\"")
+                                           .arg(value));
+            }
+        } else {
+            return usageError(err, QStringLiteral("unknown option %1").arg(argument));
+        }
+    }
+
+    if (mode == Mode::None)
+        return usageError(err, QStringLiteral("say --check, --resolve or --readings"));
+    if (files.isEmpty())
+        return usageError(err, QStringLiteral("no file named"));
+
+    const SeparatorTriple separators = given ? *given : storedSeparatorTriple(storePath, err);
+    const bool uniform = isUniform(separators);
+
+    int status = kCheckAllWellFormed;
+    for (const QString &path : files) {
+        const DocumentRead document = readDocumentFile(path);
+        if (document.status != DocumentRead::Ok) {
+            err << path << ": " << readFailure(path, document.status) << '\n';
+            status = kCheckCannotRun;
+            continue;
+        }
+
+        bool wellFormed = true;
+        if (mode == Mode::Check) {
+            if (!uniform) {
+                reportNotUniform(path, separators, out);
+                wellFormed = false;
+            } else {
+                wellFormed = reportMalformedLines(path, document.text, separators, out);
+            }
+        } else {
+            out << resolveText(document.text, mode == Mode::Resolve, separators);
+            // The output is the text; which lines stayed raw goes aside.
+            if (!uniform) {
+                reportNotUniform(path, separators, err);
+                wellFormed = false;
+            } else {
+                wellFormed = reportMalformedLines(path, document.text, separators, err);
+            }
+        }
+        if (!wellFormed)
+            status = std::max(status, kCheckSomeMalformed);
+    }
+
+    out.flush();
+    err.flush();
+    return status;
+}
+
+} // namespace zeq
