@@ -3,12 +3,45 @@
 #include "platform/appsetup.h"
 #include "platform/qtmodal.h"
 #include "platform/regstore.h"
+#include "ruby/checkcli.h"
 
 #include <QApplication>
 #include <QStringList>
+#include <QTextStream>
+
+#include <cstdio>
+
+namespace {
+
+// The checker runs with no window and no display.
+bool isCommandLineTool(int argc, char *argv[])
+{
+    if (argc < 2)
+        return false;
+    const QByteArray first(argv[1]);
+    return first == "--check" || first == "--resolve" || first == "--readings" || first == "--separators"
+        || first == "--help";
+}
+
+int runCommandLineTool(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    const int status = zeq::runCheckCommand(QCoreApplication::arguments().mid(1), out, err,
+                                            zeq::RegStore::defaultPath());
+    out.flush();
+    err.flush();
+    return status;
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
+    if (isCommandLineTool(argc, argv))
+        return runCommandLineTool(argc, argv);
+
     QApplication app(argc, argv);
     zeq::prepareApplication();
 
