@@ -15,9 +15,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDropEvent>
 #include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QLinearGradient>
 #include <QMenu>
 #include <QMenuBar>
@@ -135,6 +138,8 @@ void frmSDI::createControls()
     txtNote->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     txtNote->setFont(storedFont(kDefaultFontName, 12));
     m_note = new TextBox(txtNote, this);
+    // Mouse moves without a button reach the tool bar's hover handling.
+    txtNote->viewport()->setMouseTracking(true);
     connect(m_note, &TextBox::Change, this, &frmSDI::txtNote_Change);
 
     Text1 = new QPlainTextEdit(client);
@@ -207,7 +212,14 @@ void frmSDI::createMenus()
         setRecentCaption(i, QStringLiteral("RecentFile%1").arg(i));
         mnuRecentFile[i]->setVisible(false);
     }
+    connect(mnuFileNew, &QAction::triggered, this, &frmSDI::mnuFileNew_Click);
+    connect(mnuFileOpen, &QAction::triggered, this, &frmSDI::mnuFileOpen_Click);
+    connect(mnuFileSave, &QAction::triggered, this, &frmSDI::mnuFileSave_Click);
+    connect(mnuFileSaveAs, &QAction::triggered, this, &frmSDI::mnuFileSaveAs_Click);
+    connect(mnuZeqShow, &QAction::triggered, this, &frmSDI::mnuZeqShow_Click);
     connect(mnuFileExit, &QAction::triggered, this, &frmSDI::mnuFileExit_Click);
+    for (int i = 1; i <= 5; ++i)
+        connect(mnuRecentFile[i], &QAction::triggered, this, [this, i] { mnuRecentFile_Click(i); });
 
     mnuEdit = menuBar()->addMenu(QStringLiteral("編集(&E)"));
     mnuEdit->setObjectName(QStringLiteral("mnuEdit"));
@@ -223,11 +235,20 @@ void frmSDI::createMenus()
     mnuEditDeleteEx = action(mnuEdit, "mnuEditDeleteEx", QStringLiteral("拡張削除(&D)"), QKeySequence(Qt::CTRL | Qt::Key_D));
     mnuEditSep1 = separator(mnuEdit, "mnuEditSep1");
     mnuEditSelectAll = action(mnuEdit, "mnuEditSelectAll", QStringLiteral("すべての範囲を選択(&A)"));
+    connect(mnuEditCut, &QAction::triggered, this, &frmSDI::mnuEditCut_Click);
+    connect(mnuEditCopy, &QAction::triggered, this, &frmSDI::mnuEditCopy_Click);
+    connect(mnuEditPaste, &QAction::triggered, this, &frmSDI::mnuEditPaste_Click);
+    connect(mnuInsertSPA, &QAction::triggered, this, &frmSDI::mnuInsertSPA_Click);
+    connect(mnuEditDelete, &QAction::triggered, this, &frmSDI::mnuEditDelete_Click);
+    connect(mnuEditDeleteEx, &QAction::triggered, this, &frmSDI::mnuEditDeleteEx_Click);
+    connect(mnuEditSelectAll, &QAction::triggered, this, &frmSDI::mnuEditSelectAll_Click);
 
     mnuSearch = menuBar()->addMenu(QStringLiteral("検索(&S)"));
     mnuSearch->setObjectName(QStringLiteral("mnuSearch"));
     mnuSearchFind = action(mnuSearch, "mnuSearchFind", QStringLiteral("検索(&F)"));
     mnuSearchFindNext = action(mnuSearch, "mnuSearchFindNext", QStringLiteral("次を検索(&N)"), QKeySequence(Qt::Key_F3));
+    connect(mnuSearchFind, &QAction::triggered, this, &frmSDI::mnuSearchFind_Click);
+    connect(mnuSearchFindNext, &QAction::triggered, this, &frmSDI::mnuSearchFindNext_Click);
 
     mnuOptions = menuBar()->addMenu(QStringLiteral("ｵﾌﾟｼｮﾝ(&O)"));
     mnuOptions->setObjectName(QStringLiteral("mnuOptions"));
@@ -261,7 +282,7 @@ void frmSDI::Form_Load(const QString &argument)
     QDir::setCurrent(QCoreApplication::applicationDirPath());
     m_program.gModified = false;
     showRecentFiles();
-    m_program.gFindDirection = 1;
+    m_program.find.gFindDirection = 1;
     topLine = 0;
     mInUndo = false;
     m_program.gImeInsertFailed = false;
@@ -412,13 +433,6 @@ void frmSDI::Form_QueryUnload(bool &cancel)
         cancel = confirmSave();
 }
 
-bool frmSDI::confirmSave()
-{
-    // The save-changes prompt arrives with the document commands; until
-    // then nothing can be saved, so there is nothing to ask.
-    return false;
-}
-
 void frmSDI::Form_Unload()
 {
     if (m_unloaded)
@@ -447,6 +461,43 @@ void frmSDI::closeEvent(QCloseEvent *event)
 
 bool frmSDI::eventFilter(QObject *watched, QEvent *event)
 {
+    // The edit area's own events, as its handlers expect them.
+    if (watched == txtNote || watched == txtNote->viewport()) {
+        switch (event->type()) {
+        case QEvent::DragEnter:
+        case QEvent::DragMove: {
+            // Every drag is answered with the copy effect; what a drop
+            // carries is the drop handler's business.
+            auto *drag = static_cast<QDragMoveEvent *>(event);
+            drag->setDropAction(Qt::CopyAction);
+            drag->accept();
+            return true;
+        }
+        case QEvent::Drop: {
+            auto *drop = static_cast<QDropEvent *>(event);
+            QStringList files;
+            for (const QUrl &url : drop->mimeData()->urls()) {
+                if (url.isLocalFile())
+                    files.append(url.toLocalFile());
+            }
+            drop->setDropAction(Qt::CopyAction);
+            drop->accept();
+            // Dragged text and other drops without files are left alone.
+            if (!files.isEmpty())
+                txtNote_OLEDragDrop(files);
+            return true;
+        }
+        case QEvent::KeyRelease:
+            txtNote_KeyUp();
+            break;
+        case QEvent::MouseMove:
+            txtNote_MouseMove();
+            break;
+        default:
+            break;
+        }
+    }
+
     // The window previews keys before the focused control sees them.
     if (event->type() == QEvent::KeyPress && watched->isWidgetType()
         && static_cast<QWidget *>(watched)->window() == this) {
@@ -471,77 +522,6 @@ void frmSDI::mnuOptionsToolbar_Click()
     picToolbar->setVisible(picToolbar->isHidden());
     mnuOptionsToolbar->setChecked(!picToolbar->isHidden());
     arrangeControls();
-}
-
-void frmSDI::prepareLoad()
-{
-    m_program.gPrevText.clear();
-    m_program.gCurText.clear();
-    m_program.gSkipChange = true;
-}
-
-void frmSDI::readDocument(const QString &path)
-{
-    DocumentRead read = readDocumentFile(path);
-    if (read.status == DocumentRead::CannotOpen) {
-        m_modal.msgBox(path + QStringLiteral(" ﾌｧｲﾙを開けません。"), MsgOkOnly);
-        return;
-    }
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    if (read.status == DocumentRead::NotText) {
-        // The text in the edit area still belongs to the previous document:
-        // keep its name, so that a later Save cannot write it over this file.
-        QApplication::restoreOverrideCursor();
-        m_modal.msgBox(QStringLiteral("テキストファイルだけを指定して下さい。"), MsgExclamation);
-    } else {
-        setWindowTitle(loadedTitle(path));
-        m_documentPath = path;
-        m_note->setText(read.text);
-        QApplication::restoreOverrideCursor();
-    }
-    m_program.gModified = false;
-}
-
-QString frmSDI::recentCaption(int index) const
-{
-    return mnuRecentFile[index]->data().toString();
-}
-
-void frmSDI::setRecentCaption(int index, const QString &path)
-{
-    mnuRecentFile[index]->setData(path);
-    // A path may hold '&', which a menu would take for an access key.
-    mnuRecentFile[index]->setText(QString(path).replace(u'&', QLatin1String("&&")));
-}
-
-void frmSDI::showRecentFiles()
-{
-    const RecentFiles &files = m_program.settings.gRecentFile;
-    if (files[0].isEmpty())
-        return;
-    for (int i = 0; i < 5; ++i) {
-        if (files[i].isEmpty())
-            return;
-        mnuRecentFile[i]->setVisible(true);
-        setRecentCaption(i + 1, files[i]);
-        mnuRecentFile[i + 1]->setVisible(true);
-    }
-}
-
-bool frmSDI::isRecentFile(const QString &path) const
-{
-    for (int i = 1; i <= 4; ++i) {
-        if (recentCaption(i) == path)
-            return true;
-    }
-    return false;
-}
-
-void frmSDI::rememberFile(const QString &path)
-{
-    if (!isRecentFile(path))
-        pushRecentFile(m_program.settings.gRecentFile, path);
-    showRecentFiles();
 }
 
 } // namespace zeq

@@ -53,15 +53,50 @@ public:
     void mnuUndo_Click();
     void mnuRedo_Click();
 
+    // --- documents and recent files (document/frmsdi_document.cpp) ---
     void readDocument(const QString &path);
+    void writeDocument(const QString &path);
+    // The save dialog with a proposed name; "" when cancelled.
+    QString askSaveName(const QString &proposed);
+    // The save-changes prompt; true means the caller must not go on.
+    bool confirmSave();
+    void newDocument();
+    void openDocument();
+    bool saveDocument();
+    void mnuFileNew_Click();
+    void mnuFileOpen_Click();
+    void mnuFileSave_Click();
+    void mnuFileSaveAs_Click();
+    // Files dropped onto the edit area, in the order the drop listed them.
+    void txtNote_OLEDragDrop(const QStringList &files);
     void showRecentFiles();
     bool isRecentFile(const QString &path) const;
     void rememberFile(const QString &path);
+    void mnuRecentFile_Click(int index);
     // Prepares a load so that replacing the text is not recorded as an edit.
     void prepareLoad();
 
-    // The save-changes prompt; true means the caller must not go on.
-    bool confirmSave();
+    // --- display image (ruby/frmsdi_image.cpp) ---
+    void mnuZeqShow_Click();
+    // Widens the control's formatting rectangle so a line of maxLen bytes fits.
+    void justWidthEx(QTextEdit *control, int maxLen);
+    // A line of the edit area without its line end, read in full.
+    QString getLine(const TextBox &control, int index) const;
+
+    // --- editing commands (editing/frmsdi_edit.cpp) ---
+    void mnuEditCut_Click();
+    void mnuEditCopy_Click();
+    void mnuEditPaste_Click();
+    void mnuEditDelete_Click();
+    void mnuEditDeleteEx_Click();
+    void mnuInsertSPA_Click();
+    void mnuEditSelectAll_Click();
+    void txtNote_KeyUp();
+    void txtNote_MouseMove();
+
+    // --- find (search/frmsdi_search.cpp) ---
+    void mnuSearchFind_Click();
+    void mnuSearchFindNext_Click();
 
     // The window's outer placement in twips, as the settings store it.
     WindowPlacement &placement() { return *m_placement; }
@@ -114,6 +149,7 @@ public:
     QAction *mnuShowVersion = nullptr;
 
     // Form-level state.
+    int maxLineBytes = 0;
     int topLine = 0;
     int hotButton = -1;
     bool mInUndo = false;

@@ -3,6 +3,7 @@
 // so that nothing lives in hidden globals.
 
 #include "editing/undo.h"
+#include "search/findstate.h"
 #include "settings/settings.h"
 
 #include <QString>
@@ -28,8 +29,19 @@ struct Program {
     QString gCurText;
     bool gSkipChange = false;
 
-    // Search direction: 1 downwards, 0 upwards.
-    int gFindDirection = 1;
+    // The find dialog's state, also borrowed by extended delete.
+    FindState find;
+    // Which separator the separator command inserts next: 0, 1 or 2.
+    int nextSpa = 0;
+
+    // The display image's formatting rectangle in pixels; only its right
+    // edge carries information.
+    struct Rect {
+        qint32 left = 0;
+        qint32 top = 0;
+        qint32 right = 0;
+        qint32 bottom = 0;
+    } gEditRect;
     // The last captured conversion could not be inserted.
     bool gImeInsertFailed = false;
 };
