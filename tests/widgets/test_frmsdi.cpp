@@ -7,6 +7,7 @@
 #include "platform/textbox.h"
 #include "platform/textpos.h"
 #include "support/qtprint.h"
+#include "support/mainwindow.h"
 #include "support/tempconfig.h"
 
 #include <QAction>
@@ -62,33 +63,7 @@ QString gutterOf(const frmSDI &w)
     return toCrLfText(w.Text1->toPlainText());
 }
 
-class MainWindowTest : public ::testing::Test {
-protected:
-    MainWindowTest() : store(config.storeFile()) {}
-
-    frmSDI &start(const QString &argument = QString())
-    {
-        window = std::make_unique<frmSDI>(program, modal, store);
-        window->Form_Load(argument);
-        window->show();
-        return *window;
-    }
-
-    QString writeFile(const QString &name, const QByteArray &bytes)
-    {
-        const QString path = config.path() + u'/' + name;
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        return path;
-    }
-
-    test::TempConfig config;
-    RegStore store;
-    ScriptedModal modal;
-    Program program;
-    std::unique_ptr<frmSDI> window;
-};
+using MainWindowTest = test::MainWindowFixture;
 
 TEST_F(MainWindowTest, StartsUntitledAndCleanWithItsKeysCreatedOnFirstRun)
 {

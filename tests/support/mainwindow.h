@@ -1,0 +1,69 @@
+#pragma once
+// A fresh main window per test: its own settings store in a temporary
+// folder, a scripted modal seam, and fresh program state.
+
+#include "app/frmsdi.h"
+#include "app/program.h"
+#include "platform/codepage.h"
+#include "platform/modal.h"
+#include "platform/regstore.h"
+#include "support/tempconfig.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace zeq::test {
+
+class MainWindowFixture : public ::testing::Test {
+protected:
+    MainWindowFixture() : store(config.storeFile()) {}
+
+    // Creates the window, runs its start-up with the given argument and
+    // shows it.
+    frmSDI &start(const QString &argument = QString())
+    {
+        window = std::make_unique<frmSDI>(program, modal, store);
+        window->Form_Load(argument);
+        window->show();
+        return *window;
+    }
+
+    // Makes the window the active one, so that menu shortcuts reach it.
+    void activate()
+    {
+        QApplication::setActiveWindow(window.get());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    }
+
+    // Writes bytes to a file in the test's folder and returns its path.
+    QString writeFile(const QString &name, const QByteArray &bytes)
+    {
+        const QString path = config.path() + u'/' + name;
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return path;
+    }
+
+    QByteArray readFile(const QString &path)
+    {
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+        return file.readAll();
+    }
+
+    static QByteArray cp932(const QString &text) { return encodeCp932(text).bytes; }
+
+    TempConfig config;
+    RegStore store;
+    ScriptedModal modal;
+    Program program;
+    std::unique_ptr<frmSDI> window;
+};
+
+} // namespace zeq::test
