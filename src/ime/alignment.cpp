@@ -1,0 +1,99 @@
+#include "ime/alignment.h"
+
+#include "platform/modal.h"
+#include "platform/strconv.h"
+
+namespace zeq {
+
+namespace {
+
+bool kanjiAt(const QString &text, qsizetype position1)
+{
+    return isKanji(text.mid(position1 - 1, 1)) == 1;
+}
+
+} // namespace
+
+QString annotateSegment(const QString &segment, const QString &segmentReading, const SeparatorTriple &separators)
+{
+    // Kana, punctuation or full-width Latin text: nothing to annotate.
+    if (segmentReading == strConv(segment, ConvHiragana))
+        return segment;
+
+    const qsizetype n = segment.size();
+    const QString narrowSegment = strConv(segment, ConvNarrow);
+    const QString narrowReading = strConv(segmentReading, ConvNarrow);
+    if (narrowSegment == narrowReading)
+        return segmentReading == segment ? segment : QString();
+
+    // The kana after the last kanji are written plainly, not annotated.
+    qsizetype tail = 0;
+    while (tail < n && !kanjiAt(segment, n - tail))
+        ++tail;
+    if (tail == n)
+        return narrowSegment != segment && segmentReading == narrowReading ? segment : QString();
+    if (segmentReading.size() - tail <= 0)
+        return QString();
+
+    return separators[0] + segment.left(n - tail) + separators[1] + segmentReading.left(segmentReading.size() - tail)
+        + separators[2] + segment.right(tail);
+}
+
+QString alignReading(const QString &converted, const QString &reading, const ClauseTable &clauses,
+                     const SeparatorTriple &separators, ModalSeam &modal)
+{
+    QString output;
+    qint32 nextClause = 1;
+    qsizetype r = 1; // start of the current segment in the converted text
+    qsizetype k = 1; // start of its reading
+    const qsizetype lenR = converted.size();
+
+    while (true) {
+        // The first character of a segment is taken for kanji untested, so
+        // leading kana join the first kanji run.
+        qsizetype i = r + 1;
+        while (i <= lenR && kanjiAt(converted, i))
+            ++i;
+        if (i > lenR)
+            break;
+        qsizetype j = i + 1;
+        while (j <= lenR && !kanjiAt(converted, j))
+            ++j;
+        if (j > lenR)
+            break;
+
+        // The segment's reading ends where a clause's reading ends with the
+        // segment's kana; clauses already used are not searched again.
+        const qsizetype m = j - i;
+        const QString kana = converted.mid(i - 1, m);
+        qint32 end = -1;
+        const qint32 lastClause = qMin<qint32>(clauses.gClauseCount, qint32(clauses.gClauseEnd.size())) - 1;
+        for (qint32 c = nextClause; c <= lastClause; ++c) {
+            const qint32 e = clauses.gClauseEnd[c];
+            if (e - m + 1 <= 0)
+                continue;
+            const QString clauseTail = reading.mid(e - m, m);
+            if (clauseTail == kana || kana == strConv(clauseTail, ConvKatakana)) {
+                end = e;
+                nextClause = c + 1;
+                break;
+            }
+        }
+        if (end < 0) {
+            modal.msgBox(kClauseFailureMessage, MsgExclamation);
+            return QString();
+        }
+
+        output += annotateSegment(converted.mid(r - 1, j - r), reading.mid(k - 1, end - k + 1), separators);
+        r = j;
+        k = end + 1;
+        if (k > reading.size()) {
+            modal.msgBox(kPatternFailureMessage, MsgExclamation);
+            return QString();
+        }
+    }
+    // The last segment takes whatever reading is left, without the clauses.
+    return output + annotateSegment(converted.mid(r - 1), reading.mid(k - 1), separators);
+}
+
+} // namespace zeq
