@@ -1,0 +1,174 @@
+#include "ime/capture.h"
+#include "support/qtprint.h"
+
+#include <gtest/gtest.h>
+
+namespace zeq {
+namespace {
+
+// Builders for the events input methods send while the user types.
+ImeEventData typing(const QString &preedit)
+{
+    // Kana being typed: underlined, no background.
+    return {preedit, {{0, int(preedit.size()), false}}, {}};
+}
+
+// A converted preedit: the focused clause has a background.
+ImeEventData converted(const QStringList &clauses, int focused)
+{
+    ImeEventData event;
+    int at = 0;
+    for (int i = 0; i < clauses.size(); ++i) {
+        event.formats.append({at, int(clauses[i].size()), i == focused});
+        event.preedit += clauses[i];
+        at += int(clauses[i].size());
+    }
+    return event;
+}
+
+ImeEventData commit(const QString &text, const QString &nextPreedit = QString())
+{
+    ImeEventData event;
+    event.commit = text;
+    event.preedit = nextPreedit;
+    if (!nextPreedit.isEmpty())
+        event.formats.append({0, int(nextPreedit.size()), false});
+    return event;
+}
+
+QList<qint32> ends(const ClauseTable &table)
+{
+    return table.gClauseEnd.mid(0, table.gClauseCount);
+}
+
+TEST(CompositionTracker, ConvertedAndConfirmedGivesResultReadingAndClauseEnds)
+{
+    CompositionTracker tracker;
+    EXPECT_FALSE(tracker.feed(typing(QStringLiteral("か"))));
+    EXPECT_FALSE(tracker.feed(typing(QStringLiteral("かんじのれんしゅう"))));
+    EXPECT_FALSE(tracker.feed(converted({QStringLiteral("感じの"), QStringLiteral("練習")}, 0)));
+    const auto done = tracker.feed(commit(QStringLiteral("感じの練習")));
+    ASSERT_TRUE(done);
+    EXPECT_EQ(done->result, QStringLiteral("感じの練習"));
+    EXPECT_EQ(done->reading, QStringLiteral("かんじのれんしゅう"));
+    EXPECT_EQ(ends(done->clauses), (QList<qint32>{0, 4, 9}));
+    EXPECT_FALSE(tracker.composing());
+}
+
+TEST(CompositionTracker, ASecondCandidateAndAMovedClauseBoundaryAreFollowed)
+{
+    CompositionTracker tracker;
+    tracker.feed(typing(QStringLiteral("かんじのれんしゅう")));
+    tracker.feed(converted({QStringLiteral("感じの"), QStringLiteral("練習")}, 0));
+    tracker.feed(converted({QStringLiteral("漢字の"), QStringLiteral("練習")}, 0)); // second Space
+    tracker.feed(converted({QStringLiteral("かんじ"), QStringLiteral("の練習")}, 0)); // Shift+Left split
+    tracker.feed(converted({QStringLiteral("漢字"), QStringLiteral("の練習")}, 0));
+    const auto done = tracker.feed(commit(QStringLiteral("漢字の練習")));
+    ASSERT_TRUE(done);
+    EXPECT_EQ(done->reading, QStringLiteral("かんじのれんしゅう"));
+    EXPECT_EQ(ends(done->clauses), (QList<qint32>{0, 3, 9}));
+}
+
+TEST(CompositionTracker, ReturnWithoutConversionCommitsTheKanaAsTheirOwnReading)
+{
+    CompositionTracker tracker;
+    tracker.feed(typing(QStringLiteral("ひらがな")));
+    const auto done = tracker.feed(commit(QStringLiteral("ひらがな")));
+    ASSERT_TRUE(done);
+    EXPECT_EQ(done->reading, QStringLiteral("ひらがな"));
+    EXPECT_EQ(ends(done->clauses), (QList<qint32>{0, 4}));
+}
+
+TEST(CompositionTracker, EscapeLeavesNothingBehindForALaterCommit)
+{
+    CompositionTracker tracker;
+    tracker.feed(typing(QStringLiteral("かんじ")));
+    tracker.feed(converted({QStringLiteral("漢字")}, 0));
+    EXPECT_FALSE(tracker.feed(ImeEventData{})); // cancelled: the preedit is cleared
+    EXPECT_FALSE(tracker.composing());
+    // A commit arriving later (say on focus-out) belongs to no composition.
+    EXPECT_FALSE(tracker.feed(commit(QStringLiteral("漢字"))));
+    EXPECT_TRUE(tracker.lastCommitWasUncomposed());
+}
+
+TEST(CompositionTracker, TypingDuringConversionConfirmsItAndStartsAFreshComposition)
+{
+    CompositionTracker tracker;
+    tracker.feed(typing(QStringLiteral("がっこう")));
+    tracker.feed(converted({QStringLiteral("学校")}, 0));
+    const auto done = tracker.feed(commit(QStringLiteral("学校"), QStringLiteral("ｎ")));
+    ASSERT_TRUE(done);
+    EXPECT_EQ(done->reading, QStringLiteral("がっこう"));
+    EXPECT_TRUE(tracker.composing());
+    tracker.feed(typing(QStringLiteral("の")));
+    const auto next = tracker.feed(commit(QStringLiteral("の")));
+    ASSERT_TRUE(next);
+    EXPECT_EQ(next->reading, QStringLiteral("の"));
+}
+
+TEST(CompositionTracker, CommitThatIsNotTheConvertedTextGetsNoClauseTable)
+{
+    CompositionTracker tracker;
+    tracker.feed(typing(QStringLiteral("かんじのれんしゅう")));
+    tracker.feed(converted({QStringLiteral("感じの"), QStringLiteral("練習")}, 1));
+    const auto done = tracker.feed(commit(QStringLiteral("感じの")));
+    ASSERT_TRUE(done);
+    EXPECT_EQ(done->clauses.gClauseCount, 0);
+}
+
+struct ReadingCase {
+    const char *name;
+    QString preedit;
+    QString reading;
+};
+
+class NormaliseReading : public ::testing::TestWithParam<ReadingCase> {};
+
+TEST_P(NormaliseReading, GivesFullWidthHiragana)
+{
+    EXPECT_EQ(normaliseReading(GetParam().preedit, 36), GetParam().reading);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Preedits, NormaliseReading,
+    ::testing::Values(ReadingCase{"halfWidthKatakanaWithVoicedMarks", QStringLiteral("ｶﾞｯｺｳﾉ"), QStringLiteral("がっこうの")},
+                      ReadingCase{"katakana", QStringLiteral("テスト"), QStringLiteral("てすと")},
+                      ReadingCase{"trailingFullWidthN", QStringLiteral("かｎ"), QStringLiteral("かん")},
+                      ReadingCase{"trailingAsciiN", QStringLiteral("かn"), QStringLiteral("かん")},
+                      ReadingCase{"innerNKept", QStringLiteral("ｎか"), QStringLiteral("ｎか")},
+                      ReadingCase{"longVowelKept", QStringLiteral("コーヒー"), QStringLiteral("こーひー")}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+struct ClauseCase {
+    const char *name;
+    QStringList clauses;
+    QString reading;
+    QList<qint32> expected; // empty: cannot be placed
+};
+
+class ClauseEnds : public ::testing::TestWithParam<ClauseCase> {};
+
+TEST_P(ClauseEnds, PlacesConvertedClausesAgainstTheReading)
+{
+    EXPECT_EQ(ends(clauseEndsInReading(GetParam().clauses, GetParam().reading)), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Clauses, ClauseEnds,
+    ::testing::Values(
+        ClauseCase{"twoClauses", {QStringLiteral("学校の"), QStringLiteral("先生")}, QStringLiteral("がっこうのせんせい"),
+                   {0, 5, 9}},
+        ClauseCase{"kanaBetweenKanji", {QStringLiteral("美しい"), QStringLiteral("花")}, QStringLiteral("うつくしいはな"),
+                   {0, 5, 7}},
+        ClauseCase{"katakanaClauseAgainstHiragana", {QStringLiteral("グラフ"), QStringLiteral("表")},
+                   QStringLiteral("ぐらふひょう"), {0, 3, 6}},
+        ClauseCase{"kanjiRunNeedsAtLeastOneCharacter", {QStringLiteral("漢"), QStringLiteral("字")}, QStringLiteral("か"), {}},
+        ClauseCase{"kanaThatIsNotInTheReading", {QStringLiteral("漢字を")}, QStringLiteral("かんじの"), {}},
+        ClauseCase{"readingLeftOver", {QStringLiteral("の")}, QStringLiteral("のの"), {}},
+        ClauseCase{"noClauses", {}, QStringLiteral("かな"), {}},
+        ClauseCase{"ambiguousKanjiRunsTakeTheShortestFirst", {QStringLiteral("日"), QStringLiteral("日")},
+                   QStringLiteral("ひひ"), {0, 1, 2}}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+} // namespace
+} // namespace zeq
