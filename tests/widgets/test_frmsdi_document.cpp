@@ -1,1 +1,781 @@
-// placeholder
+// The document commands as the user drives them: New, Open, Save, Save As,
+// the save-changes prompt, dropped files and the recent-files menu, answered
+// through the scripted modal seam and checked on the title, the modified
+// flag, the history, the recent list and the bytes on disk.
+
+#include "app/frmsdi.h"
+#include "app/title.h"
+#include "document/docfile.h"
+#include "platform/codepage.h"
+#include "platform/modal.h"
+#include "platform/regstore.h"
+#include "platform/textbox.h"
+#include "settings/settings.h"
+#include "support/mainwindow.h"
+#include "support/qtprint.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <deque>
+
+namespace zeq {
+namespace {
+
+const QString kTooLarge = QStringLiteral("ファイルが大きすぎるため、開くことができません。");
+const QString kNotText = QStringLiteral("テキストファイルだけを指定して下さい。");
+
+QString promptText(const QString &name)
+{
+    return QStringLiteral("ﾌｧｲﾙ [") + name + QStringLiteral("] 内のテキストは変更されています。\r\n保存しますか ?");
+}
+
+// Sets a cap on the size of files this process writes; going past it fails
+// with EFBIG instead of raising SIGXFSZ. Root is bound by it too.
+class FileSizeCap {
+public:
+    explicit FileSizeCap(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_saved);
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit capped = m_saved;
+        capped.rlim_cur = bytes;
+        m_active = setrlimit(RLIMIT_FSIZE, &capped) == 0;
+    }
+    ~FileSizeCap()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_saved);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+    bool active() const { return m_active; }
+
+private:
+    rlimit m_saved{};
+    void (*m_oldHandler)(int) = nullptr;
+    bool m_active = false;
+};
+
+// A file of every character CP932 holds, each at the code Windows writes for
+// it, 40 to a line with CR LF: the single bytes but NUL, the half-width
+// katakana, every double-byte character including the user-defined area.
+// The last line has no line end.
+QByteArray everyCharacterDocument(int *doubleByteCount)
+{
+    QByteArray document;
+    int column = 0;
+    auto add = [&](const QByteArray &bytes) {
+        if (column == 40) {
+            document += "\r\n";
+            column = 0;
+        }
+        document += bytes;
+        ++column;
+    };
+    for (int byte = 0x01; byte <= 0x7F; ++byte) {
+        if (byte != '\r' && byte != '\n')
+            add(QByteArray(1, char(byte)));
+    }
+    for (int byte = 0xA1; byte <= 0xDF; ++byte)
+        add(QByteArray(1, char(byte)));
+    *doubleByteCount = 0;
+    for (int lead = 0x81; lead <= 0xFC; ++lead) {
+        if (lead > 0x9F && lead < 0xE0)
+            continue;
+        for (int trail = 0x40; trail <= 0xFC; ++trail) {
+            if (trail == 0x7F)
+                continue;
+            QByteArray code;
+            code.append(char(lead)).append(char(trail));
+            const Cp932Decoded decoded = decodeCp932(code);
+            // Duplicates appear once, at the code that encoding gives.
+            if (decoded.ok && encodeCp932(decoded.text).bytes == code) {
+                add(code);
+                ++*doubleByteCount;
+            }
+        }
+    }
+    return document;
+}
+
+class DocumentTest : public test::MainWindowFixture {
+protected:
+    DocumentTest()
+    {
+        a = writeFile(QStringLiteral("Doc_a.txt"), cp932(textA));
+        b = writeFile(QStringLiteral("Doc_b.txt"), cp932(textB));
+        big = writeFile(QStringLiteral("big.txt"), QByteArray(MAX_FILE_BYTES + 1, 'a'));
+        c = config.path() + QStringLiteral("/Doc_c.txt");
+    }
+
+    // Document a loaded at start-up, then one character typed at its start:
+    // modified, one history entry, a in the recent list.
+    frmSDI &startModified()
+    {
+        frmSDI &w = start(a);
+        w.note().setSelStart(0);
+        w.note().setSelText(QStringLiteral("x"));
+        EXPECT_TRUE(program.gModified);
+        EXPECT_EQ(w.windowTitle(), kModifiedPrefix + a.toUpper());
+        EXPECT_EQ(program.undo.gUndoCount, 1);
+        return w;
+    }
+
+    QStringList recentList() const
+    {
+        return QStringList(program.settings.gRecentFile.begin(), program.settings.gRecentFile.end());
+    }
+
+    // The paths the recent menu shows, in order.
+    QStringList recentMenu() const
+    {
+        QStringList shown;
+        for (int i = 1; i <= 5; ++i) {
+            if (window->mnuRecentFile[i]->isVisible())
+                shown.append(window->mnuRecentFile[i]->data().toString());
+        }
+        return shown;
+    }
+
+    // A drag from a file manager as the edit area sees it: the drag enters
+    // (Qt delivers a drop only to the widget that took the drag), then drops.
+    void sendDrop(const QMimeData &mime)
+    {
+        QWidget *area = window->txtNote->viewport();
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton,
+                              Qt::NoModifier);
+        QApplication::sendEvent(area, &enter);
+        EXPECT_TRUE(enter.isAccepted());
+        EXPECT_EQ(enter.dropAction(), Qt::CopyAction);
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(area, &drop);
+        EXPECT_TRUE(drop.isAccepted());
+        EXPECT_EQ(drop.dropAction(), Qt::CopyAction);
+    }
+
+    void sendDrop(const QStringList &paths)
+    {
+        QMimeData mime;
+        QList<QUrl> urls;
+        for (const QString &path : paths)
+            urls.append(QUrl::fromLocalFile(path));
+        mime.setUrls(urls);
+        sendDrop(mime);
+    }
+
+    QList<ScriptedModal::Call> callsOf(ScriptedModal::Kind kind) const
+    {
+        QList<ScriptedModal::Call> found;
+        for (const ScriptedModal::Call &call : modal.calls) {
+            if (call.kind == kind)
+                found.append(call);
+        }
+        return found;
+    }
+
+    const QString textA = QStringLiteral("`漢字`かんじ`の\r\nabc");
+    const QString textB = QStringLiteral("二行目\r\nです");
+    QString a, b, c, big;
+};
+
+// --- the state each command leaves behind -----------------------------------
+
+// Paths in a row are named by letter: a and b exist, c does not, B is the
+// 32701-byte file, X cannot be written (its folder is a file).
+struct StateRow {
+    const char *name;
+    std::deque<int> answers;
+    std::deque<QString> openAnswers;
+    std::deque<QString> saveAnswers;
+    void (*act)(frmSDI &, const QStringList &dropped);
+    // Prefix 'c' clean or 'm' modified, then a path letter (upper case in
+    // the title when followed by '^') or 無題.
+    QString title;
+    bool modified;
+    int undoCount;
+    QStringList recent;      // letters, newest first
+    QString text;            // "xa" is a with the typed x
+    QByteArray aOnDisk;      // "a" unchanged, "xa" written
+    bool cWritten;
+    QStringList messages;    // "prompt", "large", or "error"
+    bool skipChange = false;
+    QStringList dropped = {};
+};
+
+class DocumentStateTest : public DocumentTest, public ::testing::WithParamInterface<StateRow> {
+protected:
+    QString pathOf(QChar letter) const
+    {
+        switch (letter.unicode()) {
+        case 'a': return a;
+        case 'b': return b;
+        case 'c': return c;
+        case 'B': return big;
+        case 'X': return config.path() + QStringLiteral("/Doc_a.txt/x.txt");
+        default: return QString();
+        }
+    }
+    QString resolveTitle(const QString &token) const
+    {
+        const QString prefix = token.startsWith(u'c') ? kCleanPrefix : kModifiedPrefix;
+        const QString rest = token.mid(1);
+        if (rest == kUntitled)
+            return prefix + kUntitled;
+        const QString path = pathOf(rest.at(0));
+        return prefix + (rest.endsWith(u'^') ? path.toUpper() : path);
+    }
+    QString resolveText(const QString &token) const
+    {
+        if (token == QLatin1String("xa"))
+            return QStringLiteral("x") + textA;
+        if (token == QLatin1String("a"))
+            return textA;
+        if (token == QLatin1String("b"))
+            return textB;
+        return QString();
+    }
+};
+
+TEST_P(DocumentStateTest, LeavesTitleFlagHistoryRecentListAndFiles)
+{
+    const StateRow &row = GetParam();
+    frmSDI &w = startModified();
+    modal.calls.clear();
+    modal.messageAnswers = row.answers;
+    for (const QString &letter : row.openAnswers)
+        modal.openAnswers.push_back(letter.isEmpty() ? QString() : pathOf(letter.at(0)));
+    for (const QString &letter : row.saveAnswers)
+        modal.saveAnswers.push_back(letter.isEmpty() ? QString() : pathOf(letter.at(0)));
+    const QString modifiedTitleBefore = w.windowTitle();
+    QStringList dropped;
+    for (const QString &letter : row.dropped)
+        dropped.append(pathOf(letter.at(0)));
+
+    row.act(w, dropped);
+
+    EXPECT_EQ(w.windowTitle(), resolveTitle(row.title));
+    EXPECT_EQ(program.gModified, row.modified);
+    EXPECT_EQ(program.undo.gUndoCount, row.undoCount);
+    EXPECT_EQ(program.undo.gUndoTop, row.undoCount);
+    QStringList recent;
+    for (const QString &letter : row.recent)
+        recent.append(pathOf(letter.at(0)));
+    while (recent.size() < 5)
+        recent.append(QString());
+    EXPECT_EQ(recentList(), recent);
+    EXPECT_EQ(w.note().Text(), resolveText(row.text));
+    EXPECT_EQ(readFile(a), cp932(resolveText(QString::fromLatin1(row.aOnDisk))));
+    EXPECT_EQ(QFileInfo::exists(c), row.cWritten);
+    if (row.cWritten) {
+        EXPECT_EQ(readFile(c), cp932(QStringLiteral("x") + textA));
+    }
+    EXPECT_EQ(program.gSkipChange, row.skipChange);
+
+    const QStringList shown = modal.messages();
+    ASSERT_EQ(shown.size(), row.messages.size()) << shown.join(u'|').toStdString();
+    for (qsizetype i = 0; i < shown.size(); ++i) {
+        const ScriptedModal::Call &call = callsOf(ScriptedModal::Kind::Message)[i];
+        if (row.messages[i] == QLatin1String("prompt")) {
+            // The prompt names the title's name part and carries the title.
+            EXPECT_EQ(call.text, promptText(a.toUpper()));
+            EXPECT_EQ(call.style, MsgYesNoCancelExclamation);
+            EXPECT_EQ(call.title, modifiedTitleBefore);
+        } else if (row.messages[i] == QLatin1String("large")) {
+            EXPECT_EQ(call.text, kTooLarge);
+            EXPECT_EQ(call.style, MsgExclamation);
+            EXPECT_EQ(call.title, kAppTitle);
+        } else {
+            EXPECT_EQ(call.text, QString::fromLocal8Bit(std::strerror(ENOTDIR)));
+            EXPECT_EQ(call.style, MsgExclamation);
+            EXPECT_EQ(call.title, kAppTitle);
+        }
+    }
+}
+
+void doNew(frmSDI &w, const QStringList &) { w.mnuFileNew->trigger(); }
+void doOpen(frmSDI &w, const QStringList &) { w.mnuFileOpen->trigger(); }
+void doSave(frmSDI &w, const QStringList &) { w.mnuFileSave->trigger(); }
+void doSaveAs(frmSDI &w, const QStringList &) { w.mnuFileSaveAs->trigger(); }
+void doDrop(frmSDI &w, const QStringList &files) { w.txtNote_OLEDragDrop(files); }
+void doRecent1(frmSDI &w, const QStringList &) { w.mnuRecentFile[1]->trigger(); }
+void doClose(frmSDI &w, const QStringList &) { w.close(); }
+
+const int Yes = AnswerYes, No = AnswerNo, Cancel = AnswerCancel;
+
+INSTANTIATE_TEST_SUITE_P(
+    Commands, DocumentStateTest,
+    ::testing::Values(
+        // New keeps the history: the removal of the old text is one entry.
+        StateRow{"NewAnsweredNo", {No}, {}, {}, doNew, "c無題", false, 2, {"a"}, "", "a", false, {"prompt"}},
+        StateRow{"NewAnsweredYesSavesFirst", {Yes}, {}, {}, doNew, "c無題", false, 2, {"a"}, "", "xa", false,
+                 {"prompt"}},
+        StateRow{"NewCancelled", {Cancel}, {}, {}, doNew, "ma^", true, 1, {"a"}, "xa", "a", false, {"prompt"}},
+        // Open empties the history whenever it gets as far as the dialog.
+        StateRow{"OpenLoads", {No}, {"b"}, {}, doOpen, "cb^", false, 0, {"b", "a"}, "b", "a", false, {"prompt"}},
+        StateRow{"OpenAnsweredYesSavesThenLoads", {Yes}, {"b"}, {}, doOpen, "cb^", false, 0, {"b", "a"}, "b",
+                 "xa", false, {"prompt"}},
+        StateRow{"OpenDialogCancelled", {No}, {""}, {}, doOpen, "ma^", true, 0, {"a"}, "xa", "a", false,
+                 {"prompt"}, true},
+        StateRow{"OpenPromptCancelled", {Cancel}, {}, {}, doOpen, "ma^", true, 1, {"a"}, "xa", "a", false,
+                 {"prompt"}, true},
+        StateRow{"OpenRefusesTooLarge", {No}, {"B"}, {}, doOpen, "ma^", true, 1, {"a"}, "xa", "a", false,
+                 {"prompt", "large"}, true},
+        // A drop keeps the history.
+        StateRow{"DropLoads", {No}, {}, {}, doDrop, "cb^", false, 1, {"b", "a"}, "b", "a", false, {"prompt"},
+                 false, {"b"}},
+        StateRow{"DropPromptCancelled", {Cancel}, {}, {}, doDrop, "ma^", true, 1, {"a"}, "xa", "a", false,
+                 {"prompt"}, false, {"b"}},
+        StateRow{"DropRefusesTooLarge", {No}, {}, {}, doDrop, "ma^", true, 1, {"a"}, "xa", "a", false,
+                 {"prompt", "large"}, false, {"B"}},
+        // Writes name the real path, not the upper-cased one in the title.
+        StateRow{"SaveWritesToTheRealPath", {}, {}, {}, doSave, "ca", false, 1, {"a"}, "xa", "xa", false, {}},
+        StateRow{"SaveAsWritesAndRemembers", {}, {}, {"c"}, doSaveAs, "cc", false, 1, {"c", "a"}, "xa", "a",
+                 true, {}},
+        StateRow{"SaveAsCancelled", {}, {}, {""}, doSaveAs, "ma^", true, 1, {"a"}, "xa", "a", false, {}},
+        StateRow{"SaveAsFailingIsReportedAndStillRemembered", {}, {}, {"X"}, doSaveAs, "ma^", true, 1,
+                 {"X", "a"}, "xa", "a", false, {"error"}},
+        // A recent file replaces unsaved text without asking.
+        StateRow{"RecentFileWhileModified", {}, {}, {}, doRecent1, "ca^", false, 1, {"a"}, "a", "a", false, {}},
+        StateRow{"CloseAnsweredYesSaves", {Yes}, {}, {}, doClose, "ca", false, 1, {"a"}, "xa", "xa", false,
+                 {"prompt"}},
+        StateRow{"CloseCancelled", {Cancel}, {}, {}, doClose, "ma^", true, 1, {"a"}, "xa", "a", false,
+                 {"prompt"}}),
+    [](const ::testing::TestParamInfo<StateRow> &info) { return std::string(info.param.name); });
+
+// --- prompts, proposals and dialogs -------------------------------------------
+
+TEST_F(DocumentTest, SaveDialogsProposeTheNamesOfTheirCaller)
+{
+    frmSDI &w = start();
+    // Untitled: Save proposes nothing, Save As "Untitled.txt"; both cancelled.
+    w.note().setSelText(QStringLiteral("new"));
+    w.mnuFileSave->trigger();
+    w.mnuFileSaveAs->trigger();
+    // The prompt's Yes proposes "untitled.txt"; cancelling it cancels New.
+    modal.messageAnswers = {AnswerYes};
+    w.mnuFileNew->trigger();
+    EXPECT_EQ(w.note().Text(), QStringLiteral("new"));
+    EXPECT_EQ(w.windowTitle(), kModifiedPrefix + kUntitled);
+    EXPECT_TRUE(program.gModified);
+
+    // With a file: Save As proposes the real path, which the title shows in
+    // upper case.
+    modal.messageAnswers = {AnswerNo};
+    modal.openAnswers = {a};
+    w.mnuFileOpen->trigger();
+    ASSERT_EQ(w.documentPath(), a);
+    w.mnuFileSaveAs->trigger();
+
+    const QList<ScriptedModal::Call> saves = callsOf(ScriptedModal::Kind::SaveFile);
+    ASSERT_EQ(saves.size(), 4);
+    EXPECT_EQ(saves[0].text, QString());
+    EXPECT_EQ(saves[1].text, QStringLiteral("Untitled.txt"));
+    EXPECT_EQ(saves[2].text, QStringLiteral("untitled.txt"));
+    EXPECT_EQ(saves[3].text, a);
+    const QList<ScriptedModal::Call> opens = callsOf(ScriptedModal::Kind::OpenFile);
+    ASSERT_EQ(opens.size(), 1);
+    EXPECT_EQ(opens[0].text, QString());
+    for (const ScriptedModal::Call &call : saves + opens) {
+        EXPECT_EQ(call.file.filters,
+                  (QStringList{QStringLiteral("ﾃｷｽﾄ ﾌｧｲﾙ (*.txt)"), QStringLiteral("すべてのﾌｧｲﾙ (*.*)")}));
+        EXPECT_EQ(call.file.defaultSuffix, QStringLiteral("txt"));
+    }
+    // Nothing was written by the cancelled dialogs.
+    EXPECT_EQ(QDir(config.path()).entryList(QStringList{QStringLiteral("*tled*")}, QDir::Files), QStringList());
+}
+
+TEST_F(DocumentTest, PromptOnAnUntitledDocumentSavesUnderTheChosenName)
+{
+    frmSDI &w = start();
+    w.note().setSelText(QStringLiteral("draft"));
+    modal.messageAnswers = {AnswerYes};
+    modal.saveAnswers = {c};
+    modal.openAnswers = {b};
+    w.mnuFileOpen->trigger();
+    EXPECT_EQ(modal.calls[0].text, promptText(kUntitled));
+    EXPECT_EQ(modal.calls[0].title, kModifiedPrefix + kUntitled);
+    EXPECT_EQ(readFile(c), QByteArray("draft"));
+    // Saved by the prompt, then b loaded; the prompt's save is not remembered.
+    EXPECT_EQ(w.windowTitle(), kCleanPrefix + b.toUpper());
+    EXPECT_EQ(recentList(), (QStringList{b, "", "", "", ""}));
+}
+
+TEST_F(DocumentTest, NewAfterNoClosesWithoutAskingAndUndoBringsTheTextBack)
+{
+    frmSDI &w = startModified();
+    modal.messageAnswers = {AnswerNo};
+    w.mnuFileNew->trigger();
+    EXPECT_EQ(program.gPrevText, QString());
+    EXPECT_EQ(program.gCurText, QString());
+    w.mnuUndo->trigger();
+    EXPECT_EQ(w.note().Text(), QStringLiteral("x") + textA);
+    EXPECT_TRUE(program.gModified);
+
+    modal.calls.clear();
+    modal.messageAnswers = {AnswerNo};
+    program.gModified = false;
+    w.close();
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_EQ(modal.calls.size(), 0);
+}
+
+TEST_F(DocumentTest, OpenCancelledLeavesTheLoadPreparedSoTheNextEditIsAbsorbed)
+{
+    frmSDI &w = start();
+    w.mnuFileOpen->trigger();
+    EXPECT_TRUE(program.gSkipChange);
+    EXPECT_EQ(w.windowTitle(), kCleanPrefix + kUntitled);
+    w.note().setSelText(QStringLiteral("a"));
+    EXPECT_EQ(program.undo.gUndoTop, 0);
+    EXPECT_FALSE(program.gSkipChange);
+    w.note().setSelText(QStringLiteral("b"));
+    EXPECT_EQ(program.undo.gUndoTop, 1);
+}
+
+// --- size limit ---------------------------------------------------------------
+
+TEST_F(DocumentTest, SizeLimitIsTheSameForOpenDropAndStartUp)
+{
+    enum class Way { Open, Drop, StartUp };
+    const struct {
+        const char *name;
+        Way way;
+        qint64 size;
+        bool loads;
+    } cases[] = {
+        {"Open 32700", Way::Open, 32700, true},   {"Open 32701", Way::Open, 32701, false},
+        {"drop 32700", Way::Drop, 32700, true},   {"drop 32701", Way::Drop, 32701, false},
+        {"start 32700", Way::StartUp, 32700, true}, {"start 32701", Way::StartUp, 32701, false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        QByteArray bytes = QByteArray("\x8a\xbf\x8e\x9a\r\n");
+        bytes += QByteArray(c.size - bytes.size(), 'z');
+        const QString path = writeFile(QStringLiteral("limit.txt"), bytes);
+        program = Program();
+        modal.calls.clear();
+        frmSDI &w = start(c.way == Way::StartUp ? path : QString());
+        if (c.way == Way::Open) {
+            modal.openAnswers = {path};
+            w.mnuFileOpen->trigger();
+        } else if (c.way == Way::Drop) {
+            w.txtNote_OLEDragDrop({path});
+        }
+        if (c.loads) {
+            EXPECT_EQ(modal.messages(), QStringList());
+            EXPECT_EQ(w.windowTitle(), kCleanPrefix + path.toUpper());
+            EXPECT_EQ(w.note().textLength(), 32700 - 4 + 2);
+            EXPECT_EQ(program.gLineCount, 2);
+        } else {
+            EXPECT_EQ(modal.messages(), QStringList{kTooLarge});
+            EXPECT_EQ(w.windowTitle(), kCleanPrefix + kUntitled);
+            EXPECT_EQ(w.note().Text(), QString());
+        }
+        window.reset();
+    }
+}
+
+// --- dropped files ----------------------------------------------------------
+
+TEST_F(DocumentTest, DroppingThreeFilesLoadsOnlyTheFirst)
+{
+    frmSDI &w = start();
+    const QString third = writeFile(QStringLiteral("third.txt"), QByteArray("3"));
+    sendDrop({b, a, third});
+    EXPECT_EQ(w.note().Text(), textB);
+    EXPECT_EQ(w.windowTitle(), kCleanPrefix + b.toUpper());
+    EXPECT_EQ(w.documentPath(), b);
+    EXPECT_EQ(recentList(), (QStringList{b, "", "", "", ""}));
+    EXPECT_EQ(modal.calls.size(), 0);
+    EXPECT_EQ(program.gLineCount, 2);
+}
+
+TEST_F(DocumentTest, DropOnAModifiedDocumentAsksFirstAndBringsTheWindowForward)
+{
+    frmSDI &w = startModified();
+    QWidget other;
+    other.show();
+    QApplication::setActiveWindow(&other);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    modal.calls.clear();
+    modal.messageAnswers = {AnswerNo};
+    sendDrop({b});
+    EXPECT_EQ(modal.messages(), QStringList{promptText(a.toUpper())});
+    EXPECT_EQ(w.note().Text(), textB);
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&w));
+}
+
+TEST_F(DocumentTest, DropsWithoutFilesAreIgnored)
+{
+    frmSDI &w = start(a);
+    QMimeData text;
+    text.setText(QStringLiteral("dragged words"));
+    sendDrop(text);
+    QMimeData web;
+    web.setUrls({QUrl(QStringLiteral("https://example.com/a.txt"))});
+    sendDrop(web);
+    EXPECT_EQ(w.note().Text(), textA);
+    EXPECT_EQ(w.documentPath(), a);
+    EXPECT_EQ(recentList(), (QStringList{a, "", "", "", ""}));
+    EXPECT_EQ(modal.calls.size(), 0);
+}
+
+// --- reading failures -------------------------------------------------------
+
+TEST_F(DocumentTest, AFileThatIsNotTextLeavesTheTextWithItsOwnFile)
+{
+    const QString binary = writeFile(QStringLiteral("bin.txt"), QByteArray("ab\0\x80", 4));
+    const struct {
+        const char *name;
+        QString startWith;   // "" untitled
+    } cases[] = {{"after a file", a}, {"untitled", QString()}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        program = Program();
+        modal.calls.clear();
+        frmSDI &w = start(c.startWith);
+        w.note().setSelText(QStringLiteral("edit "));
+        const QString kept = w.note().Text();
+        modal.messageAnswers = {AnswerNo};
+        modal.openAnswers = {binary};
+        w.mnuFileOpen->trigger();
+
+        EXPECT_EQ(modal.messages(), (QStringList{promptText(c.startWith.isEmpty() ? kUntitled : a.toUpper()), kNotText}));
+        EXPECT_EQ(callsOf(ScriptedModal::Kind::Message).value(1).style, MsgExclamation);
+        // The unsaved edit is still unsaved: closing would still ask.
+        EXPECT_TRUE(program.gModified);
+        EXPECT_EQ(w.note().Text(), kept);
+        EXPECT_EQ(w.windowTitle(), kModifiedPrefix + (c.startWith.isEmpty() ? kUntitled : a.toUpper()));
+        EXPECT_EQ(w.documentPath(), c.startWith);
+
+        // Save goes where the text came from, never over the binary file.
+        modal.saveAnswers = {QString()};
+        w.mnuFileSave->trigger();
+        EXPECT_EQ(readFile(binary), QByteArray("ab\0\x80", 4));
+        if (c.startWith.isEmpty()) {
+            EXPECT_EQ(callsOf(ScriptedModal::Kind::SaveFile).size(), 1);
+        } else {
+            EXPECT_EQ(readFile(a), cp932(kept));
+        }
+        window.reset();
+    }
+}
+
+TEST_F(DocumentTest, ARecentFileThatIsGoneIsReportedAndStaysListed)
+{
+    const QString gone = writeFile(QStringLiteral("gone.txt"), QByteArray("soon gone"));
+    frmSDI &w = start(gone);
+    QFile::remove(gone);
+    w.note().setSelText(QStringLiteral("kept"));
+    modal.calls.clear();
+    w.mnuRecentFile[1]->trigger();
+    EXPECT_EQ(modal.messages(), QStringList{gone + QStringLiteral(" ﾌｧｲﾙを開けません。")});
+    EXPECT_EQ(modal.calls[0].style, MsgOkOnly);
+    EXPECT_EQ(w.note().Text(), QStringLiteral("keptsoon gone"));
+    EXPECT_EQ(recentMenu(), QStringList{gone});
+}
+
+TEST_F(DocumentTest, ReloadingTheTextAlreadyShownStillRecordsTheNextEdit)
+{
+    frmSDI &w = start(a);
+    w.mnuRecentFile[1]->trigger();
+    EXPECT_EQ(w.note().Text(), textA);
+    EXPECT_FALSE(program.gSkipChange);
+    w.note().setSelText(QStringLiteral("y"));
+    EXPECT_EQ(program.undo.gUndoTop, 1);
+    EXPECT_EQ(program.undo.gUndo[1].Content, QStringLiteral("y"));
+    EXPECT_EQ(w.windowTitle(), kModifiedPrefix + a.toUpper());
+}
+
+// --- writing ----------------------------------------------------------------
+
+TEST_F(DocumentTest, TextWithoutACodeIsRefusedWithItsPlaceAndNothingIsWritten)
+{
+    frmSDI &w = start(a);
+    w.note().setSelStart(w.note().textLength());
+    w.note().setSelText(QStringLiteral("\r\n12〜3"));
+    const QString title = w.windowTitle();
+    modal.calls.clear();
+    modal.saveAnswers = {c};
+    w.mnuFileSave->trigger();
+    w.mnuFileSaveAs->trigger();
+    const QString refusal = QStringLiteral("3 行目 3 文字目の「〜」(U+301C) は Shift-JIS で保存できない文字です。\r\n"
+                                           "この文字を書き換えてから保存して下さい。ファイルは保存されていません。");
+    EXPECT_EQ(modal.messages(), (QStringList{refusal, refusal}));
+    EXPECT_EQ(modal.calls[0].style, MsgExclamation);
+    EXPECT_EQ(readFile(a), cp932(textA));
+    EXPECT_FALSE(QFileInfo::exists(c));
+    EXPECT_EQ(w.windowTitle(), title);
+    EXPECT_TRUE(program.gModified);
+}
+
+TEST_F(DocumentTest, AFailingWriteKeepsTheOldFileAndShowsTheSystemError)
+{
+    frmSDI &w = start(a);
+    w.note().setSelText(QString(8000, u'w'));
+    modal.calls.clear();
+    {
+        FileSizeCap cap(4096);
+        ASSERT_TRUE(cap.active());
+        w.mnuFileSave->trigger();
+    }
+    EXPECT_EQ(modal.messages(), QStringList{QString::fromLocal8Bit(std::strerror(EFBIG))});
+    EXPECT_EQ(modal.calls[0].style, MsgExclamation);
+    EXPECT_EQ(modal.calls[0].title, kAppTitle);
+    EXPECT_EQ(readFile(a), cp932(textA));
+    EXPECT_EQ(QDir(config.path()).entryList(QDir::Files | QDir::Hidden).size(), 3); // a, b and big only
+    EXPECT_EQ(w.windowTitle(), kModifiedPrefix + a.toUpper());
+    EXPECT_TRUE(program.gModified);
+
+    // Once there is room again the same Save goes through.
+    w.mnuFileSave->trigger();
+    EXPECT_EQ(readFile(a), cp932(QString(8000, u'w') + textA));
+    EXPECT_EQ(w.windowTitle(), kCleanPrefix + a);
+}
+
+TEST_F(DocumentTest, AFailedSaveInThePromptKeepsTheTextAndStopsTheCommand)
+{
+    const QString refusal = QStringLiteral("1 行目 2 文字目の「〜」(U+301C) は Shift-JIS で保存できない文字です。\r\n"
+                                           "この文字を書き換えてから保存して下さい。ファイルは保存されていません。");
+    const struct {
+        const char *name;
+        void (*act)(frmSDI &, const QString &dropped);
+    } cases[] = {
+        {"New", [](frmSDI &w, const QString &) { w.mnuFileNew->trigger(); }},
+        {"Open", [](frmSDI &w, const QString &) { w.mnuFileOpen->trigger(); }},
+        {"drop", [](frmSDI &w, const QString &dropped) { w.txtNote_OLEDragDrop({dropped}); }},
+        {"close", [](frmSDI &w, const QString &) { w.close(); }},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        program = Program();
+        modal.calls.clear();
+        frmSDI &w = start(a);
+        w.note().setSelStart(1);
+        w.note().setSelText(QStringLiteral("〜"));
+        const QString text = w.note().Text();
+        modal.messageAnswers = {AnswerYes};
+        modal.openAnswers = {b};
+        c.act(w, b);
+        EXPECT_EQ(modal.messages(), (QStringList{promptText(a.toUpper()), refusal}));
+        EXPECT_EQ(callsOf(ScriptedModal::Kind::OpenFile).size(), 0);
+        EXPECT_EQ(w.note().Text(), text);
+        EXPECT_TRUE(program.gModified);
+        EXPECT_EQ(w.windowTitle(), kModifiedPrefix + a.toUpper());
+        EXPECT_TRUE(w.isVisible());
+        EXPECT_EQ(readFile(a), cp932(textA));
+        window.reset();
+    }
+}
+
+TEST_F(DocumentTest, EveryCharacterOfTheCodePageSurvivesOpenAndSave)
+{
+    int doubles = 0;
+    const QByteArray document = everyCharacterDocument(&doubles);
+    ASSERT_EQ(doubles, 7724 - 398 + 1880);
+    ASSERT_LE(document.size(), MAX_FILE_BYTES);
+    const QString path = writeFile(QStringLiteral("every.txt"), document);
+    frmSDI &w = start();
+    modal.openAnswers = {path};
+    w.mnuFileOpen->trigger();
+    ASSERT_EQ(modal.calls.size(), 1);
+    EXPECT_FALSE(program.gModified);
+    QFile::remove(path);
+    w.mnuFileSave->trigger();
+    EXPECT_EQ(modal.messages(), QStringList());
+    EXPECT_EQ(readFile(path), document);
+}
+
+TEST_F(DocumentTest, LoneLineEndsAreWrittenBackAsCrLf)
+{
+    const QString path = writeFile(QStringLiteral("unix.txt"), QByteArray("one\ntwo\rthree\r\n"));
+    frmSDI &w = start(path);
+    w.mnuFileSave->trigger();
+    EXPECT_EQ(readFile(path), QByteArray("one\r\ntwo\r\nthree\r\n"));
+}
+
+// --- the recent-files list --------------------------------------------------
+
+TEST_F(DocumentTest, RecentListKeepsFiveNewestFirstAndOnlyTheFifthEntryMoves)
+{
+    QStringList files;
+    for (int i = 1; i <= 6; ++i)
+        files.append(writeFile(QStringLiteral("r%1.txt").arg(i), QByteArray::number(i)));
+    frmSDI &w = start();
+    auto open = [&](const QString &path) {
+        modal.openAnswers = {path};
+        w.mnuFileOpen->trigger();
+    };
+    for (int i = 0; i < 5; ++i)
+        open(files[i]);
+    EXPECT_EQ(recentMenu(), (QStringList{files[4], files[3], files[2], files[1], files[0]}));
+    EXPECT_TRUE(w.mnuRecentFile[0]->isVisible());
+
+    open(files[5]);
+    EXPECT_EQ(recentMenu(), (QStringList{files[5], files[4], files[3], files[2], files[1]}));
+    // Entry 2 stays where it is.
+    open(files[4]);
+    EXPECT_EQ(recentMenu(), (QStringList{files[5], files[4], files[3], files[2], files[1]}));
+    // Entry 5 is not found among the first four: it comes back to the top.
+    open(files[1]);
+    EXPECT_EQ(recentMenu(), (QStringList{files[1], files[5], files[4], files[3], files[2]}));
+    EXPECT_EQ(recentList(), recentMenu());
+
+    // Choosing an entry loads it and leaves the order alone.
+    w.mnuRecentFile[3]->trigger();
+    EXPECT_EQ(w.note().Text(), QStringLiteral("5"));
+    EXPECT_EQ(w.documentPath(), files[4]);
+    EXPECT_EQ(recentMenu(), (QStringList{files[1], files[5], files[4], files[3], files[2]}));
+}
+
+TEST_F(DocumentTest, RecentPathsDifferingOnlyInCaseAreTwoEntries)
+{
+    const QString lower = writeFile(QStringLiteral("case.txt"), QByteArray("lower"));
+    const QString upper = writeFile(QStringLiteral("CASE.TXT"), QByteArray("upper"));
+    frmSDI &w = start(upper);
+    w.txtNote_OLEDragDrop({lower});
+    EXPECT_EQ(recentMenu(), (QStringList{lower, upper}));
+    // The titles look alike, the files are not: Save writes the one loaded.
+    EXPECT_EQ(w.windowTitle(), kCleanPrefix + upper.toUpper());
+    EXPECT_EQ(lower.toUpper(), upper.toUpper());
+    w.note().setSelText(QStringLiteral("more "));
+    w.mnuFileSave->trigger();
+    EXPECT_EQ(readFile(lower), QByteArray("more lower"));
+    EXPECT_EQ(readFile(upper), QByteArray("upper"));
+}
+
+TEST_F(DocumentTest, AnEmptyStoredFirstEntryEndsTheList)
+{
+    quint32 disposition = 0;
+    ASSERT_EQ(store.createKey(HKEY_CURRENT_USER, kEnvKey, &disposition), kErrorSuccess);
+    ASSERT_EQ(store.createKey(HKEY_CURRENT_USER, kRecentKey, &disposition), kErrorSuccess);
+    auto stored = [](const QString &text) { return RegValue{REG_SZ, cp932(text) + QByteArray(1, '\0')}; };
+    ASSERT_EQ(store.setValue(HKEY_CURRENT_USER, kRecentKey, QStringLiteral("RecentFile0"), stored(QString())),
+              kErrorSuccess);
+    ASSERT_EQ(store.setValue(HKEY_CURRENT_USER, kRecentKey, QStringLiteral("RecentFile1"), stored(b)),
+              kErrorSuccess);
+    frmSDI &w = start();
+    EXPECT_EQ(recentMenu(), QStringList());
+    EXPECT_FALSE(w.mnuRecentFile[0]->isVisible());
+
+    modal.openAnswers = {a};
+    w.mnuFileOpen->trigger();
+    EXPECT_EQ(recentList(), (QStringList{a, "", b, "", ""}));
+    EXPECT_EQ(recentMenu(), QStringList{a});
+}
+
+} // namespace
+} // namespace zeq
