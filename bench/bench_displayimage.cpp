@@ -1,1 +1,249 @@
-// placeholder
+// The display image of the largest document the editor opens (32700 bytes of
+// CP932): once with every line faulty, so that every character is coloured
+// by its class and every line carries a red message, and once with every line
+// well formed. The yardstick is QTextEdit::setHtml of an equivalent coloured
+// document, measured in the same run.
+//
+// "Shown" stops when the command returns, with the preview in front and laid
+// out as far as the view needs; the rest of the layout runs in idle time.
+// "LaidOut" also waits for the whole document's layout.
+
+#include "app/frmsdi.h"
+#include "app/program.h"
+#include "platform/codepage.h"
+#include "platform/fonts.h"
+#include "platform/modal.h"
+#include "platform/regstore.h"
+#include "platform/textbox.h"
+#include "ruby/displayimage.h"
+#include "ruby/imagerender.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QCoreApplication>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <QTextDocument>
+#include <QTextEdit>
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+namespace {
+
+// Lines the way users break them: a kanji outside any group, or a separator
+// too few.
+const QStringList kFaultyLines = {
+    QStringLiteral("犬と`猿`さる`と`雉`きじ`が`家来`けらい`になりました。"),
+    QStringLiteral("`鬼ヶ島`おにがしま`へ`向`む`かう`船`ふねに`乗`の`りました。"),
+    QStringLiteral("`昔`むかし`、ある村に`正直`しょうじき`な`お爺`おじい`さんが住んでいました。"),
+    QStringLiteral("`毎日`まいにち`、`山`やま`へ`柴刈`しばか`りに`出掛`でか`けます。`"),
+};
+const QStringList kGoodLines = {
+    QStringLiteral("`昔`むかし`、ある`村`むら`に`正直`しょうじき`な`お爺`おじい`さんが`住`す`んでいました。"),
+    QStringLiteral("`毎日`まいにち`、`山`やま`へ`柴刈`しばか`りに`出掛`でか`けます。"),
+    QStringLiteral("`今日`きょう`は`天気`てんき`が`良`よ`いので、`川`かわ`で`洗濯`せんたく`をしましょう。"),
+    QStringLiteral("どんぶらこ、どんぶらこと、`大`おお`きな`桃`もも`が`流`なが`れてきました。"),
+};
+
+// As many lines as fit into 32700 bytes, CR LF between them.
+QString largestDocument(const QStringList &lines)
+{
+    QString text;
+    qsizetype bytes = 0;
+    for (int i = 0;; ++i) {
+        const QString next = (text.isEmpty() ? QString() : QStringLiteral("\r\n")) + lines[i % lines.size()];
+        const qsizetype length = zeq::cp932Length(next);
+        if (bytes + length > 32700)
+            return text;
+        text += next;
+        bytes += length;
+    }
+}
+
+void setColours(zeq::SettingsRecord &settings)
+{
+    settings.gFontColor = 0x000000;
+    settings.gKanjiColor = 0x800000;
+    settings.gHiraColor = 0x008000;
+    settings.gSepaColor = 0x0000C0;
+}
+
+// The main window with the document loaded, as the command finds it.
+struct Editor {
+    QTemporaryDir config;
+    zeq::RegStore store{config.filePath(QStringLiteral("registry.reg"))};
+    zeq::ScriptedModal modal;
+    zeq::Program program;
+    std::unique_ptr<zeq::frmSDI> window;
+
+    explicit Editor(const QString &document)
+    {
+        window = std::make_unique<zeq::frmSDI>(program, modal, store);
+        window->Form_Load();
+        setColours(program.settings);
+        window->show();
+        window->note().setText(document);
+        window->refreshLineCount();
+    }
+};
+
+void runDisplayImage(benchmark::State &state, const QStringList &lines, bool waitForLayout)
+{
+    const QString document = largestDocument(lines);
+    Editor editor(document);
+    zeq::frmSDI &w = *editor.window;
+    for (auto _ : state) {
+        // From the top of the document, as after a load.
+        state.PauseTiming();
+        w.note().lineScroll(-w.note().lineCount());
+        editor.program.gImageDirty = true;
+        state.ResumeTiming();
+        w.mnuZeqShow_Click();
+        if (waitForLayout)
+            benchmark::DoNotOptimize(w.txtNote2->document()->documentLayout()->documentSize());
+        state.PauseTiming();
+        state.counters["lines"] = double(w.txtNote2->document()->blockCount());
+        w.mnuZeqShow_Click();
+        // The previous preview goes in idle time; the editor's event loop
+        // would do this.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        state.ResumeTiming();
+    }
+    state.counters["bytes"] = double(zeq::cp932Length(document));
+    state.counters["maxLineBytes"] = double(w.maxLineBytes);
+}
+
+void BM_DisplayImageFaultyShown(benchmark::State &state)
+{
+    runDisplayImage(state, kFaultyLines, false);
+}
+void BM_DisplayImageFaultyLaidOut(benchmark::State &state)
+{
+    runDisplayImage(state, kFaultyLines, true);
+}
+void BM_DisplayImageWellFormedShown(benchmark::State &state)
+{
+    runDisplayImage(state, kGoodLines, false);
+}
+void BM_DisplayImageWellFormedLaidOut(benchmark::State &state)
+{
+    runDisplayImage(state, kGoodLines, true);
+}
+
+// Toggling without a change shows the preview that is already there.
+void BM_DisplayImageToggleWithoutChange(benchmark::State &state)
+{
+    Editor editor(largestDocument(kFaultyLines));
+    zeq::frmSDI &w = *editor.window;
+    w.mnuZeqShow_Click();
+    w.mnuZeqShow_Click();
+    for (auto _ : state) {
+        w.mnuZeqShow_Click();
+        w.mnuZeqShow_Click();
+    }
+}
+
+// The same picture as HTML: one span per run (or per character) with its
+// colour, size and weight, one paragraph per line.
+QString equivalentHtml(const QString &document, const zeq::SettingsRecord &settings, int basePoints,
+                       bool spanPerCharacter)
+{
+    zeq::ImageLineMaker maker(settings);
+    maker.reset();
+    QString html = QStringLiteral("<html><body>");
+    const QStringList lines = document.split(QStringLiteral("\r\n"));
+    for (const QString &line : lines) {
+        html += QStringLiteral("<p style=\"margin:0\">");
+        for (const zeq::ImageRun &run : maker.next(line).runs) {
+            const QString open = QStringLiteral("<span style=\"color:%1; font-size:%2pt; font-weight:%3\">")
+                                     .arg(zeq::colorFromRef(run.color).name())
+                                     .arg(basePoints + run.sizeDelta)
+                                     .arg(run.highlight ? 700 : 400);
+            if (spanPerCharacter) {
+                for (const QChar ch : run.text)
+                    html += open + QString(ch).toHtmlEscaped() + QStringLiteral("</span>");
+            } else {
+                html += open + run.text.toHtmlEscaped() + QStringLiteral("</span>");
+            }
+        }
+        html += QStringLiteral("</p>");
+    }
+    html += QStringLiteral("</body></html>");
+    return html;
+}
+
+void runSetHtml(benchmark::State &state, const QStringList &lines, bool waitForLayout, bool spanPerCharacter)
+{
+    Editor editor(largestDocument(lines));
+    zeq::frmSDI &w = *editor.window;
+    const QString html =
+        equivalentHtml(w.note().Text(), editor.program.settings, w.txtNote2->font().pointSize(), spanPerCharacter);
+    // A view of the preview's size, font and wrapping, in front.
+    QTextEdit view(w.client);
+    view.setReadOnly(true);
+    view.setLineWrapMode(QTextEdit::NoWrap);
+    view.setUndoRedoEnabled(false);
+    view.setFont(w.txtNote2->font());
+    view.setGeometry(w.txtNote->geometry());
+    view.show();
+    view.raise();
+    for (auto _ : state) {
+        view.setHtml(html);
+        if (waitForLayout)
+            benchmark::DoNotOptimize(view.document()->documentLayout()->documentSize());
+        state.PauseTiming();
+        state.counters["lines"] = double(view.document()->blockCount());
+        view.clear();
+        state.ResumeTiming();
+    }
+    state.counters["htmlChars"] = double(html.size());
+}
+
+void BM_SetHtmlFaultyShown(benchmark::State &state)
+{
+    runSetHtml(state, kFaultyLines, false, false);
+}
+void BM_SetHtmlFaultyLaidOut(benchmark::State &state)
+{
+    runSetHtml(state, kFaultyLines, true, false);
+}
+void BM_SetHtmlSpanPerCharacterFaultyShown(benchmark::State &state)
+{
+    runSetHtml(state, kFaultyLines, false, true);
+}
+void BM_SetHtmlSpanPerCharacterFaultyLaidOut(benchmark::State &state)
+{
+    runSetHtml(state, kFaultyLines, true, true);
+}
+
+// The document alone, without window, event pump or layout.
+void BM_ImageDocumentBuildFaulty(benchmark::State &state)
+{
+    Editor editor(largestDocument(kFaultyLines));
+    zeq::frmSDI &w = *editor.window;
+    QStringList lines;
+    for (int i = 0; i < w.note().lineCount(); ++i)
+        lines << w.note().line(i);
+    zeq::ImageLineMaker maker(editor.program.settings);
+    for (auto _ : state) {
+        maker.reset();
+        zeq::ImageDocumentBuilder builder(w.txtNote2);
+        for (const QString &line : lines)
+            builder.addLine(maker.next(line));
+        benchmark::DoNotOptimize(builder.take());
+    }
+}
+
+BENCHMARK(BM_DisplayImageFaultyShown)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DisplayImageFaultyLaidOut)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SetHtmlFaultyShown)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SetHtmlFaultyLaidOut)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SetHtmlSpanPerCharacterFaultyShown)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SetHtmlSpanPerCharacterFaultyLaidOut)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DisplayImageWellFormedShown)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DisplayImageWellFormedLaidOut)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ImageDocumentBuildFaulty)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DisplayImageToggleWithoutChange)->Unit(benchmark::kMicrosecond);
+
+} // namespace

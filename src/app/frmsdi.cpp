@@ -10,6 +10,7 @@
 #include "platform/modal.h"
 #include "platform/textbox.h"
 #include "platform/textpos.h"
+#include "ruby/imagerender.h"
 #include "settings/registry.h"
 
 #include <QAction>
@@ -369,6 +370,8 @@ void frmSDI::arrangeControls()
     // Gutter rows share the edit area's row height so the numbers stay level
     // with the lines they count.
     Text1->document()->setDocumentMargin(txtNote->document()->documentMargin());
+    // The preview keeps the width its widest line was given.
+    applyImageRightEdge(txtNote2, m_program.gEditRect.right);
     update();
 }
 
@@ -376,7 +379,7 @@ void frmSDI::refreshLineNumbers()
 {
     QWidget *front = imageShown ? static_cast<QWidget *>(txtNote2) : static_cast<QWidget *>(txtNote);
     if (imageShown)
-        topLine = txtNote2->cursorForPosition(QPoint(0, 0)).blockNumber();
+        topLine = imageFirstVisibleLine(txtNote2);
     else
         topLine = m_note->firstVisibleLine();
     const int count = visibleRowCount(front->height() * kTwipsPerPixel, front->font().pointSizeF());
@@ -449,6 +452,14 @@ void frmSDI::Form_Unload()
 
 void frmSDI::closeEvent(QCloseEvent *event)
 {
+    // A rendering runs the event loop once per line: the window must outlive
+    // it. It is asked to stop, and the window closes once it has unwound.
+    if (imageBusy) {
+        imageAbort = true;
+        imageClosePending = true;
+        event->ignore();
+        return;
+    }
     bool cancel = false;
     Form_QueryUnload(cancel);
     if (cancel) {

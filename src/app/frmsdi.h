@@ -82,6 +82,18 @@ public:
     void justWidthEx(QTextEdit *control, int maxLen);
     // A line of the edit area without its line end, read in full.
     QString getLine(const TextBox &control, int index) const;
+    // The tool bar's buttons as the display image leaves them, for the tool
+    // bar to show: which of buttons 0..17 take clicks, and whether button 15
+    // is lit (its overlay image shown) and framed (border style 1).
+    struct ImageToolButtons {
+        ImageToolButtons() { enabled.fill(true); }
+        std::array<bool, 18> enabled{};
+        bool button15Lit = false;
+        int button15Border = 0;
+    } imageToolButtons;
+    // A close request came while a rendering ran; the window closes once the
+    // rendering has unwound.
+    bool imageClosePending = false;
 
     // --- editing commands (editing/frmsdi_edit.cpp) ---
     void mnuEditCut_Click();
@@ -97,6 +109,8 @@ public:
     // --- find (search/frmsdi_search.cpp) ---
     void mnuSearchFind_Click();
     void mnuSearchFindNext_Click();
+    // The find dialog while it is open; it deletes itself when it closes.
+    QPointer<class frmFind> findDialog;
 
     // The window's outer placement in twips, as the settings store it.
     WindowPlacement &placement() { return *m_placement; }

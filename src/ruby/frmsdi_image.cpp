@@ -1,10 +1,197 @@
 #include "app/frmsdi.h"
 
+#include "app/layout.h"
+#include "app/statuspanels.h"
+#include "platform/modal.h"
+#include "platform/textbox.h"
+#include "ruby/displayimage.h"
+#include "ruby/imagerender.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextEdit>
+
 namespace zeq {
 
-// Placeholders until the display image lands.
-void frmSDI::mnuZeqShow_Click() {}
-void frmSDI::justWidthEx(QTextEdit *, int) {}
-QString frmSDI::getLine(const TextBox &, int) const { return QString(); }
+namespace {
+
+int twipsToPixels(double twips)
+{
+    return int(std::lround(twips / kTwipsPerPixel));
+}
+
+// While the preview is in front the document must not change: the commands
+// that could change it or replace it are switched off, and the tool bar is
+// told which of its buttons stay live.
+void setDocumentCommandsEnabled(frmSDI &w, bool enabled)
+{
+    // A disabled menu takes its items' shortcut keys with it.
+    for (QMenu *menu : {w.mnuEdit, w.mnuSearch, w.mnuOptions})
+        menu->setEnabled(enabled);
+    for (QAction *item : {w.mnuFileNew, w.mnuFileOpen, w.mnuFileSave, w.mnuFileSaveAs})
+        item->setEnabled(enabled);
+    for (int i = 1; i <= 5; ++i)
+        w.mnuRecentFile[i]->setEnabled(enabled);
+    w.mnuZeqShow->setText(enabled ? QStringLiteral("表示イメージ") : QStringLiteral("表示イメージを戻す"));
+
+    for (int i = 0; i < 18; ++i)
+        w.imageToolButtons.enabled[i] = enabled || i == 15 || i == 17;
+    w.imageToolButtons.button15Lit = !enabled;
+    w.imageToolButtons.button15Border = enabled ? 0 : 1;
+}
+
+void bringImageToFront(frmSDI &w)
+{
+    w.txtNote2->show();
+    w.txtNote2->raise();
+    // The edit area lies hidden behind the preview; typing must not reach it.
+    w.txtNote2->setFocus();
+}
+
+// Puts the preview's caret at the start and shows it from the given line.
+void scrollImage(frmSDI &w, int line)
+{
+    QTextCursor start(w.txtNote2->document());
+    w.txtNote2->setTextCursor(start);
+    scrollImageToLine(w.txtNote2, line);
+}
+
+// The progress bar lies over panel 1 of the status bar while a rendering runs.
+void placeProgressBar(frmSDI &w)
+{
+    const QRect bar = w.StatusBar1->geometry();
+    const double top = bar.top() * kTwipsPerPixel + 55;
+    const double left = bar.left() * kTwipsPerPixel + 20;
+    const double width = w.StatusBar1->panelWidth(1) * kTwipsPerPixel - 30;
+    const double height = bar.height() * kTwipsPerPixel - 80;
+    w.ProgressBar1->setGeometry(twipsToPixels(left), twipsToPixels(top), qMax(0, twipsToPixels(width)),
+                                qMax(0, twipsToPixels(height)));
+    w.ProgressBar1->raise();
+    w.ProgressBar1->show();
+}
+
+} // namespace
+
+QString frmSDI::getLine(const TextBox &control, int index) const
+{
+    // The edit area hands out whole lines, however long.
+    return control.line(index);
+}
+
+void frmSDI::justWidthEx(QTextEdit *control, int maxLen)
+{
+    const int right = imageRightEdge(control->font().pointSizeF(), maxLen, kTwipsPerPixel);
+    m_program.gEditRect.right = right;
+    applyImageRightEdge(control, right);
+}
+
+void frmSDI::mnuZeqShow_Click()
+{
+    // The rendering lets events through, and this command among them.
+    if (imageBusy)
+        return;
+
+    bool waitCursor = false;
+    if (imageShown) {
+        // Back to the edit view, at the line the preview showed first.
+        topLine = imageFirstVisibleLine(txtNote2);
+        imageMode = false;
+        setDocumentCommandsEnabled(*this, true);
+        m_note->setSelStart(0);
+        m_note->lineScroll(topLine);
+        imageShown = false;
+        txtNote->raise();
+        txtNote2->hide();
+        txtNote->setFocus();
+    } else {
+        if (m_note->textLength() == 0) {
+            m_modal.msgBox(QStringLiteral("テキストがありません。"), MsgCritical);
+            return;
+        }
+        topLine = m_note->firstVisibleLine();
+        imageMode = true;
+        setDocumentCommandsEnabled(*this, false);
+
+        if (!m_program.gImageDirty) {
+            // The preview still shows the current text.
+            justWidthEx(txtNote2, maxLineBytes);
+            imageShown = true;
+            ProgressBar1->hide();
+            StatusBar1->setPanelStyle(2, StatusPanels::DateStyle);
+            bringImageToFront(*this);
+            scrollImage(*this, topLine);
+            return;
+        }
+
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        waitCursor = true;
+        ImageLineMaker maker(m_program.settings);
+        maker.reset();
+        maxLineBytes = 0;
+
+        // The count is taken from the edit area itself: changes that the
+        // history does not record (undo, redo) leave the status bar's count
+        // behind, and every line must be rendered.
+        const int lines = m_note->lineCount();
+        placeProgressBar(*this);
+        ProgressBar1->setMaximum(lines);
+        StatusBar1->setPanelStyle(2, StatusPanels::TextStyle);
+
+        // The event pump runs for every line; the progress display, far
+        // dearer to redraw than a line is to render, moves in steps.
+        const int progressStep = imageProgressStep(lines);
+        ImageDocumentBuilder builder(txtNote2);
+        imageBusy = true;
+        // Every close request sets the abort flag, also one that the
+        // save-changes prompt then cancelled; such a request is not meant
+        // for this rendering.
+        imageAbort = false;
+        // A change typed while the rendering runs marks the preview dirty
+        // again and must stay marked.
+        m_program.gImageDirty = false;
+        for (int line = 0; line < lines; ++line) {
+            if (line % progressStep == 0) {
+                StatusBar1->setPanelText(2, QString::number(line + 1) + QStringLiteral("行目 検査中"));
+                ProgressBar1->setValue(line);
+            }
+            // Esc and close requests reach the window here.
+            QCoreApplication::processEvents();
+            if (imageAbort)
+                break;
+            builder.addLine(maker.next(getLine(*m_note, line)));
+            maxLineBytes = maker.maxLineBytes();
+        }
+
+        showImageDocument(txtNote2, builder.take(),
+                          imageRightEdge(txtNote2->font().pointSizeF(), maxLineBytes, kTwipsPerPixel));
+        justWidthEx(txtNote2, maxLineBytes);
+        imageBusy = false;
+        imageShown = true;
+        ProgressBar1->hide();
+        StatusBar1->setPanelStyle(2, StatusPanels::DateStyle);
+        bringImageToFront(*this);
+        scrollImage(*this, topLine);
+        if (imageAbort) {
+            // Only the lines before the abort are shown: the next request
+            // builds the preview again.
+            imageAbort = false;
+            m_program.gImageDirty = true;
+        }
+    }
+
+    Text1->raise();
+    if (waitCursor)
+        QApplication::restoreOverrideCursor();
+
+    if (imageClosePending) {
+        imageClosePending = false;
+        close();
+    }
+}
 
 } // namespace zeq

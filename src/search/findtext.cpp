@@ -1,1 +1,83 @@
-// placeholder
+#include "search/findtext.h"
+
+#include "platform/editcontrol.h"
+#include "platform/modal.h"
+
+namespace zeq {
+
+QString foldCase(const QString &text)
+{
+    QString folded;
+    folded.reserve(text.size());
+    qsizetype i = 0;
+    while (i < text.size()) {
+        const QChar ch = text.at(i);
+        if (ch.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            const char32_t code = QChar::surrogateToUcs4(ch, text.at(i + 1));
+            const char32_t upper = QChar::toUpper(code);
+            if (QChar::requiresSurrogates(upper)) {
+                folded += QChar(QChar::highSurrogate(upper));
+                folded += QChar(QChar::lowSurrogate(upper));
+            } else {
+                folded += ch;
+                folded += text.at(i + 1);
+            }
+            i += 2;
+            continue;
+        }
+        const char32_t upper = QChar::toUpper(char32_t(ch.unicode()));
+        // A lone surrogate, or a mapping that would leave the BMP, stays as
+        // it is so that the folded text keeps its positions.
+        folded += (ch.isSurrogate() || QChar::requiresSurrogates(upper)) ? ch : QChar(char16_t(upper));
+        ++i;
+    }
+    return folded;
+}
+
+qint32 findMatch(const QString &text, const QString &needle, qint32 start, bool downwards)
+{
+    if (needle.isEmpty() || start < 0)
+        return -1;
+    if (downwards) {
+        if (start > text.size())
+            return -1;
+        return qint32(text.indexOf(needle, start, Qt::CaseSensitive));
+    }
+    // lastIndexOf would read a negative start as counting from the end, and
+    // one at or past the end as no start at all.
+    const qint32 first = qMin(start - 2, qint32(text.size()) - 1);
+    if (first < 0)
+        return -1;
+    return qint32(text.lastIndexOf(needle, first, Qt::CaseSensitive));
+}
+
+QString notFoundMessage(const QString &findText)
+{
+    return QStringLiteral("文字列 \"") + findText + QStringLiteral("\" が見つかりません。");
+}
+
+bool findText(FindState &find, EditControl &note, ModalSeam *notFound)
+{
+    const qint32 caret = note.SelStart();
+    // The caret still on the previous match: step past it.
+    const qint32 start = (caret == find.gLastFindPos && !find.gNewSearch) ? caret + 1 : caret;
+
+    qint32 match;
+    if (find.gFindCase)
+        match = findMatch(note.Text(), find.gFindText, start, find.gFindDirection == 1);
+    else
+        match = findMatch(foldCase(note.Text()), foldCase(find.gFindText), start, find.gFindDirection == 1);
+
+    const bool found = match >= 0;
+    if (found) {
+        note.setSelStart(match);
+        note.setSelLength(qint32(find.gFindText.size()));
+    } else if (notFound) {
+        notFound->msgBox(notFoundMessage(find.gFindText), MsgOkOnly);
+    }
+    find.gLastFindPos = note.SelStart();
+    find.gNewSearch = false;
+    return found;
+}
+
+} // namespace zeq
