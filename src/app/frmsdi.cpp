@@ -501,6 +501,14 @@ bool frmSDI::eventFilter(QObject *watched, QEvent *event)
         case QEvent::KeyRelease:
             txtNote_KeyUp();
             break;
+        case QEvent::KeyPress:
+            if (watched == txtNote && txtNote_KeyPress(static_cast<QKeyEvent *>(event)))
+                return true;
+            break;
+        case QEvent::InputMethod:
+            if (watched == txtNote && txtNote_InputMethod(static_cast<QInputMethodEvent *>(event)))
+                return true;
+            break;
         case QEvent::MouseMove:
             txtNote_MouseMove();
             break;

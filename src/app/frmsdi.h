@@ -4,6 +4,7 @@
 // start-up, layout and the close sequence.
 
 #include "app/program.h"
+#include "ime/capture.h"
 #include "settings/settings.h"
 
 #include <QMainWindow>
@@ -12,6 +13,8 @@
 #include <array>
 
 class QAction;
+class QInputMethodEvent;
+class QKeyEvent;
 class QMenu;
 class QPlainTextEdit;
 class QProgressBar;
@@ -112,6 +115,17 @@ public:
     // The find dialog while it is open; it deletes itself when it closes.
     QPointer<class frmFind> findDialog;
 
+    // --- input-method capture (ime/frmsdi_ime.cpp) ---
+    // The key filter: typed characters outside 1..126 never reach the text.
+    // Returns true when the key was swallowed.
+    bool txtNote_KeyPress(QKeyEvent *event);
+    // Follows the input method; a confirmed conversion is inserted with its
+    // readings instead of as plain text. Returns true when it handled the event.
+    bool txtNote_InputMethod(QInputMethodEvent *event);
+    void setReadingConv(int mode);
+    // Aligns a confirmed conversion and inserts it at the caret.
+    void captureIme(const ConfirmedConversion &conversion);
+
     // The window's outer placement in twips, as the settings store it.
     WindowPlacement &placement() { return *m_placement; }
 
@@ -187,6 +201,10 @@ private:
     ModalSeam &m_modal;
     RegStore &m_store;
     std::unique_ptr<Registry> m_registry;
+    CompositionTracker m_ime;
+    // Set while the capture hands the widget its own edited copy of an
+    // input-method event, so that copy is not captured again.
+    bool m_imeReentry = false;
     std::unique_ptr<WindowPlacement> m_placement;
     TextBox *m_note = nullptr;
     QString m_documentPath;

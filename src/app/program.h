@@ -3,6 +3,7 @@
 // so that nothing lives in hidden globals.
 
 #include "editing/undo.h"
+#include "ime/alignment.h"
 #include "search/findstate.h"
 #include "settings/settings.h"
 
@@ -44,6 +45,10 @@ struct Program {
     } gEditRect;
     // The last captured conversion could not be inserted.
     bool gImeInsertFailed = false;
+    // Clause ends of the last confirmed conversion, in its reading.
+    ClauseTable gClauses;
+    // Mode the captured reading is converted with (36: full-width hiragana).
+    int gReadingConv = 36;
 };
 
 } // namespace zeq

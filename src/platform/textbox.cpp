@@ -20,6 +20,7 @@ TextBox::TextBox(QPlainTextEdit *edit, QObject *parent)
     m_edit->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_edit->installEventFilter(this);
     connect(m_edit->document(), &QTextDocument::contentsChanged, this, &TextBox::onContentsChanged);
+    m_revision = m_edit->document()->revision();
 }
 
 QString TextBox::Text() const
@@ -157,6 +158,18 @@ void TextBox::setWindowShortcuts(const QList<QKeySequence> &keys)
 
 bool TextBox::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == m_edit && event->type() == QEvent::InputMethod && m_ownEditDepth == 0) {
+        // An input method redraws its preedit through edit blocks that leave
+        // the text as it was; only a real difference is a change.
+        const QString before = m_edit->document()->toPlainText();
+        ++m_ownEditDepth;
+        static_cast<QObject *>(m_edit)->event(event);
+        --m_ownEditDepth;
+        m_revision = m_edit->document()->revision();
+        if (m_edit->document()->toPlainText() != before)
+            emit Change();
+        return true;
+    }
     if (watched == m_edit && event->type() == QEvent::ShortcutOverride) {
         auto *key = static_cast<QKeyEvent *>(event);
         const QKeySequence pressed(key->keyCombination());
@@ -179,15 +192,20 @@ void TextBox::ownEdit(Edit &&edit)
     edit();
     --m_ownEditDepth;
     if (m_ownEditDepth == 0 && m_edit->document()->revision() != revisionBefore) {
+        m_revision = m_edit->document()->revision();
         emit Change();
     }
 }
 
 void TextBox::onContentsChanged()
 {
-    // Our own edits announce themselves once, when they are complete.
-    if (m_ownEditDepth == 0)
-        emit Change();
+    // Our own edits announce themselves once, when they are complete. An
+    // input method's preedit also marks the document dirty without changing
+    // its text: only a new revision is a change.
+    if (m_ownEditDepth > 0 || m_edit->document()->revision() == m_revision)
+        return;
+    m_revision = m_edit->document()->revision();
+    emit Change();
 }
 
 } // namespace zeq

@@ -73,6 +73,8 @@ private:
     QPlainTextEdit *m_edit;
     QList<QKeySequence> m_windowKeys;
     int m_ownEditDepth = 0;
+    // Document revision at the last announced change.
+    int m_revision = 0;
 };
 
 } // namespace zeq

@@ -1,0 +1,166 @@
+#include "app/title.h"
+#include "ime/alignment.h"
+#include "platform/textbox.h"
+#include "support/mainwindow.h"
+#include "support/qtprint.h"
+
+#include <QInputMethodEvent>
+#include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextCharFormat>
+#include <QTextLayout>
+
+#include <gtest/gtest.h>
+
+namespace zeq {
+namespace {
+
+class ImeCaptureTest : public test::MainWindowFixture {
+protected:
+    void SetUp() override
+    {
+        start();
+        window->txtNote->setFocus();
+    }
+
+    void send(QInputMethodEvent &event) { QCoreApplication::sendEvent(window->txtNote, &event); }
+
+    // Kana being typed: underlined.
+    void typing(const QString &preedit)
+    {
+        QTextCharFormat underline;
+        underline.setUnderlineStyle(QTextCharFormat::SingleUnderline);
+        QInputMethodEvent event(preedit, {{QInputMethodEvent::TextFormat, 0, int(preedit.size()), underline}});
+        send(event);
+    }
+
+    // A converted preedit: the focused clause has a background.
+    void converted(const QStringList &clauses, int focused)
+    {
+        QList<QInputMethodEvent::Attribute> attributes;
+        QString preedit;
+        for (int i = 0; i < clauses.size(); ++i) {
+            QTextCharFormat format;
+            if (i == focused)
+                format.setBackground(Qt::darkBlue);
+            else
+                format.setUnderlineStyle(QTextCharFormat::SingleUnderline);
+            attributes.append({QInputMethodEvent::TextFormat, int(preedit.size()), int(clauses[i].size()), format});
+            preedit += clauses[i];
+        }
+        QInputMethodEvent event(preedit, attributes);
+        send(event);
+    }
+
+    void commit(const QString &text)
+    {
+        QInputMethodEvent event;
+        event.setCommitString(text);
+        send(event);
+    }
+
+    QString text() { return window->note().Text(); }
+};
+
+TEST_F(ImeCaptureTest, ConfirmedConversionGoesInWithReadingsAsOneEdit)
+{
+    typing(QStringLiteral("かんじのれんしゅう"));
+    EXPECT_EQ(text(), QString()); // a preedit is not text
+    converted({QStringLiteral("漢字の"), QStringLiteral("練習")}, 0);
+    commit(QStringLiteral("漢字の練習"));
+    EXPECT_EQ(text(), QStringLiteral("`漢字`かんじ`の`練習`れんしゅう`"));
+    EXPECT_EQ(program.undo.gUndoTop, 1);
+    EXPECT_EQ(program.gClauses.gClauseEnd.mid(0, program.gClauses.gClauseCount), (QList<qint32>{0, 4, 9}));
+    EXPECT_EQ(window->windowTitle(), kModifiedPrefix + kUntitled);
+    EXPECT_EQ(window->txtNote->textCursor().block().layout()->preeditAreaText(), QString());
+    EXPECT_EQ(modal.calls.size(), 0);
+
+    window->mnuUndo->trigger();
+    EXPECT_EQ(text(), QString());
+}
+
+TEST_F(ImeCaptureTest, KanaOnlyConfirmationArrivesUnchanged)
+{
+    typing(QStringLiteral("ひらがな"));
+    commit(QStringLiteral("ひらがな"));
+    EXPECT_EQ(text(), QStringLiteral("ひらがな"));
+}
+
+TEST_F(ImeCaptureTest, ConversionTheAlignmentCannotPlaceIsReportedAndNotInserted)
+{
+    window->note().setSelText(QStringLiteral("前"));
+    typing(QStringLiteral("とりあつかい"));
+    // One clause holding kana between kanji: the inner kana has no clause end.
+    converted({QStringLiteral("取り扱い")}, 0);
+    commit(QStringLiteral("取り扱い"));
+    EXPECT_EQ(text(), QStringLiteral("前"));
+    EXPECT_EQ(modal.messages(), QStringList{kClauseFailureMessage});
+}
+
+TEST_F(ImeCaptureTest, SeparatorsOfTheSettingsAreUsed)
+{
+    program.settings.gUserSparator = {QStringLiteral("["), QStringLiteral("|"), QStringLiteral("]")};
+    typing(QStringLiteral("がっこう"));
+    converted({QStringLiteral("学校")}, 0);
+    commit(QStringLiteral("学校"));
+    EXPECT_EQ(text(), QStringLiteral("[学校|がっこう]"));
+}
+
+TEST_F(ImeCaptureTest, CancelledCompositionNeverComesBack)
+{
+    typing(QStringLiteral("かんじ"));
+    converted({QStringLiteral("漢字")}, 0);
+    QInputMethodEvent cancel; // Escape: the preedit goes away
+    send(cancel);
+    // What an input method may commit later, on focus-out or close.
+    commit(QStringLiteral("漢字"));
+    EXPECT_EQ(text(), QString());
+    EXPECT_EQ(program.undo.gUndoTop, 0);
+}
+
+TEST_F(ImeCaptureTest, UncomposedCommitKeepsOnlyWhatCouldBeTyped)
+{
+    commit(QStringLiteral("ab漢c"));
+    EXPECT_EQ(text(), QStringLiteral("abc"));
+}
+
+TEST_F(ImeCaptureTest, JapaneseCharactersTypedAsKeysAreDropped)
+{
+    QTest::keyClicks(window->txtNote, QStringLiteral("a"));
+    for (const QString &typed : {QStringLiteral("ｱ"), QStringLiteral("あ"), QStringLiteral("é")}) {
+        QKeyEvent key(QEvent::KeyPress, 0, Qt::NoModifier, typed);
+        QCoreApplication::sendEvent(window->txtNote, &key);
+    }
+    EXPECT_EQ(text(), QStringLiteral("a"));
+}
+
+TEST_F(ImeCaptureTest, TypingDuringConversionCommitsItAndKeepsTheNewPreedit)
+{
+    typing(QStringLiteral("がっこう"));
+    converted({QStringLiteral("学校")}, 0);
+    QTextCharFormat underline;
+    underline.setUnderlineStyle(QTextCharFormat::SingleUnderline);
+    QInputMethodEvent next(QStringLiteral("ｎ"), {{QInputMethodEvent::TextFormat, 0, 1, underline}});
+    next.setCommitString(QStringLiteral("学校"));
+    send(next);
+    EXPECT_EQ(text(), QStringLiteral("`学校`がっこう`"));
+    EXPECT_EQ(window->txtNote->textCursor().block().layout()->preeditAreaText(), QStringLiteral("ｎ"));
+    typing(QStringLiteral("の"));
+    commit(QStringLiteral("の"));
+    EXPECT_EQ(text(), QStringLiteral("`学校`がっこう`の"));
+    EXPECT_EQ(program.undo.gUndoTop, 2);
+}
+
+TEST_F(ImeCaptureTest, ConversionReplacesTheSelection)
+{
+    window->note().setText(QStringLiteral("xyz"));
+    window->note().setSelStart(1);
+    window->note().setSelLength(1);
+    typing(QStringLiteral("じ"));
+    converted({QStringLiteral("字")}, 0);
+    commit(QStringLiteral("字"));
+    EXPECT_EQ(text(), QStringLiteral("x`字`じ`z"));
+}
+
+} // namespace
+} // namespace zeq
