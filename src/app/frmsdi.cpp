@@ -164,6 +164,7 @@ void frmSDI::createControls()
     picToolbar = new ToolbarStrip(client);
     picToolbar->setObjectName(QStringLiteral("picToolbar"));
     picToolbar->move(0, 0);
+    createToolbar();
 
     StatusBar1 = new StatusPanels(client);
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
@@ -264,6 +265,9 @@ void frmSDI::createMenus()
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
     mnuShowHelp = action(mnuHelp, "mnuShowHelp", QStringLiteral("ヘルプの表示(&H)"));
     mnuShowVersion = action(mnuHelp, "mnuShowVersion", QStringLiteral("バージョン情報(&A)"));
+    connect(mnuSettei, &QAction::triggered, this, &frmSDI::mnuSettei_Click);
+    connect(mnuShowHelp, &QAction::triggered, this, &frmSDI::mnuShowHelp_Click);
+    connect(mnuShowVersion, &QAction::triggered, this, &frmSDI::mnuShowVersion_Click);
 
     // The menu's keys act before the edit area's own editing keys.
     QList<QKeySequence> keys;

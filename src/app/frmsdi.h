@@ -115,6 +115,24 @@ public:
     // The find dialog while it is open; it deletes itself when it closes.
     QPointer<class frmFind> findDialog;
 
+    // --- tool bar (app/frmsdi_toolbar.cpp, app/toolbar.h) ---
+    // Builds the eighteen buttons on picToolbar; called once by the constructor.
+    void createToolbar();
+    void Image1_MouseMove(int index);
+    void Image1_Click(int index);
+    void releaseHotButton();
+    // Brings the buttons in line with the history and the display image.
+    void syncToolbar();
+
+    // --- settings dialog (settings/frmsdi_settings.cpp) ---
+    void mnuSettei_Click();
+    // Applies the settings record to the edit area, gutter and preview.
+    void applySettings();
+
+    // --- about box and help (about/frmsdi_about.cpp) ---
+    void mnuShowHelp_Click();
+    void mnuShowVersion_Click();
+
     // --- input-method capture (ime/frmsdi_ime.cpp) ---
     // The key filter: typed characters outside 1..126 never reach the text.
     // Returns true when the key was swallowed.
@@ -193,7 +211,6 @@ protected:
 private:
     void createControls();
     void createMenus();
-    void applySettings();
     QString recentCaption(int index) const;
     void setRecentCaption(int index, const QString &path);
 
