@@ -3,6 +3,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
+# The end-to-end tests type through real input methods under Xvfb.
+tools/ime/install-ime-deps.sh
 tools/build.sh
 export QT_QPA_PLATFORM=offscreen
 ctest --preset default --output-on-failure
