@@ -1,9 +1,18 @@
+#include "about/frmabout.h"
 #include "app/frmsdi.h"
 
 namespace zeq {
 
-// Placeholders until the about box and help land.
-void frmSDI::mnuShowHelp_Click() {}
-void frmSDI::mnuShowVersion_Click() {}
+void frmSDI::mnuShowHelp_Click()
+{
+    showGeneralHelp(m_modal);
+}
+
+void frmSDI::mnuShowVersion_Click()
+{
+    // A fresh box for every showing: OK or the close box ends its life.
+    About box(this);
+    box.exec();
+}
 
 } // namespace zeq

@@ -3,6 +3,7 @@
 #include "app/layout.h"
 #include "app/statuspanels.h"
 #include "app/title.h"
+#include "app/toolbar.h"
 #include "document/docfile.h"
 #include "document/recent.h"
 #include "editing/undo.h"
@@ -40,22 +41,6 @@ int twipsToPixels(double twips)
 {
     return int(std::lround(twips / kTwipsPerPixel));
 }
-
-// The tool bar strip: drawn as one shaded picture, 603 x 35 pixels.
-class ToolbarStrip : public QWidget {
-public:
-    explicit ToolbarStrip(QWidget *parent) : QWidget(parent) { setFixedSize(603, 35); }
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter painter(this);
-        QLinearGradient shade(0, 0, 0, height());
-        shade.setColorAt(0, QColor(0xF4, 0xF4, 0xF4));
-        shade.setColorAt(1, QColor(0xC8, 0xC8, 0xC8));
-        painter.fillRect(rect(), shade);
-    }
-};
 
 // Re-lays out the window whenever the client area changes size.
 class ClientArea : public QWidget {
@@ -411,11 +396,15 @@ void frmSDI::txtNote_Change()
 void frmSDI::mnuUndo_Click()
 {
     zeq::mnuUndo_Click(m_program, *m_note, mInUndo);
+    // The undo button goes dark once nothing is left to undo.
+    syncToolbar();
 }
 
 void frmSDI::mnuRedo_Click()
 {
     zeq::mnuRedo_Click(m_program, *m_note, mInUndo);
+    // The redo button goes dark once nothing is left to redo.
+    syncToolbar();
 }
 
 void frmSDI::Form_KeyPress(int &keyAscii)

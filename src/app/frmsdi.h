@@ -123,11 +123,24 @@ public:
     void releaseHotButton();
     // Brings the buttons in line with the history and the display image.
     void syncToolbar();
+    // Mouse moves over the window's background and over the strip between
+    // its buttons: both put out the lit button.
+    void Form_MouseMove();
+    void picToolbar_MouseMove();
+    // The hot spots (tip, mouse, frame) and highlight pictures of the
+    // eighteen buttons; children of picToolbar.
+    std::array<class ToolHotSpot *, 18> Image1{};
+    std::array<QWidget *, 18> imgButton{};
 
     // --- settings dialog (settings/frmsdi_settings.cpp) ---
     void mnuSettei_Click();
     // Applies the settings record to the edit area, gutter and preview.
     void applySettings();
+    // The settings dialog while it is open; it deletes itself when it closes.
+    QPointer<class frmOption> optionDialog;
+    // The colour chooser opens at the colour last chosen in it, for the whole
+    // run (black the first time); the settings never set it.
+    qint32 chooserColor = 0;
 
     // --- about box and help (about/frmsdi_about.cpp) ---
     void mnuShowHelp_Click();

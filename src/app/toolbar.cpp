@@ -1,1 +1,142 @@
-// placeholder
+#include "app/toolbar.h"
+
+#include "app/layout.h"
+
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include <cmath>
+
+namespace zeq {
+
+namespace {
+
+int twipsToPixels(double twips)
+{
+    return int(std::lround(twips / kTwipsPerPixel));
+}
+
+// Buttons are laid out in twips: 500 apart, starting 20 in from the left
+// and 20 down from the top; each is 480 twips square.
+constexpr double kFirstLeft = 20;
+constexpr double kPitch = 500;
+constexpr double kTop = 20;
+
+} // namespace
+
+QRect toolHotSpotRect(int index)
+{
+    return QRect(twipsToPixels(kFirstLeft + kPitch * index), twipsToPixels(kTop), kToolButtonSize,
+                 kToolButtonSize);
+}
+
+QRect toolHighlightRect(int index)
+{
+    // The select-all highlight was placed by hand, a little up and left.
+    if (index == 9)
+        return QRect(twipsToPixels(4500), twipsToPixels(15), kToolButtonSize, kToolButtonSize);
+    return toolHotSpotRect(index);
+}
+
+ToolHotSpot::ToolHotSpot(int index, QWidget *parent) : QWidget(parent), m_index(index)
+{
+    setObjectName(QStringLiteral("Image1_%1").arg(index));
+    setGeometry(toolHotSpotRect(index));
+    // Hover lights the button, so moves without a button held must arrive.
+    setMouseTracking(true);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void ToolHotSpot::setBorderStyle(int style)
+{
+    if (style == m_borderStyle)
+        return;
+    m_borderStyle = style;
+    update();
+}
+
+void ToolHotSpot::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    if (!isEnabled()) {
+        // A light wash tells the user the button is out of use for now.
+        painter.fillRect(rect(), QColor(0xE6, 0xE6, 0xE6, 150));
+    }
+    if (m_borderStyle == 1) {
+        painter.setPen(QPen(QColor(0x40, 0x40, 0x40), 1));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+}
+
+void ToolHotSpot::mouseMoveEvent(QMouseEvent *event)
+{
+    event->accept();
+    emit mouseMoved(m_index);
+}
+
+void ToolHotSpot::mousePressEvent(QMouseEvent *event)
+{
+    event->accept();
+    if (event->button() == Qt::LeftButton)
+        m_pressed = true;
+}
+
+void ToolHotSpot::mouseReleaseEvent(QMouseEvent *event)
+{
+    event->accept();
+    if (event->button() != Qt::LeftButton || !m_pressed)
+        return;
+    m_pressed = false;
+    // Letting go outside the button takes the press back.
+    if (rect().contains(event->position().toPoint()))
+        emit clicked(m_index);
+}
+
+void ToolHotSpot::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::EnabledChange) {
+        m_pressed = false;
+        update();
+    }
+    QWidget::changeEvent(event);
+}
+
+ToolbarStrip::ToolbarStrip(QWidget *parent) : QWidget(parent), m_picture(toolbarStrip())
+{
+    setFixedSize(kStripWidthPx, kStripHeightPx);
+    setMouseTracking(true);
+
+    // Highlights first, so that the hot spots lie on top of them and keep
+    // the mouse; the highlights never take it themselves.
+    for (int i = 0; i < kToolButtonCount; ++i) {
+        auto *lit = new QLabel(this);
+        lit->setObjectName(QStringLiteral("imgButton_%1").arg(i));
+        lit->setGeometry(toolHighlightRect(i));
+        lit->setPixmap(toolbarIcon(i));
+        lit->setAttribute(Qt::WA_TransparentForMouseEvents);
+        lit->hide();
+        m_highlights[i] = lit;
+    }
+    for (int i = 0; i < kToolButtonCount; ++i) {
+        auto *spot = new ToolHotSpot(i, this);
+        connect(spot, &ToolHotSpot::mouseMoved, this, &ToolbarStrip::buttonMouseMoved);
+        connect(spot, &ToolHotSpot::clicked, this, &ToolbarStrip::buttonClicked);
+        m_hotSpots[i] = spot;
+    }
+}
+
+void ToolbarStrip::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.drawPixmap(0, 0, m_picture);
+}
+
+void ToolbarStrip::mouseMoveEvent(QMouseEvent *event)
+{
+    event->accept();
+    emit stripMouseMoved();
+}
+
+} // namespace zeq

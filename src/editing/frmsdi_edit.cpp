@@ -70,7 +70,8 @@ void frmSDI::txtNote_KeyUp()
 
 void frmSDI::txtNote_MouseMove()
 {
-    // Hiding the tool bar's hover highlight (releaseHotButton) belongs here once the tool bar has buttons.
+    // Leaving the tool bar for the text puts out the lit button.
+    releaseHotButton();
 }
 
 } // namespace zeq

@@ -6,11 +6,11 @@ namespace {
 template <typename T>
 T takeOr(std::deque<T> &queue, T fallback)
 {
-    if (queue.empty())
-        return fallback;
-    T value = std::move(queue.front());
-    queue.pop_front();
-    return value;
+    if (!queue.empty()) {
+        fallback = std::move(queue.front());
+        queue.pop_front();
+    }
+    return fallback;
 }
 } // namespace
 
@@ -40,7 +40,7 @@ std::optional<qint32> ScriptedModal::chooseColor(qint32 initial)
 
 std::optional<FontChoice> ScriptedModal::chooseFont(const FontChoice &initial)
 {
-    calls.append({Kind::Font, initial.family, initial.pointSize, {}, {}});
+    calls.append({Kind::Font, initial.family, int(initial.pointSize), {}, {}});
     return takeOr(fontAnswers, std::optional<FontChoice>());
 }
 

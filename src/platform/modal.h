@@ -41,10 +41,11 @@ struct FileDialogRequest {
     QString defaultSuffix;    // without the dot
 };
 
-// A font as the settings store it: a family name and whole points.
+// A font as the chooser gives it: a family name and its size in points,
+// which may be fractional (the settings store whole points).
 struct FontChoice {
     QString family;
-    int pointSize = 12;
+    double pointSize = 12;
 };
 
 class ModalSeam {

@@ -4,12 +4,12 @@
 
 #include <QColorDialog>
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
 #include <QMessageBox>
+#include <QTextBrowser>
 #include <QUrl>
 
 namespace zeq {
@@ -100,23 +100,52 @@ std::optional<qint32> QtModal::chooseColor(qint32 initial)
 std::optional<FontChoice> QtModal::chooseFont(const FontChoice &initial)
 {
     bool ok = false;
-    const QFont chosen = QFontDialog::getFont(&ok, storedFont(initial.family, initial.pointSize), m_parent);
+    const QFont chosen = QFontDialog::getFont(&ok, storedFont(initial.family, int(initial.pointSize)), m_parent);
     if (!ok)
         return std::nullopt;
-    return FontChoice{chosen.family(), chosen.pointSize()};
+    return FontChoice{chosen.family(), chosen.pointSizeF()};
+}
+
+QString QtModal::helpFile() const
+{
+    if (!m_helpFile.isEmpty())
+        return m_helpFile;
+    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("help/zqhelp.html"));
+}
+
+QTextBrowser *QtModal::helpWindow() const
+{
+    return m_help.data();
 }
 
 void QtModal::showHelp(int context, const QString &keyword)
 {
-    // The help is an HTML file beside the program, one anchor per topic.
-    const QString file = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("help/zqhelp.html"));
+    const QString file = helpFile();
+    if (!m_help) {
+        // A window of its own beside the main window, not modal, so that the
+        // user can read and type at the same time.
+        m_help = new QTextBrowser(m_parent);
+        m_help->setWindowFlag(Qt::Window);
+        m_help->setAttribute(Qt::WA_DeleteOnClose);
+        m_help->setObjectName(QStringLiteral("helpWindow"));
+        m_help->setWindowTitle(QStringLiteral("Zeq Text Editor ヘルプ"));
+        m_help->setOpenExternalLinks(true);
+        m_help->resize(680, 600);
+    }
+    // Shown before the page is set, so that the page is laid out at the
+    // window's width when it scrolls to the topic.
+    m_help->show();
+    m_help->raise();
+    m_help->activateWindow();
     if (!QFileInfo::exists(file)) {
-        msgBox(file + QStringLiteral(" ﾌｧｲﾙを開けません。"), MsgOkOnly);
+        // The viewer tells what it could not find, as a help viewer does.
+        m_help->setPlainText(QStringLiteral("ヘルプファイルが見つかりません。\n") + QDir::toNativeSeparators(file));
         return;
     }
     QUrl url = QUrl::fromLocalFile(file);
     url.setFragment(keyword.isEmpty() ? QStringLiteral("context-%1").arg(context) : keyword);
-    QDesktopServices::openUrl(url);
+    m_help->setSource(url);
+    m_help->scrollToAnchor(url.fragment());
 }
 
 } // namespace zeq

@@ -6,6 +6,8 @@
 #include <QPointer>
 #include <QWidget>
 
+class QTextBrowser;
+
 namespace zeq {
 
 class QtModal : public ModalSeam {
@@ -18,10 +20,20 @@ public:
     QString saveFileName(const FileDialogRequest &request) override;
     std::optional<qint32> chooseColor(qint32 initial) override;
     std::optional<FontChoice> chooseFont(const FontChoice &initial) override;
+    // Opens the help file in the editor's own help window, at the anchor
+    // "context-N" for a context number or at the keyword's anchor.
     void showHelp(int context, const QString &keyword) override;
+
+    // The help file; by default help/zqhelp.html in the program's folder.
+    void setHelpFile(const QString &path) { m_helpFile = path; }
+    QString helpFile() const;
+    // The help window while it is open (it closes with the main window).
+    QTextBrowser *helpWindow() const;
 
 private:
     QPointer<QWidget> m_parent;
+    QString m_helpFile;
+    QPointer<QTextBrowser> m_help;
 };
 
 } // namespace zeq

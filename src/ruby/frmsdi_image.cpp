@@ -43,6 +43,7 @@ void setDocumentCommandsEnabled(frmSDI &w, bool enabled)
         w.imageToolButtons.enabled[i] = enabled || i == 15 || i == 17;
     w.imageToolButtons.button15Lit = !enabled;
     w.imageToolButtons.button15Border = enabled ? 0 : 1;
+    w.syncToolbar();
 }
 
 void bringImageToFront(frmSDI &w)

@@ -1,8 +1,20 @@
 #include "app/frmsdi.h"
 
+#include "settings/frmoption.h"
+
+// The options menu's settings command.
+
 namespace zeq {
 
-// Placeholder until the settings dialog lands.
-void frmSDI::mnuSettei_Click() {}
+void frmSDI::mnuSettei_Click()
+{
+    // Each opening loads the dialog afresh, so its working copy of the
+    // separators always starts from the record. The dialog is modal to the
+    // whole application: the window takes no input until it closes.
+    if (optionDialog)
+        optionDialog->close();
+    optionDialog = new frmOption(*this, m_modal, this);
+    optionDialog->showDialog();
+}
 
 } // namespace zeq

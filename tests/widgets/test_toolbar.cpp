@@ -1,1 +1,561 @@
-// placeholder
+// The tool bar as the mouse drives it: which button lights up and when it
+// goes out, the undo and redo tips against the history, the frame while a
+// button is pressed, the buttons while the display image is shown, the close
+// button's save-changes prompt, what each button runs, and the Options
+// menu's check mark.
+
+#include "app/frmsdi.h"
+#include "app/title.h"
+#include "app/toolbar.h"
+#include "platform/modal.h"
+#include "platform/textbox.h"
+#include "search/frmfind.h"
+#include "support/mainwindow.h"
+#include "support/qtprint.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace zeq {
+namespace {
+
+class ToolbarTest : public test::MainWindowFixture {
+public:
+    using MainWindowFixture::start;
+    using MainWindowFixture::window;
+
+    frmSDI &w() { return *window; }
+
+    bool lit(int index) { return w().imgButton[index]->isVisible(); }
+    QString tip(int index) { return w().Image1[index]->toolTip(); }
+    int border(int index) { return w().Image1[index]->borderStyle(); }
+
+    // The mouse comes to rest at a point of a widget, as the window system
+    // delivers it: to whichever control lies there.
+    static void moveTo(QWidget *widget, QPoint at) { QTest::mouseMove(widget, at); }
+    static void moveOnto(QWidget *widget) { moveTo(widget, widget->rect().center()); }
+
+    void hover(int index) { moveOnto(w().Image1[index]); }
+    void click(int index)
+    {
+        hover(index);
+        QTest::mouseClick(w().Image1[index], Qt::LeftButton, Qt::NoModifier,
+                          w().Image1[index]->rect().center());
+    }
+
+    // Types into the edit area as the user would: one recorded change per key.
+    void type(const QString &keys) { QTest::keyClicks(w().txtNote, keys); }
+};
+
+// ---------------------------------------------------------------- hover
+
+TEST_F(ToolbarTest, StartsWithEveryButtonUnlitUnframedAndTippedAsTheMenuNamesIt)
+{
+    start();
+    const QStringList tips = {
+        QStringLiteral("新規作成"),     QStringLiteral("ファイルを開く"), QStringLiteral("保存"),
+        QStringLiteral("名前を付けて保存"), QStringLiteral("切り取り"),   QStringLiteral("コピー"),
+        QStringLiteral("貼り付け"),     QStringLiteral("削除（通常）"),   QStringLiteral("拡張削除"),
+        QStringLiteral("すべて選択"),   QStringLiteral("漢字セパレータ挿入"), QStringLiteral("検索"),
+        QStringLiteral("次を検索"),     QStringLiteral("元に戻す"),       QStringLiteral("やり直し"),
+        QStringLiteral("Zeq表示イメージ"), QStringLiteral("設定"),        QStringLiteral("終了"),
+    };
+    EXPECT_EQ(w().picToolbar->size(), QSize(603, 35));
+    EXPECT_EQ(w().picToolbar->pos(), QPoint(0, 0));
+    EXPECT_EQ(w().hotButton, -1);
+    for (int i = 0; i < 18; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(tip(i), tips[i]);
+        EXPECT_FALSE(lit(i));
+        EXPECT_EQ(border(i), 0);
+        EXPECT_TRUE(w().Image1[i]->isEnabled());
+        EXPECT_EQ(w().Image1[i]->parentWidget(), w().picToolbar);
+        EXPECT_EQ(w().imgButton[i]->parentWidget(), w().picToolbar);
+    }
+}
+
+TEST_F(ToolbarTest, HotSpotsAndHighlightsSitAtTheirDesignPlaces)
+{
+    start();
+    struct Place {
+        int index;
+        QRect hotSpot;
+        QRect highlight;
+    };
+    // 20 + 500 x index twips from the left, 20 down; 480 twips square.
+    const Place places[] = {
+        {0, QRect(1, 1, 32, 32), QRect(1, 1, 32, 32)},
+        {1, QRect(35, 1, 32, 32), QRect(35, 1, 32, 32)},
+        {8, QRect(268, 1, 32, 32), QRect(268, 1, 32, 32)},
+        // The select-all highlight sits at 4500, 15 twips.
+        {9, QRect(301, 1, 32, 32), QRect(300, 1, 32, 32)},
+        {17, QRect(568, 1, 32, 32), QRect(568, 1, 32, 32)},
+    };
+    for (const Place &place : places) {
+        SCOPED_TRACE(place.index);
+        EXPECT_EQ(w().Image1[place.index]->geometry(), place.hotSpot);
+        EXPECT_EQ(w().imgButton[place.index]->geometry(), place.highlight);
+    }
+}
+
+TEST_F(ToolbarTest, MovingFromOneButtonStraightToTheNextSwapsTheLight)
+{
+    start();
+    hover(3);
+    EXPECT_TRUE(lit(3));
+    EXPECT_EQ(w().hotButton, 3);
+
+    hover(4);
+    EXPECT_FALSE(lit(3));
+    EXPECT_TRUE(lit(4));
+    EXPECT_EQ(w().hotButton, 4);
+
+    // Moving about inside the lit button keeps it lit.
+    moveTo(w().Image1[4], QPoint(2, 2));
+    EXPECT_TRUE(lit(4));
+}
+
+// Mouse moves that put out the lit button, wherever they come from; the
+// button last entered stays hotButton.
+struct ReleaseCase {
+    const char *name;
+    QWidget *(*widget)(frmSDI &);
+};
+
+class ToolbarReleaseTest : public ToolbarTest, public ::testing::WithParamInterface<ReleaseCase> {};
+
+TEST_P(ToolbarReleaseTest, MouseMovingThereAfterAButtonLitPutsItOut)
+{
+    start();
+    QWidget *target = GetParam().widget(w());
+    // The mouse already rests there when the button lights up, so only a
+    // move over the target itself can put it out.
+    moveTo(target, QPoint(target->width() - 3, target->height() - 2));
+    w().Image1_MouseMove(6);
+    ASSERT_TRUE(lit(6));
+
+    moveTo(target, QPoint(target->width() - 4, target->height() - 2));
+    EXPECT_FALSE(lit(6));
+    EXPECT_EQ(w().hotButton, 6);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Places, ToolbarReleaseTest,
+    ::testing::Values(ReleaseCase{"EditArea", [](frmSDI &f) { return f.txtNote->viewport(); }},
+                      // Its bottom right corner lies below and right of every button.
+                      ReleaseCase{"StripOutsideTheButtons", [](frmSDI &f) { return f.picToolbar; }},
+                      // Right of the strip, above the edit area.
+                      ReleaseCase{"WindowBackground", [](frmSDI &f) {
+                                      auto *background = new QWidget(f.client);
+                                      background->setAttribute(Qt::WA_TransparentForMouseEvents);
+                                      background->setGeometry(f.picToolbar->width(), 0, 6, 30);
+                                      return background;
+                                  }}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+// ---------------------------------------------------------------- undo and redo
+
+TEST_F(ToolbarTest, UndoButtonStaysDarkWithAnEmptyHistoryAndLightsAfterAChange)
+{
+    start();
+    hover(13);
+    EXPECT_EQ(tip(13), QStringLiteral("元に戻せません"));
+    EXPECT_FALSE(lit(13));
+    EXPECT_EQ(w().hotButton, 13);
+
+    moveOnto(w().txtNote->viewport());
+    type(QStringLiteral("a"));
+    hover(13);
+    EXPECT_EQ(tip(13), QStringLiteral("元に戻す"));
+    EXPECT_TRUE(lit(13));
+}
+
+TEST_F(ToolbarTest, RedoButtonFollowsUndoAndRedoThroughTheButtons)
+{
+    start();
+    type(QStringLiteral("a"));
+
+    hover(14);
+    EXPECT_EQ(tip(14), QStringLiteral("やり直せません"));
+    EXPECT_FALSE(lit(14));
+
+    // Undoing the only change puts the undo button out at once, while the
+    // mouse still rests on it.
+    click(13);
+    EXPECT_EQ(w().note().Text(), QString());
+    EXPECT_FALSE(lit(13));
+    EXPECT_EQ(tip(13), QStringLiteral("元に戻せません"));
+
+    hover(14);
+    EXPECT_EQ(tip(14), QStringLiteral("やり直す"));
+    EXPECT_TRUE(lit(14));
+
+    click(14);
+    EXPECT_EQ(w().note().Text(), QStringLiteral("a"));
+    EXPECT_FALSE(lit(14));
+    EXPECT_EQ(tip(14), QStringLiteral("やり直せません"));
+
+    hover(14);
+    EXPECT_EQ(tip(14), QStringLiteral("やり直せません"));
+    EXPECT_FALSE(lit(14));
+}
+
+TEST_F(ToolbarTest, MenuUndoAndRedoUpdateTheButtonsOnlyWhenTheHistoryRunsOut)
+{
+    start();
+    type(QStringLiteral("ab"));
+    hover(13);
+    ASSERT_TRUE(lit(13));
+
+    w().mnuUndo->trigger();
+    EXPECT_TRUE(lit(13)) << "one change is left to undo";
+    EXPECT_EQ(tip(13), QStringLiteral("元に戻す"));
+    w().mnuUndo->trigger();
+    EXPECT_FALSE(lit(13));
+    EXPECT_EQ(tip(13), QStringLiteral("元に戻せません"));
+
+    hover(14);
+    ASSERT_TRUE(lit(14));
+    w().mnuRedo->trigger();
+    EXPECT_TRUE(lit(14)) << "one change is left to redo";
+    w().mnuRedo->trigger();
+    EXPECT_FALSE(lit(14));
+    EXPECT_EQ(tip(14), QStringLiteral("やり直せません"));
+    EXPECT_EQ(w().note().Text(), QStringLiteral("ab"));
+}
+
+// ---------------------------------------------------------------- pressing
+
+// Answers like ScriptedModal, and lets the test look at the window while a
+// command waits for the answer.
+class PeekingModal : public ScriptedModal {
+public:
+    int msgBox(const QString &text, int style, const QString &title = QString()) override
+    {
+        if (onMessage)
+            onMessage();
+        return ScriptedModal::msgBox(text, style, title);
+    }
+    std::function<void()> onMessage;
+};
+
+TEST_F(ToolbarTest, ButtonIsFramedWhileItsCommandRunsAndPlainAfterwards)
+{
+    PeekingModal peeking;
+    window = std::make_unique<frmSDI>(program, peeking, store);
+    window->Form_Load();
+    window->show();
+    type(QStringLiteral("abc"));
+
+    // New on a modified document asks first; the frame is there meanwhile.
+    QList<int> bordersWhileAsking;
+    peeking.onMessage = [&] { bordersWhileAsking << border(0) << border(1); };
+    peeking.messageAnswers.push_back(AnswerCancel);
+    click(0);
+    EXPECT_EQ(bordersWhileAsking, (QList<int>{1, 0}));
+    EXPECT_EQ(border(0), 0);
+    EXPECT_EQ(w().note().Text(), QStringLiteral("abc"));
+}
+
+// ---------------------------------------------------------------- display image
+
+TEST_F(ToolbarTest, DisplayImageKeepsItsButtonLitAndFramedAndTheOthersOutOfUse)
+{
+    start();
+    w().note().setText(QStringLiteral("`漢字`かんじ`です"));
+    click(15);
+    ASSERT_TRUE(w().imageShown);
+    EXPECT_TRUE(lit(15));
+    EXPECT_EQ(border(15), 1);
+    for (int i = 0; i < 18; ++i)
+        EXPECT_EQ(w().Image1[i]->isEnabled(), i == 15 || i == 17) << "button " << i;
+
+    // The mouse wanders off: button 15 stays as it is.
+    moveTo(w().picToolbar, QPoint(120, 34));
+    moveTo(w().client, QPoint(w().picToolbar->width() + 2, 10));
+    moveOnto(w().txtNote2->viewport());
+    EXPECT_TRUE(lit(15));
+    EXPECT_EQ(border(15), 1);
+
+    // A button out of use neither lights up nor runs its command.
+    moveOnto(w().Image1[7]);
+    EXPECT_FALSE(lit(7));
+    EXPECT_EQ(w().hotButton, 15);
+    QTest::mouseClick(w().Image1[7], Qt::LeftButton, Qt::NoModifier, w().Image1[7]->rect().center());
+    EXPECT_EQ(w().note().Text(), QStringLiteral("`漢字`かんじ`です"));
+    EXPECT_EQ(border(7), 0);
+
+    // Clicking it again gives the edit view back with every button in use.
+    click(15);
+    EXPECT_FALSE(w().imageShown);
+    EXPECT_FALSE(lit(15));
+    EXPECT_EQ(border(15), 0);
+    for (int i = 0; i < 18; ++i)
+        EXPECT_TRUE(w().Image1[i]->isEnabled()) << "button " << i;
+
+    // Back in the edit view, leaving button 15 puts it out like any other.
+    moveTo(w().Image1[15], QPoint(3, 3));
+    EXPECT_TRUE(lit(15));
+    moveOnto(w().txtNote->viewport());
+    EXPECT_FALSE(lit(15));
+}
+
+TEST_F(ToolbarTest, DisplayImageFromTheMenuLightsButton15WithoutTheMouse)
+{
+    start();
+    w().note().setText(QStringLiteral("abc"));
+    w().mnuZeqShow->trigger();
+    EXPECT_TRUE(lit(15));
+    EXPECT_EQ(border(15), 1);
+    EXPECT_FALSE(w().Image1[0]->isEnabled());
+    w().mnuZeqShow->trigger();
+    EXPECT_FALSE(lit(15));
+    EXPECT_EQ(border(15), 0);
+    EXPECT_TRUE(w().Image1[0]->isEnabled());
+}
+
+// ---------------------------------------------------------------- close
+
+TEST_F(ToolbarTest, CloseButtonOnAModifiedDocumentAsksAndCancelKeepsTheWindowOpen)
+{
+    start();
+    type(QStringLiteral("abc"));
+    modal.messageAnswers.push_back(AnswerCancel);
+    click(17);
+    ASSERT_EQ(modal.calls.size(), 1);
+    EXPECT_EQ(modal.calls[0].style, int(MsgYesNoCancelExclamation));
+    EXPECT_TRUE(w().isVisible());
+    EXPECT_EQ(w().note().Text(), QStringLiteral("abc"));
+    EXPECT_EQ(border(17), 0);
+}
+
+// ---------------------------------------------------------------- commands
+
+// One button: how the window is prepared, and what shows that the button's
+// own command ran.
+struct CommandCase {
+    const char *name;
+    int index;
+    std::function<void(class ToolbarCommandTest &)> prepare;
+    std::function<void(class ToolbarCommandTest &, frmSDI &)> check;
+};
+
+class ToolbarCommandTest : public ToolbarTest, public ::testing::WithParamInterface<CommandCase> {
+public:
+    // The fixture's parts, for the cases.
+    ScriptedModal &scripted() { return modal; }
+    Program &state() { return program; }
+    frmSDI &startWith(const QString &text, int caret)
+    {
+        frmSDI &f = start();
+        f.note().setText(text);
+        f.note().setSelStart(caret);
+        return f;
+    }
+    frmSDI &startWithFile(const QString &text)
+    {
+        return start(writeFile(QStringLiteral("doc.txt"), cp932(text)));
+    }
+    // Dialogs that came up while a command ran, by class.
+    QStringList dialogsSeen;
+    QByteArray onDisk() { return readFile(config.path() + QStringLiteral("/doc.txt")); }
+    QList<ScriptedModal::Kind> questionKinds()
+    {
+        QList<ScriptedModal::Kind> kinds;
+        for (const auto &call : modal.calls)
+            kinds << call.kind;
+        return kinds;
+    }
+};
+
+void PrintTo(const CommandCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
+TEST_P(ToolbarCommandTest, ButtonRunsItsCommand)
+{
+    const CommandCase &c = GetParam();
+    c.prepare(*this);
+    click(c.index);
+    c.check(*this, w());
+}
+
+using Kind = ScriptedModal::Kind;
+
+INSTANTIATE_TEST_SUITE_P(
+    Buttons, ToolbarCommandTest,
+    ::testing::Values(
+        CommandCase{"NewEmptiesTheDocument", 0,
+                    [](ToolbarCommandTest &t) {
+                        t.startWith(QStringLiteral("abc"), 3);
+                        t.state().gModified = false;
+                    },
+                    [](ToolbarCommandTest &, frmSDI &f) {
+                        EXPECT_EQ(f.note().Text(), QString());
+                        EXPECT_EQ(f.windowTitle(), kCleanPrefix + kUntitled);
+                    }},
+        CommandCase{"OpenAsksForAFile", 1, [](ToolbarCommandTest &t) { t.startWith(QString(), 0); },
+                    [](ToolbarCommandTest &t, frmSDI &) {
+                        EXPECT_EQ(t.questionKinds(), (QList<Kind>{Kind::OpenFile}));
+                    }},
+        CommandCase{"SaveWritesANamedDocumentWithoutAsking", 2,
+                    [](ToolbarCommandTest &t) {
+                        frmSDI &f = t.startWithFile(QStringLiteral("abc"));
+                        f.note().setSelStart(3);
+                        f.note().setSelText(QStringLiteral("d"));
+                    },
+                    [](ToolbarCommandTest &t, frmSDI &) {
+                        EXPECT_EQ(t.questionKinds(), QList<Kind>());
+                        EXPECT_EQ(t.onDisk(), QByteArray("abcd"));
+                    }},
+        CommandCase{"SaveAsAsksForANameEvenForANamedDocument", 3,
+                    [](ToolbarCommandTest &t) { t.startWithFile(QStringLiteral("abc")); },
+                    [](ToolbarCommandTest &t, frmSDI &) {
+                        EXPECT_EQ(t.questionKinds(), (QList<Kind>{Kind::SaveFile}));
+                    }},
+        CommandCase{"CutMovesTheSelectionToTheClipboard", 4,
+                    [](ToolbarCommandTest &t) {
+                        frmSDI &f = t.startWith(QStringLiteral("abc"), 1);
+                        f.note().setSelLength(2);
+                        QApplication::clipboard()->setText(QStringLiteral("old"));
+                    },
+                    [](ToolbarCommandTest &, frmSDI &f) {
+                        EXPECT_EQ(f.note().Text(), QStringLiteral("a"));
+                        EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("bc"));
+                    }},
+        CommandCase{"CopyPutsTheSelectionOnTheClipboard", 5,
+                    [](ToolbarCommandTest &t) {
+                        frmSDI &f = t.startWith(QStringLiteral("abc"), 0);
+                        f.note().setSelLength(2);
+                        QApplication::clipboard()->setText(QStringLiteral("old"));
+                    },
+                    [](ToolbarCommandTest &, frmSDI &f) {
+                        EXPECT_EQ(f.note().Text(), QStringLiteral("abc"));
+                        EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("ab"));
+                    }},
+        CommandCase{"PasteInsertsTheClipboardAtTheCaret", 6,
+                    [](ToolbarCommandTest &t) {
+                        t.startWith(QStringLiteral("ac"), 1);
+                        QApplication::clipboard()->setText(QStringLiteral("b"));
+                    },
+                    [](ToolbarCommandTest &, frmSDI &f) { EXPECT_EQ(f.note().Text(), QStringLiteral("abc")); }},
+        CommandCase{"DeleteRemovesTheCharacterAfterTheCaret", 7,
+                    [](ToolbarCommandTest &t) { t.startWith(QStringLiteral("abc"), 1); },
+                    [](ToolbarCommandTest &, frmSDI &f) { EXPECT_EQ(f.note().Text(), QStringLiteral("ac")); }},
+        CommandCase{"ExtendedDeleteRemovesTheWholeGroup", 8,
+                    [](ToolbarCommandTest &t) { t.startWith(QStringLiteral("の`漢字`かんじ`"), 9); },
+                    [](ToolbarCommandTest &, frmSDI &f) { EXPECT_EQ(f.note().Text(), QStringLiteral("の")); }},
+        CommandCase{"SelectAllSelectsTheWholeText", 9,
+                    [](ToolbarCommandTest &t) { t.startWith(QStringLiteral("abc\r\nde"), 2); },
+                    [](ToolbarCommandTest &, frmSDI &f) {
+                        EXPECT_EQ(f.note().SelStart(), 0);
+                        EXPECT_EQ(f.note().SelText(), QStringLiteral("abc\r\nde"));
+                    }},
+        CommandCase{"SeparatorInsertsTheNextSeparatorOfTheTriple", 10,
+                    [](ToolbarCommandTest &t) { t.startWith(QStringLiteral("漢字"), 0); },
+                    [](ToolbarCommandTest &t, frmSDI &f) {
+                        EXPECT_EQ(f.note().Text(), t.state().settings.gUserSparator[0] + QStringLiteral("漢字"));
+                        EXPECT_EQ(t.state().nextSpa, 1);
+                    }},
+        CommandCase{"FindOpensTheFindDialog", 11,
+                    [](ToolbarCommandTest &t) { t.startWith(QStringLiteral("abc"), 0); },
+                    [](ToolbarCommandTest &, frmSDI &f) {
+                        ASSERT_TRUE(f.findDialog);
+                        EXPECT_TRUE(f.findDialog->isVisible());
+                        f.findDialog->close();
+                    }},
+        CommandCase{"FindNextSelectsTheNextMatch", 12,
+                    [](ToolbarCommandTest &t) {
+                        t.startWith(QStringLiteral("abcabc"), 1);
+                        t.state().find.gFindText = QStringLiteral("a");
+                        t.state().find.gNewSearch = false;
+                    },
+                    [](ToolbarCommandTest &, frmSDI &f) {
+                        EXPECT_EQ(f.note().SelStart(), 3);
+                        EXPECT_EQ(f.note().SelText(), QStringLiteral("a"));
+                        EXPECT_FALSE(f.findDialog);
+                    }},
+        CommandCase{"UndoTakesBackTheLastChange", 13,
+                    [](ToolbarCommandTest &t) {
+                        t.start();
+                        t.type(QStringLiteral("ab"));
+                    },
+                    [](ToolbarCommandTest &, frmSDI &f) { EXPECT_EQ(f.note().Text(), QStringLiteral("a")); }},
+        CommandCase{"RedoPutsBackTheUndoneChange", 14,
+                    [](ToolbarCommandTest &t) {
+                        frmSDI &f = t.start();
+                        t.type(QStringLiteral("ab"));
+                        f.mnuUndo_Click();
+                        f.mnuUndo_Click();
+                    },
+                    [](ToolbarCommandTest &, frmSDI &f) { EXPECT_EQ(f.note().Text(), QStringLiteral("a")); }},
+        CommandCase{"DisplayImageShowsThePreview", 15,
+                    [](ToolbarCommandTest &t) { t.startWith(QStringLiteral("`漢字`かんじ`です"), 0); },
+                    [](ToolbarCommandTest &, frmSDI &f) {
+                        EXPECT_TRUE(f.imageShown);
+                        EXPECT_EQ(f.txtNote2->toPlainText(), QStringLiteral("漢字です"));
+                    }},
+        CommandCase{"SettingsOpensTheSettingsDialog", 16, [](ToolbarCommandTest &t) { t.start(); },
+                    [](ToolbarCommandTest &, frmSDI &) {
+                        // The dialog is modal to the application but runs no
+                        // loop of its own: it is open when the click returns.
+                        QStringList seen;
+                        for (QWidget *top : QApplication::topLevelWidgets()) {
+                            if (top->isVisible() && top->inherits("QDialog")) {
+                                seen << QString::fromLatin1(top->metaObject()->className());
+                                top->close();
+                            }
+                        }
+                        EXPECT_EQ(seen, QStringList{QStringLiteral("zeq::frmOption")});
+                    }},
+        CommandCase{"CloseEndsACleanDocumentWithoutAsking", 17,
+                    [](ToolbarCommandTest &t) { t.startWith(QString(), 0); },
+                    [](ToolbarCommandTest &t, frmSDI &f) {
+                        EXPECT_FALSE(f.isVisible());
+                        EXPECT_EQ(t.questionKinds(), QList<Kind>());
+                    }}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+// ---------------------------------------------------------------- Options menu
+
+TEST_F(ToolbarTest, OptionsMenuTogglesTheStripAndItsCheckMarkFollowsTheStrip)
+{
+    start();
+    EXPECT_TRUE(w().mnuOptionsToolbar->isChecked());
+    const int noteTop = w().txtNote->geometry().top();
+
+    w().mnuOptionsToolbar->trigger();
+    EXPECT_TRUE(w().picToolbar->isHidden());
+    EXPECT_FALSE(w().mnuOptionsToolbar->isChecked());
+    EXPECT_EQ(w().txtNote->geometry().top(), 0);
+
+    // The check mark is put right whenever the menu opens, whoever changed
+    // the strip.
+    w().picToolbar->show();
+    w().mnuOptions->popup(QPoint(0, 0));
+    EXPECT_TRUE(w().mnuOptionsToolbar->isChecked());
+    w().mnuOptions->close();
+
+    w().mnuOptionsToolbar->trigger();
+    EXPECT_TRUE(w().picToolbar->isHidden());
+    w().mnuOptionsToolbar->trigger();
+    EXPECT_FALSE(w().picToolbar->isHidden());
+    EXPECT_TRUE(w().mnuOptionsToolbar->isChecked());
+    EXPECT_EQ(w().txtNote->geometry().top(), noteTop);
+}
+
+} // namespace
+} // namespace zeq
