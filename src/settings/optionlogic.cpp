@@ -6,17 +6,6 @@
 
 namespace zeq {
 
-namespace {
-
-constexpr qint32 kDefaultFontColor = 0;
-constexpr qint32 kDefaultTextBackColor = 0xFFFFFF;
-constexpr qint32 kDefaultRchBackColor = 0xC0FFFF;
-constexpr qint32 kDefaultKanjiColor = 0xFF0000;
-constexpr qint32 kDefaultHiraColor = 255;
-constexpr qint32 kDefaultSepaColor = 0;
-
-} // namespace
-
 bool isValidSeparatorEntry(const QString &typed)
 {
     if (typed.isEmpty())

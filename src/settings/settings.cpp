@@ -16,13 +16,6 @@ const QString kStartWithDefaults = QStringLiteral("デフォルトの設定で�
 
 const QString kDefaultSeparator = QStringLiteral("`");
 
-constexpr qint32 kDefaultFontColor = 0;
-constexpr qint32 kDefaultTextBackColor = 0xFFFFFF;
-constexpr qint32 kDefaultRchBackColor = 0xC0FFFF;
-constexpr qint32 kDefaultKanjiColor = 0xFF0000;
-constexpr qint32 kDefaultHiraColor = 255;
-constexpr qint32 kDefaultSepaColor = 0;
-constexpr qint32 kDefaultFontSize = 12;
 
 // The window reports twips as it may hold them internally; the store keeps
 // whole numbers. Values outside 32 bits (or not numbers at all) cannot come

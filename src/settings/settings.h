@@ -18,6 +18,15 @@ inline const QString kOptionKey = QStringLiteral("Software\\ZeqSoft\\ZeqEditor\\
 // "ＭＳ 明朝": full-width ＭＳ, one ordinary space, 明朝.
 inline const QString kDefaultFontName = QStringLiteral("ＭＳ 明朝");
 
+// Default colours (0x00BBGGRR) and font size of the record.
+inline constexpr qint32 kDefaultFontColor = 0;            // black
+inline constexpr qint32 kDefaultTextBackColor = 0xFFFFFF; // white
+inline constexpr qint32 kDefaultRchBackColor = 0xC0FFFF;  // light yellow
+inline constexpr qint32 kDefaultKanjiColor = 0xFF0000;    // blue
+inline constexpr qint32 kDefaultHiraColor = 255;          // red
+inline constexpr qint32 kDefaultSepaColor = 0;            // black
+inline constexpr qint32 kDefaultFontSize = 12;
+
 struct SettingsRecord {
     QString gSeparator;
     std::array<QString, 5> gRecentFile;

@@ -165,8 +165,8 @@ TEST(ImageLineBytes, CountTwoPerCharacterOfTheWholeResultAndKeepTheLargest)
         {QStringLiteral("`漢字`かんじ`の`練習`れんしゅう`です。"), 16, 16},
         {QString(), 0, 16},
         // Raw line (3), marker, message (20).
-        {QStringLiteral("`漢字"), 2 * (3 + 1 + kCount.size()), 2 * (3 + 1 + kCount.size())},
-        {QStringLiteral("abc"), 6, 2 * (3 + 1 + kCount.size())},
+        {QStringLiteral("`漢字"), int(2 * (3 + 1 + kCount.size())), int(2 * (3 + 1 + kCount.size()))},
+        {QStringLiteral("abc"), 6, int(2 * (3 + 1 + kCount.size()))},
     };
     for (const Step &step : steps) {
         const ImageLine image = maker.next(step.line);

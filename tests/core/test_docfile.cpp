@@ -4,6 +4,7 @@
 #include "document/docfile.h"
 #include "document/recent.h"
 #include "platform/codepage.h"
+#include "support/filesizecap.h"
 #include "support/qtprint.h"
 #include "support/tempconfig.h"
 
@@ -88,31 +89,6 @@ QByteArray everyCharacterDocument(int *doubleByteCount = nullptr)
         *doubleByteCount = doubles;
     return document;
 }
-
-// Sets a cap on the size of files this process writes; going past it fails
-// with EFBIG instead of raising SIGXFSZ. Root is bound by it too.
-class FileSizeCap {
-public:
-    explicit FileSizeCap(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit capped = m_saved;
-        capped.rlim_cur = bytes;
-        m_active = setrlimit(RLIMIT_FSIZE, &capped) == 0;
-    }
-    ~FileSizeCap()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-    bool active() const { return m_active; }
-
-private:
-    rlimit m_saved{};
-    void (*m_oldHandler)(int) = nullptr;
-    bool m_active = false;
-};
 
 QString u16(const char16_t *text)
 {
@@ -263,7 +239,7 @@ TEST(DocumentWrite, FailuresReportTheSystemErrorAndLeaveTheOldFileWhole)
         const QString path = put(dir, QStringLiteral("doc.txt"), old);
         DocumentWrite written;
         {
-            FileSizeCap cap(1024);
+            test::FileSizeCap cap(1024);
             ASSERT_TRUE(cap.active());
             written = writeDocumentFile(path, QString(4096, u'a'));
         }

@@ -1,5 +1,6 @@
 #include "platform/codepage.h"
 #include "platform/regstore.h"
+#include "support/filesizecap.h"
 #include "support/qtprint.h"
 #include "support/tempconfig.h"
 
@@ -61,31 +62,6 @@ QStringList strayFiles(const QString &storeFile)
     names.removeAll(QFileInfo(storeFile).fileName());
     return names;
 }
-
-// Caps the size of files this process may write, as a full disk would;
-// writes past the cap fail with EFBIG instead of killing the process.
-class FileSizeCap {
-public:
-    explicit FileSizeCap(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit capped = m_saved;
-        capped.rlim_cur = bytes;
-        m_active = setrlimit(RLIMIT_FSIZE, &capped) == 0;
-    }
-    ~FileSizeCap()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-    bool active() const { return m_active; }
-
-private:
-    rlimit m_saved{};
-    void (*m_oldHandler)(int) = nullptr;
-    bool m_active = false;
-};
 
 TEST(RegStoreKeys, CreateReportsNewThenExistingAndCreatesParents)
 {
@@ -578,7 +554,7 @@ TEST(RegStoreAtomicWrite, AFailedWriteLeavesTheOldFileAndTheStoreAsTheyWere)
     long createResult = -1;
     {
         // Room for a few bytes only: the new file cannot be written out.
-        FileSizeCap cap(16);
+        test::FileSizeCap cap(16);
         ASSERT_TRUE(cap.active());
         setResult = store.setValue(HKEY_CURRENT_USER, kEnv, QStringLiteral("EditorTop"), dword(200));
         createResult = store.createKey(HKEY_CURRENT_USER, QStringLiteral("Software\\New"), &disposition);

@@ -12,6 +12,7 @@
 #include "platform/textbox.h"
 #include "settings/settings.h"
 #include "support/mainwindow.h"
+#include "support/filesizecap.h"
 #include "support/qtprint.h"
 
 #include <QAction>
@@ -43,31 +44,6 @@ QString promptText(const QString &name)
 {
     return QStringLiteral("ﾌｧｲﾙ [") + name + QStringLiteral("] 内のテキストは変更されています。\r\n保存しますか ?");
 }
-
-// Sets a cap on the size of files this process writes; going past it fails
-// with EFBIG instead of raising SIGXFSZ. Root is bound by it too.
-class FileSizeCap {
-public:
-    explicit FileSizeCap(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit capped = m_saved;
-        capped.rlim_cur = bytes;
-        m_active = setrlimit(RLIMIT_FSIZE, &capped) == 0;
-    }
-    ~FileSizeCap()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-    bool active() const { return m_active; }
-
-private:
-    rlimit m_saved{};
-    void (*m_oldHandler)(int) = nullptr;
-    bool m_active = false;
-};
 
 // A file of every character CP932 holds, each at the code Windows writes for
 // it, 40 to a line with CR LF: the single bytes but NUL, the half-width
@@ -628,7 +604,7 @@ TEST_F(DocumentTest, AFailingWriteKeepsTheOldFileAndShowsTheSystemError)
     w.note().setSelText(QString(8000, u'w'));
     modal.calls.clear();
     {
-        FileSizeCap cap(4096);
+        test::FileSizeCap cap(4096);
         ASSERT_TRUE(cap.active());
         w.mnuFileSave->trigger();
     }
