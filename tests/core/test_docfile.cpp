@@ -4,6 +4,7 @@
 #include "document/docfile.h"
 #include "document/recent.h"
 #include "platform/codepage.h"
+#include "support/cp932corpus.h"
 #include "support/filesizecap.h"
 #include "support/qtprint.h"
 #include "support/tempconfig.h"
@@ -44,50 +45,6 @@ QByteArray contents(const QString &path)
 QStringList entries(const TempConfig &dir)
 {
     return QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-}
-
-// A file of every character CP932 holds, each at the code Windows writes for
-// it, 40 to a line with CR LF: the printable and control bytes, the
-// half-width katakana and every double-byte character including the
-// user-defined area. The last line has no line end.
-QByteArray everyCharacterDocument(int *doubleByteCount = nullptr)
-{
-    QByteArray document;
-    int column = 0;
-    auto add = [&](const QByteArray &bytes) {
-        if (column == 40) {
-            document += "\r\n";
-            column = 0;
-        }
-        document += bytes;
-        ++column;
-    };
-    for (int byte = 0x01; byte <= 0x7F; ++byte) {
-        if (byte != '\r' && byte != '\n')
-            add(QByteArray(1, char(byte)));
-    }
-    for (int byte = 0xA1; byte <= 0xDF; ++byte)
-        add(QByteArray(1, char(byte)));
-    int doubles = 0;
-    for (int lead = 0x81; lead <= 0xFC; ++lead) {
-        if (lead > 0x9F && lead < 0xE0)
-            continue;
-        for (int trail = 0x40; trail <= 0xFC; ++trail) {
-            if (trail == 0x7F)
-                continue;
-            QByteArray code;
-            code.append(char(lead)).append(char(trail));
-            const Cp932Decoded decoded = decodeCp932(code);
-            // Duplicates appear once, at the code that encoding gives.
-            if (decoded.ok && encodeCp932(decoded.text).bytes == code) {
-                add(code);
-                ++doubles;
-            }
-        }
-    }
-    if (doubleByteCount)
-        *doubleByteCount = doubles;
-    return document;
 }
 
 QString u16(const char16_t *text)
@@ -263,7 +220,7 @@ TEST(DocumentWrite, FailuresReportTheSystemErrorAndLeaveTheOldFileWhole)
 TEST(DocumentFiles, EveryCharacterOfTheCodePageSurvivesReadAndWrite)
 {
     int doubles = 0;
-    const QByteArray document = everyCharacterDocument(&doubles);
+    const QByteArray document = test::everyCharacterDocument(&doubles);
     // 7724 double-byte codes less 398 duplicates, plus 1880 user-defined.
     ASSERT_EQ(doubles, 7724 - 398 + 1880);
     ASSERT_LE(document.size(), MAX_FILE_BYTES);

@@ -12,6 +12,7 @@
 #include "platform/textbox.h"
 #include "settings/settings.h"
 #include "support/mainwindow.h"
+#include "support/cp932corpus.h"
 #include "support/filesizecap.h"
 #include "support/qtprint.h"
 
@@ -43,48 +44,6 @@ const QString kNotText = QStringLiteral("テキストファイルだけを指定
 QString promptText(const QString &name)
 {
     return QStringLiteral("ﾌｧｲﾙ [") + name + QStringLiteral("] 内のテキストは変更されています。\r\n保存しますか ?");
-}
-
-// A file of every character CP932 holds, each at the code Windows writes for
-// it, 40 to a line with CR LF: the single bytes but NUL, the half-width
-// katakana, every double-byte character including the user-defined area.
-// The last line has no line end.
-QByteArray everyCharacterDocument(int *doubleByteCount)
-{
-    QByteArray document;
-    int column = 0;
-    auto add = [&](const QByteArray &bytes) {
-        if (column == 40) {
-            document += "\r\n";
-            column = 0;
-        }
-        document += bytes;
-        ++column;
-    };
-    for (int byte = 0x01; byte <= 0x7F; ++byte) {
-        if (byte != '\r' && byte != '\n')
-            add(QByteArray(1, char(byte)));
-    }
-    for (int byte = 0xA1; byte <= 0xDF; ++byte)
-        add(QByteArray(1, char(byte)));
-    *doubleByteCount = 0;
-    for (int lead = 0x81; lead <= 0xFC; ++lead) {
-        if (lead > 0x9F && lead < 0xE0)
-            continue;
-        for (int trail = 0x40; trail <= 0xFC; ++trail) {
-            if (trail == 0x7F)
-                continue;
-            QByteArray code;
-            code.append(char(lead)).append(char(trail));
-            const Cp932Decoded decoded = decodeCp932(code);
-            // Duplicates appear once, at the code that encoding gives.
-            if (decoded.ok && encodeCp932(decoded.text).bytes == code) {
-                add(code);
-                ++*doubleByteCount;
-            }
-        }
-    }
-    return document;
 }
 
 class DocumentTest : public test::MainWindowFixture {
@@ -660,7 +619,7 @@ TEST_F(DocumentTest, AFailedSaveInThePromptKeepsTheTextAndStopsTheCommand)
 TEST_F(DocumentTest, EveryCharacterOfTheCodePageSurvivesOpenAndSave)
 {
     int doubles = 0;
-    const QByteArray document = everyCharacterDocument(&doubles);
+    const QByteArray document = test::everyCharacterDocument(&doubles);
     ASSERT_EQ(doubles, 7724 - 398 + 1880);
     ASSERT_LE(document.size(), MAX_FILE_BYTES);
     const QString path = writeFile(QStringLiteral("every.txt"), document);
