@@ -62,14 +62,26 @@ bool populate(const QString &file)
     return modal.calls.isEmpty();
 }
 
+// A store file of a normal run in a folder of its own.
+struct PopulatedStore {
+    QTemporaryDir dir;
+    QString file = dir.path() + QStringLiteral("/ZeqSoft/registry.reg");
+
+    bool ready(benchmark::State &state)
+    {
+        if (dir.isValid() && populate(file))
+            return true;
+        state.SkipWithError("could not prepare the store");
+        return false;
+    }
+};
+
 void BM_LoadSettings(benchmark::State &state)
 {
-    QTemporaryDir dir;
-    const QString file = dir.path() + QStringLiteral("/ZeqSoft/registry.reg");
-    if (!dir.isValid() || !populate(file)) {
-        state.SkipWithError("could not prepare the store");
+    PopulatedStore prepared;
+    if (!prepared.ready(state))
         return;
-    }
+    const QString &file = prepared.file;
     for (auto _ : state) {
         RegStore store(file);
         ScriptedModal modal;
@@ -84,12 +96,10 @@ BENCHMARK(BM_LoadSettings)->Unit(benchmark::kMicrosecond);
 
 void BM_SaveSettings(benchmark::State &state)
 {
-    QTemporaryDir dir;
-    const QString file = dir.path() + QStringLiteral("/ZeqSoft/registry.reg");
-    if (!dir.isValid() || !populate(file)) {
-        state.SkipWithError("could not prepare the store");
+    PopulatedStore prepared;
+    if (!prepared.ready(state))
         return;
-    }
+    const QString &file = prepared.file;
     RegStore store(file);
     ScriptedModal modal;
     Registry registry(store, modal);
@@ -108,12 +118,10 @@ BENCHMARK(BM_SaveSettings)->Unit(benchmark::kMillisecond)->UseRealTime();
 // window has moved during the run, so exit has one value to write.
 void BM_LoadAndSaveSettings(benchmark::State &state)
 {
-    QTemporaryDir dir;
-    const QString file = dir.path() + QStringLiteral("/ZeqSoft/registry.reg");
-    if (!dir.isValid() || !populate(file)) {
-        state.SkipWithError("could not prepare the store");
+    PopulatedStore prepared;
+    if (!prepared.ready(state))
         return;
-    }
+    const QString &file = prepared.file;
     for (auto _ : state) {
         RegStore store(file);
         ScriptedModal modal;

@@ -103,16 +103,6 @@ void storeChosenColor(SettingsRecord &record, bool &imageDirty, OptionColor whic
     field = chosen;
 }
 
-void restoreDefaultColors(SettingsRecord &record)
-{
-    record.gFontColor = kDefaultFontColor;
-    record.gTextBackColor = kDefaultTextBackColor;
-    record.gRchBackColor = kDefaultRchBackColor;
-    record.gKanjiColor = kDefaultKanjiColor;
-    record.gHiraColor = kDefaultHiraColor;
-    record.gSepaColor = kDefaultSepaColor;
-}
-
 SeparatorTriple defaultWorkingSeparators(const SettingsRecord &record)
 {
     return {record.gSeparator, record.gSeparator, record.gSeparator};

@@ -84,11 +84,6 @@ qint32 &optionColorField(SettingsRecord &record, OptionColor which);
 // the value really changed; an unchanged value leaves the mark as it was.
 void storeChosenColor(SettingsRecord &record, bool &imageDirty, OptionColor which, qint32 chosen);
 
-// The default button: the six colours return to their first-run values.
-// Font and separators are the dialog's business (its sample font, and the
-// working copy that only OK commits).
-void restoreDefaultColors(SettingsRecord &record);
-
 // The default working separators: the companion program's separator in all
 // three places.
 SeparatorTriple defaultWorkingSeparators(const SettingsRecord &record);

@@ -46,9 +46,14 @@ void setDefaultSettings(SettingsRecord &record)
     record.gZeqSparatorDisable = 1;
     for (QString &separator : record.gUserSparator)
         separator = record.gSeparator;
-    record.gFontColor = kDefaultFontColor;
     record.gZeqFontName = kDefaultFontName;
     record.gZeqFontSize = kDefaultFontSize;
+    restoreDefaultColors(record);
+}
+
+void restoreDefaultColors(SettingsRecord &record)
+{
+    record.gFontColor = kDefaultFontColor;
     record.gTextBackColor = kDefaultTextBackColor;
     record.gRchBackColor = kDefaultRchBackColor;
     record.gKanjiColor = kDefaultKanjiColor;

@@ -59,6 +59,9 @@ public:
 };
 
 void setDefaultSettings(SettingsRecord &record);
+// The six colours back to their first-run values, nothing else (the
+// settings dialog's default button leaves font and separators to itself).
+void restoreDefaultColors(SettingsRecord &record);
 void loadSettings(SettingsRecord &record, Registry &registry, WindowPlacement &window);
 void saveSettings(const SettingsRecord &record, Registry &registry, const WindowPlacement &window);
 
