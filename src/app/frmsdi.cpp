@@ -23,10 +23,8 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QUrl>
-#include <QLinearGradient>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPainter>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QScrollBar>
