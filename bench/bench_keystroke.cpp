@@ -4,6 +4,7 @@
 
 #include "app/frmsdi.h"
 #include "app/program.h"
+#include "document/document.h"
 #include "platform/modal.h"
 #include "platform/regstore.h"
 #include "platform/textbox.h"
@@ -45,7 +46,7 @@ void BM_RecordedKeystrokeAtEndOfLargestDocument(benchmark::State &state)
         QTest::keyClick(window.txtNote, insert ? Qt::Key_A : Qt::Key_Backspace);
         insert = !insert;
     }
-    state.counters["history"] = program.undo.gUndoTop;
+    state.counters["history"] = double(window.document().history().count());
 }
 BENCHMARK(BM_RecordedKeystrokeAtEndOfLargestDocument)->Unit(benchmark::kMicrosecond);
 

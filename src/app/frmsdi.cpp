@@ -6,7 +6,7 @@
 #include "app/toolbar.h"
 #include "document/docfile.h"
 #include "document/recent.h"
-#include "editing/undo.h"
+#include "document/document.h"
 #include "platform/fonts.h"
 #include "platform/modal.h"
 #include "platform/textbox.h"
@@ -124,7 +124,12 @@ void frmSDI::createControls()
     m_note = new TextBox(txtNote, this);
     // Mouse moves without a button reach the tool bar's hover handling.
     txtNote->viewport()->setMouseTracking(true);
-    connect(m_note, &TextBox::Change, this, &frmSDI::txtNote_Change);
+    m_document = new Document(*m_note, this);
+    m_titleName = kUntitled;
+    connect(m_document, &Document::contentsChanged, this, &frmSDI::onContentsChanged);
+    connect(m_document, &Document::modifiedChanged, this, &frmSDI::updateTitle);
+    connect(m_document, &Document::undoAvailable, this, &frmSDI::syncToolbar);
+    connect(m_document, &Document::redoAvailable, this, &frmSDI::syncToolbar);
 
     Text1 = new QPlainTextEdit(client);
     Text1->setObjectName(QStringLiteral("Text1"));
@@ -265,20 +270,16 @@ void frmSDI::Form_Load(const QString &argument)
 {
     const QString startDir = QDir::currentPath();
 
-    setWindowTitle(kCleanPrefix + kUntitled);
+    updateTitle();
     loadSettings(m_program.settings, *m_registry, *m_placement);
     QDir::setCurrent(QCoreApplication::applicationDirPath());
-    m_program.gModified = false;
     showRecentFiles();
     m_program.find.gFindDirection = 1;
     topLine = 0;
-    mInUndo = false;
     m_program.gImeInsertFailed = false;
-    m_program.gSkipChange = false;
     imageAbort = false;
     imageBusy = false;
     imageShown = false;
-    m_program.undo.clear();
     applySettings();
     hotButton = -1;
     arrangeControls();
@@ -290,19 +291,8 @@ void frmSDI::Form_Load(const QString &argument)
     // A relative name means the folder the editor was started from, not the
     // program's own folder that has just become the working directory.
     const QString path = QDir::cleanPath(QDir(startDir).absoluteFilePath(argument));
-    if (documentFileSize(path) > MAX_FILE_BYTES) {
-        m_modal.msgBox(QStringLiteral("ファイルが大きすぎるため、開くことができません。"), MsgExclamation);
-        return;
-    }
-    prepareLoad();
-    const bool exists = QFileInfo(path).isFile();
-    readDocument(path);
-    // A name that leads nowhere is reported by the read and is not worth
-    // offering again in the recent list.
-    if (exists)
+    if (loadFile(path))
         rememberFile(path);
-    refreshLineNumbers();
-    refreshLineCount();
 }
 
 void frmSDI::applySettings()
@@ -378,31 +368,34 @@ void frmSDI::refreshLineNumbers()
 
 void frmSDI::refreshLineCount()
 {
-    m_program.gLineCount = m_note->lineCount();
-    StatusBar1->setPanelText(1, QStringLiteral("全行数：") + QString::number(m_program.gLineCount));
+    StatusBar1->setPanelText(1, QStringLiteral("全行数：") + QString::number(m_note->lineCount()));
     refreshLineNumbers();
 }
 
-void frmSDI::txtNote_Change()
+void frmSDI::onContentsChanged()
 {
-    if (zeq::txtNote_Change(m_program, *m_note, mInUndo) != ChangeKind::Recorded)
-        return;
-    setWindowTitle(modifiedTitle(windowTitle()));
+    m_program.gImageDirty = true;
     refreshLineCount();
+}
+
+void frmSDI::updateTitle()
+{
+    setWindowTitle((m_document->isModified() ? kModifiedPrefix : kCleanPrefix) + m_titleName);
+}
+
+QString frmSDI::documentPath() const
+{
+    return m_document->path();
 }
 
 void frmSDI::mnuUndo_Click()
 {
-    zeq::mnuUndo_Click(m_program, *m_note, mInUndo);
-    // The undo button goes dark once nothing is left to undo.
-    syncToolbar();
+    m_document->undo();
 }
 
 void frmSDI::mnuRedo_Click()
 {
-    zeq::mnuRedo_Click(m_program, *m_note, mInUndo);
-    // The redo button goes dark once nothing is left to redo.
-    syncToolbar();
+    m_document->redo();
 }
 
 void frmSDI::Form_KeyPress(int &keyAscii)
@@ -423,7 +416,7 @@ void frmSDI::mnuFileExit_Click()
 void frmSDI::Form_QueryUnload(bool &cancel)
 {
     imageAbort = true;
-    if (m_program.gModified)
+    if (m_document->isModified())
         cancel = confirmSave();
 }
 

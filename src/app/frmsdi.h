@@ -23,6 +23,7 @@ class QTimer;
 
 namespace zeq {
 
+class Document;
 class ModalSeam;
 class RegStore;
 class Registry;
@@ -51,14 +52,21 @@ public:
     void mnuOptions_Click();
     void mnuOptionsToolbar_Click();
 
-    // The edit area's change handler: every change, whoever made it.
-    void txtNote_Change();
+    // Every change of the text, whoever made it: line count, gutter and
+    // the display image follow it.
+    void onContentsChanged();
+    // The title: clean or modified prefix and the document's name.
+    void updateTitle();
     void mnuUndo_Click();
     void mnuRedo_Click();
 
     // --- documents and recent files (document/frmsdi_document.cpp) ---
-    void readDocument(const QString &path);
-    void writeDocument(const QString &path);
+    // Loads a file after the size and text checks, telling the user what
+    // kept it from loading; the document is untouched then.
+    bool loadFile(const QString &path);
+    // Writes the document to path; false when it was not written (the
+    // user has been told why).
+    bool writeDocument(const QString &path);
     // The save dialog with a proposed name; "" when cancelled.
     QString askSaveName(const QString &proposed);
     // The save-changes prompt; true means the caller must not go on.
@@ -76,9 +84,6 @@ public:
     bool isRecentFile(const QString &path) const;
     void rememberFile(const QString &path);
     void mnuRecentFile_Click(int index);
-    // Prepares a load so that replacing the text is not recorded as an edit.
-    void prepareLoad();
-
     // --- display image (ruby/frmsdi_image.cpp) ---
     void mnuZeqShow_Click();
     // Widens the control's formatting rectangle so a line of maxLen bytes fits.
@@ -162,9 +167,10 @@ public:
 
     Program &program() { return m_program; }
     TextBox &note() { return *m_note; }
+    Document &document() { return *m_document; }
     // The real path of the document on disk ("" when untitled); the title
     // shows it in upper case after a load.
-    QString documentPath() const { return m_documentPath; }
+    QString documentPath() const;
 
     // Controls.
     QWidget *client = nullptr;
@@ -211,7 +217,6 @@ public:
     int maxLineBytes = 0;
     int topLine = 0;
     int hotButton = -1;
-    bool mInUndo = false;
     bool imageShown = false;
     bool imageMode = false;
     bool imageBusy = false;
@@ -237,7 +242,10 @@ private:
     bool m_imeReentry = false;
     std::unique_ptr<WindowPlacement> m_placement;
     TextBox *m_note = nullptr;
-    QString m_documentPath;
+    Document *m_document = nullptr;
+    // The name the title shows: the path in upper case after a load, as
+    // written after a save, 無題 for a new document.
+    QString m_titleName;
     bool m_unloaded = false;
 };
 

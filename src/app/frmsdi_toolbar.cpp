@@ -1,5 +1,7 @@
 #include "app/frmsdi.h"
 
+#include "document/document.h"
+
 #include "app/toolbar.h"
 
 #include <QEvent>
@@ -101,16 +103,15 @@ void frmSDI::Image1_MouseMove(int index)
     if (index != hotButton)
         releaseHotButton();
 
-    const UndoHistory &history = m_program.undo;
     if (index == kUndoButton) {
-        if (history.gUndoCount != 0) {
+        if (m_document->canUndo()) {
             imgButton[index]->show();
             Image1[index]->setToolTip(kCanUndo);
         } else {
             Image1[index]->setToolTip(kCannotUndo);
         }
     } else if (index == kRedoButton) {
-        if (history.gUndoTop > history.gUndoCount) {
+        if (m_document->canRedo()) {
             imgButton[index]->show();
             Image1[index]->setToolTip(kCanRedo);
         } else {
@@ -158,12 +159,11 @@ void frmSDI::syncToolbar()
     imgButton[kImageButton]->setVisible(image.button15Lit);
 
     // Buttons whose history has run out go dark and say so.
-    const UndoHistory &history = m_program.undo;
-    if (!history.canUndo()) {
+    if (!m_document->canUndo()) {
         imgButton[kUndoButton]->hide();
         Image1[kUndoButton]->setToolTip(kCannotUndo);
     }
-    if (!history.canRedo()) {
+    if (!m_document->canRedo()) {
         imgButton[kRedoButton]->hide();
         Image1[kRedoButton]->setToolTip(kCannotRedo);
     }

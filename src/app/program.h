@@ -2,7 +2,6 @@
 // Program-wide state: one object per run of the editor (and one per test),
 // so that nothing lives in hidden globals.
 
-#include "editing/undo.h"
 #include "ime/alignment.h"
 #include "search/findstate.h"
 #include "settings/settings.h"
@@ -14,22 +13,8 @@ namespace zeq {
 struct Program {
     SettingsRecord settings;
 
-    // The text has changed since the last load, save, New or start-up.
-    bool gModified = false;
     // The display image must be rebuilt before it is shown again.
     bool gImageDirty = false;
-    // Lines of the edit area, as last counted for the status bar.
-    qint32 gLineCount = 0;
-
-    // The edit history.
-    UndoHistory undo;
-
-    // Snapshots around the latest change, and the flag that lets a load
-    // replace the text without being recorded as an edit.
-    QString gPrevText;
-    QString gCurText;
-    bool gSkipChange = false;
-
     // The find dialog's state, also borrowed by extended delete.
     FindState find;
     // Which separator the separator command inserts next: 0, 1 or 2.

@@ -2,6 +2,7 @@
 
 #include "app/title.h"
 #include "document/docfile.h"
+#include "document/document.h"
 #include "document/recent.h"
 #include "platform/modal.h"
 #include "platform/textbox.h"
@@ -13,9 +14,8 @@
 // prompt, dropped files and the recent-files menu.
 //
 // The title shows a loaded file's path in upper case, but paths here are
-// case-sensitive: the real path is kept in m_documentPath, and everything
-// that writes or proposes a file name uses it. An empty m_documentPath is an
-// untitled document.
+// case-sensitive: the document keeps the real path, and everything that
+// writes or proposes a file name uses it.
 
 namespace zeq {
 
@@ -50,70 +50,54 @@ public:
 
 } // namespace
 
-void frmSDI::prepareLoad()
+bool frmSDI::loadFile(const QString &path)
 {
-    m_program.gPrevText.clear();
-    m_program.gCurText.clear();
-    m_program.gSkipChange = true;
-}
-
-void frmSDI::readDocument(const QString &path)
-{
-    DocumentRead read = readDocumentFile(path);
-    if (read.status == DocumentRead::CannotOpen) {
-        m_modal.msgBox(path + QStringLiteral(" ﾌｧｲﾙを開けません。"), MsgOkOnly);
-        return;
+    if (documentFileSize(path) > MAX_FILE_BYTES) {
+        m_modal.msgBox(kTooLarge, MsgExclamation);
+        return false;
     }
-    if (read.status == DocumentRead::NotText) {
-        // The edit area still holds the previous document's text: it keeps
-        // that document's name and path, so that a later Save cannot write
-        // it over the file that failed to load, and its unsaved state, so
-        // that closing still offers to save what the user typed.
-        m_modal.msgBox(QStringLiteral("テキストファイルだけを指定して下さい。"), MsgExclamation);
-        return;
-    }
-
-    bool changed = false;
+    DocumentRead read;
     {
         WaitCursor wait;
-        setWindowTitle(loadedTitle(path));
-        m_documentPath = path;
-        const QMetaObject::Connection watch = connect(m_note, &TextBox::Change, this, [&changed] { changed = true; });
-        m_note->setText(read.text);
-        disconnect(watch);
+        read = m_document->openFile(path);
     }
-    if (!changed && m_program.gSkipChange) {
-        // The file holds the text already shown, so no change event came to
-        // consume the load's preparation; left set, it would swallow the
-        // user's next edit, and the snapshots would no longer mirror the text.
-        m_program.gSkipChange = false;
-        m_program.gCurText = m_note->Text();
-        m_program.gPrevText = m_program.gCurText;
+    switch (read.status) {
+    case DocumentRead::CannotOpen:
+        m_modal.msgBox(path + QStringLiteral(" ﾌｧｲﾙを開けません。"), MsgOkOnly);
+        return false;
+    case DocumentRead::NotText:
+        // The previous document stays as it was, with its name, path,
+        // history and unsaved state: nothing was loaded.
+        m_modal.msgBox(QStringLiteral("テキストファイルだけを指定して下さい。"), MsgExclamation);
+        return false;
+    case DocumentRead::Ok:
+        break;
     }
-    m_program.gModified = false;
+    m_titleName = titleNamePart(loadedTitle(path));
+    updateTitle();
+    return true;
 }
 
-void frmSDI::writeDocument(const QString &path)
+bool frmSDI::writeDocument(const QString &path)
 {
-    const QString text = m_note->Text();
     DocumentWrite written;
     {
         WaitCursor wait;
-        written = writeDocumentFile(path, text);
+        written = m_document->saveFile(path);
     }
     switch (written.status) {
     case DocumentWrite::Unmappable:
         m_modal.msgBox(unmappableMessage(written), MsgExclamation);
-        return;
+        return false;
     case DocumentWrite::Failed:
         m_modal.msgBox(written.error, MsgExclamation);
-        return;
+        return false;
     case DocumentWrite::Ok:
         break;
     }
-    setWindowTitle(writtenTitle(path));
-    m_documentPath = path;
-    m_program.gModified = false;
+    m_titleName = titleNamePart(writtenTitle(path));
+    updateTitle();
+    return true;
 }
 
 QString frmSDI::askSaveName(const QString &proposed)
@@ -133,53 +117,45 @@ bool frmSDI::confirmSave()
     // keeps the text.
     if (answer != AnswerYes)
         return true;
-    const QString path = m_documentPath.isEmpty() ? askSaveName(QStringLiteral("untitled.txt")) : m_documentPath;
+    const QString path = m_document->isUntitled() ? askSaveName(QStringLiteral("untitled.txt")) : m_document->path();
     if (path.isEmpty())
         return true;
-    writeDocument(path);
     // A write that failed (a full disk, characters Shift-JIS cannot hold)
     // has been reported and the text is still unsaved: going on would throw
     // it away right after the user asked to keep it.
-    return m_program.gModified;
+    return !writeDocument(path);
 }
 
 void frmSDI::newDocument()
 {
-    if (m_program.gModified && confirmSave())
+    if (m_document->isModified() && confirmSave())
         return;
-    m_note->setText(QString());
-    setWindowTitle(kCleanPrefix + kUntitled);
-    m_documentPath.clear();
-    m_program.gModified = false;
-    // The removal above was recorded like any edit; the snapshots now
-    // mirror the empty text.
-    m_program.gPrevText.clear();
-    m_program.gCurText.clear();
+    m_document->newDocument();
+    m_titleName = kUntitled;
+    updateTitle();
 }
 
 void frmSDI::openDocument()
 {
-    if (m_program.gModified && confirmSave())
+    if (m_document->isModified() && confirmSave())
         return;
     const QString path = m_modal.openFileName(fileDialog(QStringLiteral("開く"), QString()));
-    if (!path.isEmpty()) {
-        if (documentFileSize(path) > MAX_FILE_BYTES) {
-            m_modal.msgBox(kTooLarge, MsgExclamation);
-            return;
-        }
-        readDocument(path);
+    if (path.isEmpty())
+        return;
+    const bool tooLarge = documentFileSize(path) > MAX_FILE_BYTES;
+    loadFile(path);
+    // A file that could not be read still goes into the list; one refused
+    // for its size does not.
+    if (!tooLarge)
         rememberFile(path);
-    }
-    m_program.undo.clear();
 }
 
 bool frmSDI::saveDocument()
 {
-    const QString path = m_documentPath.isEmpty() ? askSaveName(QString()) : m_documentPath;
+    const QString path = m_document->isUntitled() ? askSaveName(QString()) : m_document->path();
     if (path.isEmpty())
         return false;
-    writeDocument(path);
-    return true;
+    return writeDocument(path);
 }
 
 void frmSDI::mnuFileNew_Click()
@@ -189,10 +165,7 @@ void frmSDI::mnuFileNew_Click()
 
 void frmSDI::mnuFileOpen_Click()
 {
-    prepareLoad();
     openDocument();
-    refreshLineNumbers();
-    refreshLineCount();
 }
 
 void frmSDI::mnuFileSave_Click()
@@ -202,7 +175,7 @@ void frmSDI::mnuFileSave_Click()
 
 void frmSDI::mnuFileSaveAs_Click()
 {
-    const QString path = askSaveName(m_documentPath.isEmpty() ? QStringLiteral("Untitled.txt") : m_documentPath);
+    const QString path = askSaveName(m_document->isUntitled() ? QStringLiteral("Untitled.txt") : m_document->path());
     if (path.isEmpty())
         return;
     writeDocument(path);
@@ -213,23 +186,17 @@ void frmSDI::txtNote_OLEDragDrop(const QStringList &files)
 {
     if (files.isEmpty())
         return;
-    if (m_program.gModified) {
+    if (m_document->isModified()) {
         activate(this);
         if (confirmSave())
             return;
     }
     const QString path = files.constFirst();
-    if (documentFileSize(path) > MAX_FILE_BYTES) {
-        activate(this);
-        m_modal.msgBox(kTooLarge, MsgExclamation);
-        return;
-    }
-    prepareLoad();
-    readDocument(path);
-    rememberFile(path);
-    refreshLineNumbers();
-    refreshLineCount();
+    const bool tooLarge = documentFileSize(path) > MAX_FILE_BYTES;
     activate(this);
+    loadFile(path);
+    if (!tooLarge)
+        rememberFile(path);
 }
 
 QString frmSDI::recentCaption(int index) const
@@ -280,13 +247,12 @@ void frmSDI::mnuRecentFile_Click(int index)
 {
     if (index < 1 || index > 5)
         return;
-    // Unlike Open: no prompt (unsaved text is replaced), no size check, the
-    // history is kept and the list keeps its order.
-    prepareLoad();
-    readDocument(recentCaption(index));
+    // Like Open, unsaved text is never replaced without the question; the
+    // list keeps its order.
+    if (m_document->isModified() && confirmSave())
+        return;
+    loadFile(recentCaption(index));
     showRecentFiles();
-    refreshLineNumbers();
-    refreshLineCount();
 }
 
 } // namespace zeq

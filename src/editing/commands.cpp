@@ -51,9 +51,12 @@ void mnuEditDelete_Click(EditControl &note)
     if (note.SelStart() == note.textLength())
         return;
     if (note.SelLength() == 0) {
-        note.setSelLength(1);
-        if (note.SelText().startsWith(u'\r'))
-            note.setSelLength(2);
+        note.setSelLength(2);
+        const QString next = note.SelText();
+        // A line end and a character outside the BMP each go whole.
+        const bool pair = next.size() == 2
+            && (next.startsWith(u'\r') || (next.at(0).isHighSurrogate() && next.at(1).isLowSurrogate()));
+        note.setSelLength(pair ? 2 : 1);
     }
     note.setSelText(QString());
 }
@@ -76,11 +79,17 @@ void mnuEditDeleteEx_Click(Program &program, EditControl &note)
     }
 
     if (note.SelText() != sep[closing]) {
-        // Backspace. A line end goes as a whole: the caret after an LF
-        // takes its CR with it.
-        if (note.SelText().endsWith(u'\n')) {
+        // Backspace. A line end goes as a whole (the caret after an LF takes
+        // its CR with it), and so does a character outside the BMP.
+        const QString previous = note.SelText();
+        if (ss >= 2 && (previous.endsWith(u'\n') || (previous.size() == 1 && previous.at(0).isLowSurrogate()))) {
             note.setSelStart(ss - 2);
             note.setSelLength(2);
+            const QString two = note.SelText();
+            if (!two.startsWith(u'\r') && !two.at(0).isHighSurrogate()) {
+                note.setSelStart(ss - 1);
+                note.setSelLength(1);
+            }
         }
         note.setSelText(QString());
         return;

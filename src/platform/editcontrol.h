@@ -2,18 +2,32 @@
 // What the editor's commands need of a text box: its text with lines ending
 // in CR LF (two characters each), a caret and a selection addressed by 0-based
 // positions in that text, and replacement of the selection. The window's edit
-// area implements it over a Qt widget; TextBuffer implements it in memory so
-// that the commands can be tested without a display.
+// area implements it over a Qt widget; tests use an in-memory double with the
+// same rules, so the commands run without a display.
 
+#include <QObject>
 #include <QString>
-
-#include <functional>
 
 namespace zeq {
 
-class EditControl {
+// One change of the text, in the positions of the CR LF text: at position,
+// removed gave way to inserted. The selection is the one the change replaced
+// or started from, so that undoing it can give it back.
+struct TextChange {
+    qint32 position = 0;
+    QString removed;
+    QString inserted;
+    qint32 selectionStart = 0;
+    qint32 selectionLength = 0;
+
+    bool isEmpty() const { return removed.isEmpty() && inserted.isEmpty(); }
+};
+
+class EditControl : public QObject {
+    Q_OBJECT
 public:
-    virtual ~EditControl() = default;
+    using QObject::QObject;
+    ~EditControl() override = default;
 
     virtual QString Text() const = 0;
     virtual void setText(const QString &text) = 0;
@@ -33,31 +47,11 @@ public:
 
     // Number of lines; an empty text has one.
     virtual int lineCount() const = 0;
-};
 
-// An in-memory text box with the same positions and line-end rules as the
-// edit area, raising onChange once per change of the text.
-class TextBuffer : public EditControl {
-public:
-    QString Text() const override { return m_text; }
-    void setText(const QString &text) override;
-    int textLength() const override { return int(m_text.size()); }
-    int SelStart() const override { return m_start; }
-    void setSelStart(int position) override;
-    int SelLength() const override { return m_length; }
-    void setSelLength(int length) override;
-    QString SelText() const override { return m_text.mid(m_start, m_length); }
-    void setSelText(const QString &text) override;
-    int lineCount() const override;
-
-    std::function<void()> onChange;
-
-private:
-    void changed();
-
-    QString m_text;
-    int m_start = 0;
-    int m_length = 0;
+signals:
+    // Exactly once for every change of the text, whoever made it, after
+    // the change and with the caret where the change left it.
+    void changed(const zeq::TextChange &change);
 };
 
 } // namespace zeq

@@ -14,13 +14,16 @@
 namespace zeq {
 
 TextBox::TextBox(QPlainTextEdit *edit, QObject *parent)
-    : QObject(parent), m_edit(edit)
+    : EditControl(parent), m_edit(edit)
 {
     m_edit->setUndoRedoEnabled(false);
     m_edit->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_edit->installEventFilter(this);
-    connect(m_edit->document(), &QTextDocument::contentsChanged, this, &TextBox::onContentsChanged);
-    m_revision = m_edit->document()->revision();
+    m_mirror.assign(m_edit->document()->toPlainText());
+    connect(m_edit->document(), &QTextDocument::contentsChange, this, &TextBox::onContentsChange);
+    connect(m_edit, &QPlainTextEdit::cursorPositionChanged, this, &TextBox::rememberSelection);
+    connect(m_edit, &QPlainTextEdit::selectionChanged, this, &TextBox::rememberSelection);
+    rememberSelection();
 }
 
 QString TextBox::Text() const
@@ -44,7 +47,7 @@ void TextBox::setText(const QString &text)
         m_edit->setTextCursor(QTextCursor(m_edit->document()));
         return;
     }
-    ownEdit([&] {
+    batch([&] {
         QTextCursor cursor(m_edit->document());
         cursor.beginEditBlock();
         cursor.select(QTextCursor::Document);
@@ -121,7 +124,7 @@ QString TextBox::SelText() const
 
 void TextBox::setSelText(const QString &text)
 {
-    ownEdit([&] {
+    batch([&] {
         QTextCursor cursor = m_edit->textCursor();
         cursor.insertText(toLfText(text));
         m_edit->setTextCursor(cursor);
@@ -158,16 +161,10 @@ void TextBox::setWindowShortcuts(const QList<QKeySequence> &keys)
 
 bool TextBox::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_edit && event->type() == QEvent::InputMethod && m_ownEditDepth == 0) {
-        // An input method redraws its preedit through edit blocks that leave
-        // the text as it was; only a real difference is a change.
-        const QString before = m_edit->document()->toPlainText();
-        ++m_ownEditDepth;
-        static_cast<QObject *>(m_edit)->event(event);
-        --m_ownEditDepth;
-        m_revision = m_edit->document()->revision();
-        if (m_edit->document()->toPlainText() != before)
-            emit Change();
+    if (watched == m_edit && event->type() == QEvent::InputMethod && m_batchDepth == 0) {
+        // An input method may commit, replace and redraw its preedit in one
+        // event, which Qt reports in pieces; the user made one change.
+        batch([&] { static_cast<QObject *>(m_edit)->event(event); });
         return true;
     }
     if (watched == m_edit && event->type() == QEvent::ShortcutOverride) {
@@ -184,28 +181,118 @@ bool TextBox::eventFilter(QObject *watched, QEvent *event)
     return QObject::eventFilter(watched, event);
 }
 
-template <typename Edit>
-void TextBox::ownEdit(Edit &&edit)
+int TextBox::documentLength() const
 {
-    ++m_ownEditDepth;
-    const int revisionBefore = m_edit->document()->revision();
-    edit();
-    --m_ownEditDepth;
-    if (m_ownEditDepth == 0 && m_edit->document()->revision() != revisionBefore) {
-        m_revision = m_edit->document()->revision();
-        emit Change();
-    }
+    return m_edit->document()->characterCount() - 1;
 }
 
-void TextBox::onContentsChanged()
+QString TextBox::documentText(int position, int length) const
 {
-    // Our own edits announce themselves once, when they are complete. An
-    // input method's preedit also marks the document dirty without changing
-    // its text: only a new revision is a change.
-    if (m_ownEditDepth > 0 || m_edit->document()->revision() == m_revision)
+    if (length <= 0)
+        return QString();
+    QTextCursor cursor(m_edit->document());
+    cursor.setPosition(position);
+    cursor.setPosition(position + length, QTextCursor::KeepAnchor);
+    QString text = cursor.selectedText();
+    for (QChar &ch : text) {
+        if (ch == QChar::ParagraphSeparator || ch == QChar::LineSeparator)
+            ch = u'\n';
+    }
+    return text;
+}
+
+void TextBox::rememberSelection()
+{
+    const QTextCursor cursor = m_edit->textCursor();
+    m_selectionStart = toEditorPosition(cursor.selectionStart());
+    m_selectionLength = toEditorPosition(cursor.selectionEnd()) - m_selectionStart;
+}
+
+void TextBox::onContentsChange(int position, int charsRemoved, int charsAdded)
+{
+    Q_UNUSED(charsAdded);
+    const int oldLength = int(m_mirror.size());
+    const int newLength = documentLength();
+    // Qt's counts can take in the document's closing separator (a whole
+    // text replaced) or cover formatting only; the lengths on both sides
+    // decide. When they cannot be reconciled, the whole text is compared.
+    int removed = qBound(0, charsRemoved, qMax(0, oldLength - position));
+    int added = newLength - (oldLength - removed);
+    if (position < 0 || position > oldLength || added < 0 || position + added > newLength) {
+        position = 0;
+        removed = oldLength;
+        added = newLength;
+    }
+
+    if (!m_pending) {
+        m_pending = true;
+        m_pendingStart = position;
+        m_pendingRemoved = m_mirror.mid(position, removed);
+        m_pendingLength = added;
+        m_pendingSelectionStart = m_selectionStart;
+        m_pendingSelectionLength = m_selectionLength;
+    } else {
+        // Widen the merged change to take this one in. Outside the merged
+        // region the mirror still holds the old text, shifted past it.
+        const int pendingEnd = m_pendingStart + m_pendingLength;
+        const int changeEnd = position + removed;
+        if (position < m_pendingStart)
+            m_pendingRemoved.prepend(m_mirror.mid(position, m_pendingStart - position));
+        if (changeEnd > pendingEnd)
+            m_pendingRemoved.append(m_mirror.mid(pendingEnd, changeEnd - pendingEnd));
+        const int start = qMin(position, m_pendingStart);
+        const int end = qMax(pendingEnd, changeEnd);
+        m_pendingStart = start;
+        m_pendingLength = end - start - removed + added;
+    }
+    m_mirror.replace(position, removed, documentText(position, added));
+    if (m_batchDepth == 0)
+        announce();
+}
+
+void TextBox::announce()
+{
+    if (!m_pending)
         return;
-    m_revision = m_edit->document()->revision();
-    emit Change();
+    m_pending = false;
+    QString removed = std::move(m_pendingRemoved);
+    QString inserted = m_mirror.mid(m_pendingStart, m_pendingLength);
+    // Only what really differs is the change: formatting and an input
+    // method's preedit are reported as changes of text that stays the same.
+    qsizetype prefix = 0;
+    const qsizetype shorter = qMin(removed.size(), inserted.size());
+    while (prefix < shorter && removed.at(prefix) == inserted.at(prefix))
+        ++prefix;
+    if (prefix > 0 && removed.at(prefix - 1).isHighSurrogate())
+        --prefix;
+    qsizetype suffix = 0;
+    while (suffix < shorter - prefix
+           && removed.at(removed.size() - 1 - suffix) == inserted.at(inserted.size() - 1 - suffix))
+        ++suffix;
+    if (suffix > 0 && removed.at(removed.size() - suffix).isLowSurrogate())
+        --suffix;
+    removed = removed.mid(prefix, removed.size() - prefix - suffix);
+    inserted = inserted.mid(prefix, inserted.size() - prefix - suffix);
+    if (removed.isEmpty() && inserted.isEmpty())
+        return;
+
+    TextChange change;
+    change.position = toEditorPosition(m_pendingStart + int(prefix));
+    change.removed = toCrLfText(removed);
+    change.inserted = toCrLfText(inserted);
+    change.selectionStart = m_pendingSelectionStart;
+    change.selectionLength = m_pendingSelectionLength;
+    emit changed(change);
+}
+
+template <typename Edit>
+void TextBox::batch(Edit &&edit)
+{
+    ++m_batchDepth;
+    edit();
+    --m_batchDepth;
+    if (m_batchDepth == 0)
+        announce();
 }
 
 } // namespace zeq

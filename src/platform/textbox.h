@@ -6,6 +6,7 @@
 // editor keeps its own history.
 
 #include "platform/editcontrol.h"
+#include "platform/gapbuffer.h"
 
 #include <QKeySequence>
 #include <QList>
@@ -17,7 +18,7 @@ class QTextBlock;
 
 namespace zeq {
 
-class TextBox : public QObject, public EditControl {
+class TextBox : public EditControl {
     Q_OBJECT
 public:
     explicit TextBox(QPlainTextEdit *edit, QObject *parent = nullptr);
@@ -54,27 +55,41 @@ public:
     // for its own editing so that the menu's commands run instead.
     void setWindowShortcuts(const QList<QKeySequence> &keys);
 
-signals:
-    // Raised once for every change of the text, after the change, with the
-    // caret already where the change left it.
-    void Change();
-
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     int toEditorPosition(int documentPosition) const;
     int toDocumentPosition(int editorPosition, bool pastLineEnd = false) const;
-    void onContentsChanged();
-    // Runs a programmatic edit so that exactly one Change follows it.
+    int documentLength() const;
+    QString documentText(int position, int length) const;
+    void onContentsChange(int position, int charsRemoved, int charsAdded);
+    void rememberSelection();
+    // Runs an edit, ours or the widget's handling of one event, so that
+    // whatever pieces Qt reports it in, exactly one change follows it.
     template <typename Edit>
-    void ownEdit(Edit &&edit);
+    void batch(Edit &&edit);
+    void announce();
 
     QPlainTextEdit *m_edit;
     QList<QKeySequence> m_windowKeys;
-    int m_ownEditDepth = 0;
-    // Document revision at the last announced change.
-    int m_revision = 0;
+    // The text as of the last change Qt reported, with single LFs: Qt has
+    // forgotten what a change removed by the time it reports it.
+    GapBuffer m_mirror;
+    // The selection before the change under way, in the CR LF positions;
+    // Qt moves the caret only after it reports the change.
+    int m_selectionStart = 0;
+    int m_selectionLength = 0;
+    // A batch's changes merged into one, in the mirror's positions: from
+    // m_pendingStart, m_pendingRemoved gave way to m_pendingLength
+    // characters of the mirror.
+    int m_batchDepth = 0;
+    bool m_pending = false;
+    int m_pendingStart = 0;
+    QString m_pendingRemoved;
+    int m_pendingLength = 0;
+    int m_pendingSelectionStart = 0;
+    int m_pendingSelectionLength = 0;
 };
 
 } // namespace zeq

@@ -1,10 +1,10 @@
 #include "app/program.h"
 #include "editing/commands.h"
-#include "editing/undo.h"
-#include "platform/editcontrol.h"
+#include "document/document.h"
 #include "platform/modal.h"
 #include "ruby/rubytext.h"
 #include "support/qtprint.h"
+#include "support/textbuffer.h"
 
 #include <gtest/gtest.h>
 
@@ -29,28 +29,29 @@ const SeparatorTriple kBackQuotes{QStringLiteral("`"), QStringLiteral("`"), QStr
 // every command's changes land in the history.
 class EditCommands : public ::testing::Test {
 protected:
-    EditCommands()
+    EditCommands() : document(note)
     {
         program.settings.gUserSparator = kBackQuotes;
-        note.onChange = [this] { txtNote_Change(program, note, mInUndo); };
     }
 
     // Loads a text without recording it, as opening a document does.
     void load(const QString &text, int selStart = 0, int selLength = 0)
     {
-        program.gPrevText.clear();
-        program.gCurText.clear();
-        program.gSkipChange = true;
-        note.setText(text);
+        document.load(text, QString());
         note.setSelStart(selStart);
         note.setSelLength(selLength);
     }
-    int entries() const { return program.undo.gUndoTop; }
-    bool undo() { return mnuUndo_Click(program, note, mInUndo); }
+    int entries() const { return int(document.history().count()); }
+    bool undo()
+    {
+        const bool could = document.canUndo();
+        document.undo();
+        return could;
+    }
 
     Program program;
     TextBuffer note;
-    bool mInUndo = false;
+    Document document;
     FakeClipboard clipboard;
     ScriptedModal modal;
 };
@@ -87,7 +88,9 @@ INSTANTIATE_TEST_SUITE_P(
         DeleteCase{"NextCharacter", QStringLiteral("漢字か"), 1, 0, QStringLiteral("漢か")},
         DeleteCase{"LineBreakGoesAsAPair", QStringLiteral("ab\r\ncd"), 2, 0, QStringLiteral("abcd")},
         DeleteCase{"SelectionReachingTheEnd", QStringLiteral("abcd"), 1, 3, QStringLiteral("a")},
-        DeleteCase{"SelectionAcrossLines", QStringLiteral("ab\r\ncd"), 1, 4, QStringLiteral("ad")}),
+        DeleteCase{"SelectionAcrossLines", QStringLiteral("ab\r\ncd"), 1, 4, QStringLiteral("ad")},
+        DeleteCase{"CharacterOutsideTheBmpGoesWhole", QStringLiteral("a😀b"), 1, 0, QStringLiteral("ab")},
+        DeleteCase{"LastCharacterOutsideTheBmp", QStringLiteral("a😀"), 1, 0, QStringLiteral("a")}),
     [](const auto &info) { return std::string(info.param.name); });
 
 struct DeleteExCase {
@@ -122,6 +125,8 @@ const SeparatorTriple kBrackets{QStringLiteral("["), QStringLiteral("|"), QStrin
 INSTANTIATE_TEST_SUITE_P(
     Cases, ExtendedDelete,
     ::testing::Values(
+        DeleteExCase{"BackspaceTakesACharacterOutsideTheBmpWhole", kBackQuotes, QStringLiteral("a😀b"), 3,
+                     QStringLiteral("ab"), 1},
         DeleteExCase{"AtTheStartNothing", kBackQuotes, QStringLiteral("`漢`かん`"), 0, QStringLiteral("`漢`かん`"), 0},
         DeleteExCase{"WholeGroupEightCharacters", kBackQuotes, QStringLiteral("の`漢字`かんじ`です"), 9,
                      QStringLiteral("のです"), 1},
@@ -334,7 +339,7 @@ TEST_F(EditCommands, PasteUpToTheCapIsAcceptedAndBeyondItIsRefused)
     EXPECT_FALSE(editPaste(note, clipboard, modal));
     EXPECT_EQ(note.Text(), QStringLiteral("abcd"));
     EXPECT_EQ(note.SelText(), QStringLiteral("bc"));
-    EXPECT_EQ(entries(), 1);
+    EXPECT_EQ(entries(), 0) << "a refused paste records nothing";
     ASSERT_EQ(modal.calls.size(), 1);
     EXPECT_EQ(modal.calls[0].text, QStringLiteral("ファイルが大きくなり過ぎました。"));
     EXPECT_EQ(modal.calls[0].style, int(MsgExclamation));

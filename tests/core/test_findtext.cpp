@@ -1,8 +1,8 @@
 #include "app/program.h"
-#include "platform/editcontrol.h"
 #include "platform/modal.h"
 #include "search/findtext.h"
 #include "support/qtprint.h"
+#include "support/textbuffer.h"
 
 #include <gtest/gtest.h>
 

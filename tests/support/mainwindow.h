@@ -4,6 +4,8 @@
 
 #include "app/frmsdi.h"
 #include "app/program.h"
+#include "app/statuspanels.h"
+#include "document/document.h"
 #include "platform/codepage.h"
 #include "platform/modal.h"
 #include "platform/regstore.h"
@@ -58,6 +60,14 @@ protected:
     }
 
     static QByteArray cp932(const QString &text) { return encodeCp932(text).bytes; }
+
+    bool modified() const { return window->document().isModified(); }
+    // Entries in the history, and how many of them are applied.
+    qsizetype historyCount() const { return window->document().history().count(); }
+    qsizetype historyIndex() const { return window->document().history().index(); }
+    // The line count as the status bar shows it.
+    QString lineCountShown() const { return window->StatusBar1->panelText(1); }
+    static QString lineCountText(int lines) { return QStringLiteral("全行数：") + QString::number(lines); }
 
     TempConfig config;
     RegStore store;

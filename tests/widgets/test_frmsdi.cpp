@@ -69,7 +69,7 @@ TEST_F(MainWindowTest, StartsUntitledAndCleanWithItsKeysCreatedOnFirstRun)
 {
     frmSDI &w = start();
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Zeq Text Editor〔－－〕－ 無題"));
-    EXPECT_FALSE(program.gModified);
+    EXPECT_FALSE(modified());
     EXPECT_EQ(modal.calls.size(), 0);
     EXPECT_EQ(store.openKey(HKEY_CURRENT_USER, kEnvKey), kErrorSuccess);
     EXPECT_EQ(store.openKey(HKEY_CURRENT_USER, kRecentKey), kErrorSuccess);
@@ -180,7 +180,7 @@ TEST_F(MainWindowTest, LineCountShowsInTheStatusBar)
     frmSDI &w = start();
     w.note().setText(QStringLiteral("a\r\nb\r\nc"));
     w.refreshLineCount();
-    EXPECT_EQ(program.gLineCount, 3);
+    EXPECT_EQ(lineCountShown(), lineCountText(3));
     EXPECT_EQ(w.StatusBar1->panelText(1), QStringLiteral("全行数：3"));
 }
 
@@ -230,10 +230,10 @@ TEST_F(MainWindowTest, ArgumentOfExactlyTheSizeLimitIsLoadedUpperCasedAndRemembe
     EXPECT_EQ(w.windowTitle(), kCleanPrefix + path.toUpper());
     EXPECT_EQ(w.documentPath(), path);
     EXPECT_TRUE(w.note().Text().startsWith(QStringLiteral("`漢字`かんじ`\r\naaa")));
-    EXPECT_FALSE(program.gModified);
+    EXPECT_FALSE(modified());
     EXPECT_EQ(program.settings.gRecentFile[0], path);
     EXPECT_TRUE(w.mnuRecentFile[1]->isVisible());
-    EXPECT_EQ(program.gLineCount, 2);
+    EXPECT_EQ(lineCountShown(), lineCountText(2));
     EXPECT_EQ(w.StatusBar1->panelText(1), QStringLiteral("全行数：2"));
 }
 
@@ -278,7 +278,7 @@ TEST_F(MainWindowTest, ArgumentThatIsNotTextIsReportedAndLeavesTheTitleAlone)
     EXPECT_EQ(modal.calls[0].style, MsgExclamation);
     EXPECT_EQ(w.windowTitle(), kCleanPrefix + kUntitled);
     EXPECT_EQ(w.documentPath(), QString());
-    EXPECT_FALSE(program.gModified);
+    EXPECT_FALSE(modified());
 }
 
 TEST_F(MainWindowTest, EscInACleanDocumentClosesAndWritesTheSettings)
@@ -321,16 +321,18 @@ TEST_F(MainWindowTest, TypingMarksTheTitleModifiedAndCountsLines)
 {
     const QString path = writeFile(QStringLiteral("a.txt"), QByteArray("one"));
     frmSDI &w = start(path);
-    EXPECT_EQ(program.undo.gUndoTop, 0); // the load itself is not an edit
+    EXPECT_EQ(historyCount(), 0); // the load itself is not an edit
     w.txtNote->setFocus();
     w.note().setSelStart(3);
     QTest::keyClick(w.txtNote, Qt::Key_Return);
     EXPECT_EQ(w.windowTitle(), kModifiedPrefix + path.toUpper());
-    EXPECT_TRUE(program.gModified);
+    EXPECT_TRUE(modified());
     EXPECT_TRUE(program.gImageDirty);
     EXPECT_EQ(w.StatusBar1->panelText(1), QStringLiteral("全行数：2"));
-    EXPECT_EQ(program.undo.gUndoTop, 1);
-    EXPECT_EQ(program.undo.gUndo[1].Content, QStringLiteral("\r\n"));
+    EXPECT_EQ(historyCount(), 1);
+    w.mnuUndo->trigger();
+    EXPECT_EQ(w.note().Text(), QStringLiteral("one"));
+    EXPECT_EQ(w.windowTitle(), kCleanPrefix + path.toUpper());
 }
 
 TEST_F(MainWindowTest, EditKeysRunTheEditorsOwnUndoAndRedo)
@@ -343,16 +345,11 @@ TEST_F(MainWindowTest, EditKeysRunTheEditorsOwnUndoAndRedo)
     QTest::keyClick(w.txtNote, Qt::Key_Z, Qt::ControlModifier);
     QTest::keyClick(w.txtNote, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(w.note().Text(), QStringLiteral("a"));
-    EXPECT_EQ(program.undo.gUndoCount, 1);
+    EXPECT_EQ(historyIndex(), 1);
     QTest::keyClick(w.txtNote, Qt::Key_R, Qt::ControlModifier);
     EXPECT_EQ(w.note().Text(), QStringLiteral("ab"));
-    EXPECT_EQ(program.undo.gUndoTop, 3);
-    EXPECT_FALSE(w.mInUndo);
-    // Undo changes the text without touching the title's state.
-    w.setWindowTitle(kCleanPrefix + kUntitled);
-    w.mnuUndo->trigger();
-    EXPECT_EQ(w.windowTitle(), kCleanPrefix + kUntitled);
-    EXPECT_TRUE(program.gModified);
+    EXPECT_EQ(historyCount(), 3);
+    EXPECT_TRUE(modified());
 }
 
 TEST_F(MainWindowTest, ExitMenuClosesTheWindowThroughTheCloseRequest)

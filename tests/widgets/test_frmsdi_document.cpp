@@ -63,9 +63,9 @@ protected:
         frmSDI &w = start(a);
         w.note().setSelStart(0);
         w.note().setSelText(QStringLiteral("x"));
-        EXPECT_TRUE(program.gModified);
+        EXPECT_TRUE(modified());
         EXPECT_EQ(w.windowTitle(), kModifiedPrefix + a.toUpper());
-        EXPECT_EQ(program.undo.gUndoCount, 1);
+        EXPECT_EQ(historyIndex(), 1);
         return w;
     }
 
@@ -146,7 +146,6 @@ struct StateRow {
     QByteArray aOnDisk;      // "a" unchanged, "xa" written
     bool cWritten;
     QStringList messages;    // "prompt", "large", or "error"
-    bool skipChange = false;
     QStringList dropped = {};
 };
 
@@ -202,9 +201,9 @@ TEST_P(DocumentStateTest, LeavesTitleFlagHistoryRecentListAndFiles)
     row.act(w, dropped);
 
     EXPECT_EQ(w.windowTitle(), resolveTitle(row.title));
-    EXPECT_EQ(program.gModified, row.modified);
-    EXPECT_EQ(program.undo.gUndoCount, row.undoCount);
-    EXPECT_EQ(program.undo.gUndoTop, row.undoCount);
+    EXPECT_EQ(modified(), row.modified);
+    EXPECT_EQ(historyIndex(), row.undoCount);
+    EXPECT_EQ(historyCount(), row.undoCount);
     QStringList recent;
     for (const QString &letter : row.recent)
         recent.append(pathOf(letter.at(0)));
@@ -217,12 +216,11 @@ TEST_P(DocumentStateTest, LeavesTitleFlagHistoryRecentListAndFiles)
     if (row.cWritten) {
         EXPECT_EQ(readFile(c), cp932(QStringLiteral("x") + textA));
     }
-    EXPECT_EQ(program.gSkipChange, row.skipChange);
-
     const QStringList shown = modal.messages();
     ASSERT_EQ(shown.size(), row.messages.size()) << shown.join(u'|').toStdString();
+    const QList<ScriptedModal::Call> messageCalls = callsOf(ScriptedModal::Kind::Message);
     for (qsizetype i = 0; i < shown.size(); ++i) {
-        const ScriptedModal::Call &call = callsOf(ScriptedModal::Kind::Message)[i];
+        const ScriptedModal::Call &call = messageCalls[i];
         if (row.messages[i] == QLatin1String("prompt")) {
             // The prompt names the title's name part and carries the title.
             EXPECT_EQ(call.text, promptText(a.toUpper()));
@@ -238,6 +236,15 @@ TEST_P(DocumentStateTest, LeavesTitleFlagHistoryRecentListAndFiles)
             EXPECT_EQ(call.title, kAppTitle);
         }
     }
+
+    // Whatever the command did, the next edit is recorded and undone
+    // exactly: no load left half prepared behind it.
+    const QString before = w.note().Text();
+    w.note().setSelStart(0);
+    w.note().setSelText(QStringLiteral("y"));
+    w.mnuUndo->trigger();
+    EXPECT_EQ(w.note().Text(), before);
+    EXPECT_EQ(historyIndex(), row.undoCount);
 }
 
 void doNew(frmSDI &w, const QStringList &) { w.mnuFileNew->trigger(); }
@@ -253,28 +260,27 @@ const int Yes = AnswerYes, No = AnswerNo, Cancel = AnswerCancel;
 INSTANTIATE_TEST_SUITE_P(
     Commands, DocumentStateTest,
     ::testing::Values(
-        // New keeps the history: the removal of the old text is one entry.
-        StateRow{"NewAnsweredNo", {No}, {}, {}, doNew, "c無題", false, 2, {"a"}, "", "a", false, {"prompt"}},
-        StateRow{"NewAnsweredYesSavesFirst", {Yes}, {}, {}, doNew, "c無題", false, 2, {"a"}, "", "xa", false,
+        // Every load, New included, starts a fresh history.
+        StateRow{"NewAnsweredNo", {No}, {}, {}, doNew, "c無題", false, 0, {"a"}, "", "a", false, {"prompt"}},
+        StateRow{"NewAnsweredYesSavesFirst", {Yes}, {}, {}, doNew, "c無題", false, 0, {"a"}, "", "xa", false,
                  {"prompt"}},
         StateRow{"NewCancelled", {Cancel}, {}, {}, doNew, "ma^", true, 1, {"a"}, "xa", "a", false, {"prompt"}},
-        // Open empties the history whenever it gets as far as the dialog.
         StateRow{"OpenLoads", {No}, {"b"}, {}, doOpen, "cb^", false, 0, {"b", "a"}, "b", "a", false, {"prompt"}},
         StateRow{"OpenAnsweredYesSavesThenLoads", {Yes}, {"b"}, {}, doOpen, "cb^", false, 0, {"b", "a"}, "b",
                  "xa", false, {"prompt"}},
-        StateRow{"OpenDialogCancelled", {No}, {""}, {}, doOpen, "ma^", true, 0, {"a"}, "xa", "a", false,
-                 {"prompt"}, true},
+        // A load that does not happen leaves text, history and state alone.
+        StateRow{"OpenDialogCancelled", {No}, {""}, {}, doOpen, "ma^", true, 1, {"a"}, "xa", "a", false,
+                 {"prompt"}},
         StateRow{"OpenPromptCancelled", {Cancel}, {}, {}, doOpen, "ma^", true, 1, {"a"}, "xa", "a", false,
-                 {"prompt"}, true},
+                 {"prompt"}},
         StateRow{"OpenRefusesTooLarge", {No}, {"B"}, {}, doOpen, "ma^", true, 1, {"a"}, "xa", "a", false,
-                 {"prompt", "large"}, true},
-        // A drop keeps the history.
-        StateRow{"DropLoads", {No}, {}, {}, doDrop, "cb^", false, 1, {"b", "a"}, "b", "a", false, {"prompt"},
-                 false, {"b"}},
+                 {"prompt", "large"}},
+        StateRow{"DropLoads", {No}, {}, {}, doDrop, "cb^", false, 0, {"b", "a"}, "b", "a", false, {"prompt"},
+                 {"b"}},
         StateRow{"DropPromptCancelled", {Cancel}, {}, {}, doDrop, "ma^", true, 1, {"a"}, "xa", "a", false,
-                 {"prompt"}, false, {"b"}},
+                 {"prompt"}, {"b"}},
         StateRow{"DropRefusesTooLarge", {No}, {}, {}, doDrop, "ma^", true, 1, {"a"}, "xa", "a", false,
-                 {"prompt", "large"}, false, {"B"}},
+                 {"prompt", "large"}, {"B"}},
         // Writes name the real path, not the upper-cased one in the title.
         StateRow{"SaveWritesToTheRealPath", {}, {}, {}, doSave, "ca", false, 1, {"a"}, "xa", "xa", false, {}},
         StateRow{"SaveAsWritesAndRemembers", {}, {}, {"c"}, doSaveAs, "cc", false, 1, {"c", "a"}, "xa", "a",
@@ -282,8 +288,11 @@ INSTANTIATE_TEST_SUITE_P(
         StateRow{"SaveAsCancelled", {}, {}, {""}, doSaveAs, "ma^", true, 1, {"a"}, "xa", "a", false, {}},
         StateRow{"SaveAsFailingIsReportedAndStillRemembered", {}, {}, {"X"}, doSaveAs, "ma^", true, 1,
                  {"X", "a"}, "xa", "a", false, {"error"}},
-        // A recent file replaces unsaved text without asking.
-        StateRow{"RecentFileWhileModified", {}, {}, {}, doRecent1, "ca^", false, 1, {"a"}, "a", "a", false, {}},
+        // A recent file asks before it replaces unsaved text, like Open.
+        StateRow{"RecentFileAnsweredNo", {No}, {}, {}, doRecent1, "ca^", false, 0, {"a"}, "a", "a", false,
+                 {"prompt"}},
+        StateRow{"RecentFileCancelled", {Cancel}, {}, {}, doRecent1, "ma^", true, 1, {"a"}, "xa", "a", false,
+                 {"prompt"}},
         StateRow{"CloseAnsweredYesSaves", {Yes}, {}, {}, doClose, "ca", false, 1, {"a"}, "xa", "xa", false,
                  {"prompt"}},
         StateRow{"CloseCancelled", {Cancel}, {}, {}, doClose, "ma^", true, 1, {"a"}, "xa", "a", false,
@@ -304,7 +313,7 @@ TEST_F(DocumentTest, SaveDialogsProposeTheNamesOfTheirCaller)
     w.mnuFileNew->trigger();
     EXPECT_EQ(w.note().Text(), QStringLiteral("new"));
     EXPECT_EQ(w.windowTitle(), kModifiedPrefix + kUntitled);
-    EXPECT_TRUE(program.gModified);
+    EXPECT_TRUE(modified());
 
     // With a file: Save As proposes the real path, which the title shows in
     // upper case.
@@ -348,36 +357,64 @@ TEST_F(DocumentTest, PromptOnAnUntitledDocumentSavesUnderTheChosenName)
     EXPECT_EQ(recentList(), (QStringList{b, "", "", "", ""}));
 }
 
-TEST_F(DocumentTest, NewAfterNoClosesWithoutAskingAndUndoBringsTheTextBack)
+TEST_F(DocumentTest, NewAfterNoStartsAFreshHistoryAndClosesWithoutAsking)
 {
     frmSDI &w = startModified();
     modal.messageAnswers = {AnswerNo};
     w.mnuFileNew->trigger();
-    EXPECT_EQ(program.gPrevText, QString());
-    EXPECT_EQ(program.gCurText, QString());
     w.mnuUndo->trigger();
-    EXPECT_EQ(w.note().Text(), QStringLiteral("x") + textA);
-    EXPECT_TRUE(program.gModified);
+    EXPECT_EQ(w.note().Text(), QString());
+    EXPECT_FALSE(modified());
 
     modal.calls.clear();
-    modal.messageAnswers = {AnswerNo};
-    program.gModified = false;
     w.close();
     EXPECT_FALSE(w.isVisible());
     EXPECT_EQ(modal.calls.size(), 0);
 }
 
-TEST_F(DocumentTest, OpenCancelledLeavesTheLoadPreparedSoTheNextEditIsAbsorbed)
+// A cancelled Open used to leave a load half prepared: the next edit went
+// unrecorded and a later undo removed the wrong character.
+TEST_F(DocumentTest, OpenCancelledKeepsTheHistoryAndRecordsTheNextEdit)
 {
     frmSDI &w = start();
-    w.mnuFileOpen->trigger();
-    EXPECT_TRUE(program.gSkipChange);
-    EXPECT_EQ(w.windowTitle(), kCleanPrefix + kUntitled);
     w.note().setSelText(QStringLiteral("a"));
-    EXPECT_EQ(program.undo.gUndoTop, 0);
-    EXPECT_FALSE(program.gSkipChange);
+    modal.messageAnswers = {AnswerNo};
+    w.mnuFileOpen->trigger();
+    EXPECT_EQ(w.windowTitle(), kModifiedPrefix + kUntitled);
+    EXPECT_EQ(historyCount(), 1);
     w.note().setSelText(QStringLiteral("b"));
-    EXPECT_EQ(program.undo.gUndoTop, 1);
+    w.mnuUndo->trigger();
+    EXPECT_EQ(w.note().Text(), QStringLiteral("a"));
+    w.mnuUndo->trigger();
+    EXPECT_EQ(w.note().Text(), QString());
+    EXPECT_EQ(w.windowTitle(), kCleanPrefix + kUntitled);
+}
+
+// Faults seen by a user: after a drop the old history replayed old positions
+// on the new text, and undo or redo left the line count behind.
+TEST_F(DocumentTest, AfterADropUndoCannotReachIntoTheOldTextAndTheLineCountFollowsUndo)
+{
+    const QString digits = writeFile(QStringLiteral("digits.txt"), QByteArray("0123456789"));
+    frmSDI &w = start();
+    w.note().setSelText(QStringLiteral("abcdef"));
+    modal.saveAnswers = {c};
+    w.mnuFileSave->trigger();
+    w.note().setSelText(QStringLiteral("XYZ"));
+    modal.messageAnswers = {AnswerNo};
+    sendDrop({digits});
+    w.mnuUndo->trigger();
+    EXPECT_EQ(w.note().Text(), QStringLiteral("0123456789"));
+    EXPECT_EQ(w.windowTitle(), kCleanPrefix + digits.toUpper());
+
+    w.note().setSelStart(10);
+    w.note().setSelText(QStringLiteral("\r\n\r\n"));
+    EXPECT_EQ(lineCountShown(), lineCountText(3));
+    w.mnuUndo->trigger();
+    EXPECT_EQ(lineCountShown(), lineCountText(1));
+    EXPECT_EQ(w.windowTitle(), kCleanPrefix + digits.toUpper()) << "undone back to the loaded text";
+    w.mnuRedo->trigger();
+    EXPECT_EQ(lineCountShown(), lineCountText(3));
+    EXPECT_EQ(w.windowTitle(), kModifiedPrefix + digits.toUpper());
 }
 
 // --- size limit ---------------------------------------------------------------
@@ -413,7 +450,7 @@ TEST_F(DocumentTest, SizeLimitIsTheSameForOpenDropAndStartUp)
             EXPECT_EQ(modal.messages(), QStringList());
             EXPECT_EQ(w.windowTitle(), kCleanPrefix + path.toUpper());
             EXPECT_EQ(w.note().textLength(), 32700 - 4 + 2);
-            EXPECT_EQ(program.gLineCount, 2);
+            EXPECT_EQ(lineCountShown(), lineCountText(2));
         } else {
             EXPECT_EQ(modal.messages(), QStringList{kTooLarge});
             EXPECT_EQ(w.windowTitle(), kCleanPrefix + kUntitled);
@@ -435,7 +472,7 @@ TEST_F(DocumentTest, DroppingThreeFilesLoadsOnlyTheFirst)
     EXPECT_EQ(w.documentPath(), b);
     EXPECT_EQ(recentList(), (QStringList{b, "", "", "", ""}));
     EXPECT_EQ(modal.calls.size(), 0);
-    EXPECT_EQ(program.gLineCount, 2);
+    EXPECT_EQ(lineCountShown(), lineCountText(2));
 }
 
 TEST_F(DocumentTest, DropOnAModifiedDocumentAsksFirstAndBringsTheWindowForward)
@@ -491,7 +528,7 @@ TEST_F(DocumentTest, AFileThatIsNotTextLeavesTheTextWithItsOwnFile)
         EXPECT_EQ(modal.messages(), (QStringList{promptText(c.startWith.isEmpty() ? kUntitled : a.toUpper()), kNotText}));
         EXPECT_EQ(callsOf(ScriptedModal::Kind::Message).value(1).style, MsgExclamation);
         // The unsaved edit is still unsaved: closing would still ask.
-        EXPECT_TRUE(program.gModified);
+        EXPECT_TRUE(modified());
         EXPECT_EQ(w.note().Text(), kept);
         EXPECT_EQ(w.windowTitle(), kModifiedPrefix + (c.startWith.isEmpty() ? kUntitled : a.toUpper()));
         EXPECT_EQ(w.documentPath(), c.startWith);
@@ -516,9 +553,10 @@ TEST_F(DocumentTest, ARecentFileThatIsGoneIsReportedAndStaysListed)
     QFile::remove(gone);
     w.note().setSelText(QStringLiteral("kept"));
     modal.calls.clear();
+    modal.messageAnswers = {AnswerNo};
     w.mnuRecentFile[1]->trigger();
-    EXPECT_EQ(modal.messages(), QStringList{gone + QStringLiteral(" ﾌｧｲﾙを開けません。")});
-    EXPECT_EQ(modal.calls[0].style, MsgOkOnly);
+    EXPECT_EQ(modal.messages(), (QStringList{promptText(gone.toUpper()), gone + QStringLiteral(" ﾌｧｲﾙを開けません。")}));
+    EXPECT_EQ(modal.calls[1].style, MsgOkOnly);
     EXPECT_EQ(w.note().Text(), QStringLiteral("keptsoon gone"));
     EXPECT_EQ(recentMenu(), QStringList{gone});
 }
@@ -528,11 +566,11 @@ TEST_F(DocumentTest, ReloadingTheTextAlreadyShownStillRecordsTheNextEdit)
     frmSDI &w = start(a);
     w.mnuRecentFile[1]->trigger();
     EXPECT_EQ(w.note().Text(), textA);
-    EXPECT_FALSE(program.gSkipChange);
     w.note().setSelText(QStringLiteral("y"));
-    EXPECT_EQ(program.undo.gUndoTop, 1);
-    EXPECT_EQ(program.undo.gUndo[1].Content, QStringLiteral("y"));
+    EXPECT_EQ(historyCount(), 1);
     EXPECT_EQ(w.windowTitle(), kModifiedPrefix + a.toUpper());
+    w.mnuUndo->trigger();
+    EXPECT_EQ(w.note().Text(), textA);
 }
 
 // --- writing ----------------------------------------------------------------
@@ -554,7 +592,7 @@ TEST_F(DocumentTest, TextWithoutACodeIsRefusedWithItsPlaceAndNothingIsWritten)
     EXPECT_EQ(readFile(a), cp932(textA));
     EXPECT_FALSE(QFileInfo::exists(c));
     EXPECT_EQ(w.windowTitle(), title);
-    EXPECT_TRUE(program.gModified);
+    EXPECT_TRUE(modified());
 }
 
 TEST_F(DocumentTest, AFailingWriteKeepsTheOldFileAndShowsTheSystemError)
@@ -573,7 +611,7 @@ TEST_F(DocumentTest, AFailingWriteKeepsTheOldFileAndShowsTheSystemError)
     EXPECT_EQ(readFile(a), cp932(textA));
     EXPECT_EQ(QDir(config.path()).entryList(QDir::Files | QDir::Hidden).size(), 3); // a, b and big only
     EXPECT_EQ(w.windowTitle(), kModifiedPrefix + a.toUpper());
-    EXPECT_TRUE(program.gModified);
+    EXPECT_TRUE(modified());
 
     // Once there is room again the same Save goes through.
     w.mnuFileSave->trigger();
@@ -608,7 +646,7 @@ TEST_F(DocumentTest, AFailedSaveInThePromptKeepsTheTextAndStopsTheCommand)
         EXPECT_EQ(modal.messages(), (QStringList{promptText(a.toUpper()), refusal}));
         EXPECT_EQ(callsOf(ScriptedModal::Kind::OpenFile).size(), 0);
         EXPECT_EQ(w.note().Text(), text);
-        EXPECT_TRUE(program.gModified);
+        EXPECT_TRUE(modified());
         EXPECT_EQ(w.windowTitle(), kModifiedPrefix + a.toUpper());
         EXPECT_TRUE(w.isVisible());
         EXPECT_EQ(readFile(a), cp932(textA));
@@ -627,7 +665,7 @@ TEST_F(DocumentTest, EveryCharacterOfTheCodePageSurvivesOpenAndSave)
     modal.openAnswers = {path};
     w.mnuFileOpen->trigger();
     ASSERT_EQ(modal.calls.size(), 1);
-    EXPECT_FALSE(program.gModified);
+    EXPECT_FALSE(modified());
     QFile::remove(path);
     w.mnuFileSave->trigger();
     EXPECT_EQ(modal.messages(), QStringList());

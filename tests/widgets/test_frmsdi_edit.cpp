@@ -29,14 +29,13 @@ protected:
     frmSDI &startWith(const QString &text, int selStart = 0, int selLength = 0)
     {
         frmSDI &w = start();
-        w.prepareLoad();
-        w.note().setText(text);
+        w.document().load(text, QString());
         w.note().setSelStart(selStart);
         w.note().setSelLength(selLength);
         return w;
     }
     static QClipboard *clipboard() { return QGuiApplication::clipboard(); }
-    int entries() const { return program.undo.gUndoTop; }
+    int entries() const { return int(historyCount()); }
 };
 
 struct KeyCase {
@@ -101,7 +100,7 @@ TEST_F(EditMenuTest, CopyAndPasteRoundTripThroughTheSystemClipboard)
     EXPECT_EQ(w.note().Text(), QStringLiteral("`漢字`かんじ`\r\nです`漢字`かんじ`\r\n"));
     EXPECT_EQ(w.note().SelStart(), w.note().textLength());
     EXPECT_EQ(entries(), 1);
-    EXPECT_TRUE(program.gModified);
+    EXPECT_TRUE(modified());
 
     w.mnuUndo->trigger();
     EXPECT_EQ(w.note().Text(), QStringLiteral("`漢字`かんじ`\r\nです"));

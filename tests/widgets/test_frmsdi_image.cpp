@@ -465,7 +465,7 @@ TEST_F(DisplayImageTest, DocumentCannotChangeByKeyWhileThePreviewIsShown)
         QTest::keyClick(focus, k.key, k.modifiers);
         EXPECT_EQ(w.note().Text(), before) << k.what;
     }
-    EXPECT_FALSE(program.gModified);
+    EXPECT_FALSE(modified());
 
     // Ctrl+T itself still works, and the keys come back with the edit view.
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_T, Qt::ControlModifier);

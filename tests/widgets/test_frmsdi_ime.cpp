@@ -69,7 +69,7 @@ TEST_F(ImeCaptureTest, ConfirmedConversionGoesInWithReadingsAsOneEdit)
     converted({QStringLiteral("漢字の"), QStringLiteral("練習")}, 0);
     commit(QStringLiteral("漢字の練習"));
     EXPECT_EQ(text(), QStringLiteral("`漢字`かんじ`の`練習`れんしゅう`"));
-    EXPECT_EQ(program.undo.gUndoTop, 1);
+    EXPECT_EQ(historyCount(), 1);
     EXPECT_EQ(program.gClauses.gClauseEnd.mid(0, program.gClauses.gClauseCount), (QList<qint32>{0, 4, 9}));
     EXPECT_EQ(window->windowTitle(), kModifiedPrefix + kUntitled);
     EXPECT_EQ(window->txtNote->textCursor().block().layout()->preeditAreaText(), QString());
@@ -115,7 +115,7 @@ TEST_F(ImeCaptureTest, CancelledCompositionNeverComesBack)
     // What an input method may commit later, on focus-out or close.
     commit(QStringLiteral("漢字"));
     EXPECT_EQ(text(), QString());
-    EXPECT_EQ(program.undo.gUndoTop, 0);
+    EXPECT_EQ(historyCount(), 0);
 }
 
 TEST_F(ImeCaptureTest, UncomposedCommitKeepsOnlyWhatCouldBeTyped)
@@ -148,7 +148,7 @@ TEST_F(ImeCaptureTest, TypingDuringConversionCommitsItAndKeepsTheNewPreedit)
     typing(QStringLiteral("の"));
     commit(QStringLiteral("の"));
     EXPECT_EQ(text(), QStringLiteral("`学校`がっこう`の"));
-    EXPECT_EQ(program.undo.gUndoTop, 2);
+    EXPECT_EQ(historyCount(), 2);
 }
 
 TEST_F(ImeCaptureTest, ConversionReplacesTheSelection)

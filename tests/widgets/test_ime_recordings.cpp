@@ -89,7 +89,7 @@ TEST_P(ImeRecordings, DocumentHoldsTheAnnotatedConversion)
     }
     EXPECT_EQ(window->note().Text(), rec.expected);
     // Whatever went in went in as one edit per confirmed conversion.
-    EXPECT_LE(program.undo.gUndoTop, 2);
+    EXPECT_LE(historyCount(), 2);
     EXPECT_EQ(modal.calls.size(), 0);
 }
 

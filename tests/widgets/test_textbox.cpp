@@ -1,7 +1,9 @@
 #include "platform/textbox.h"
 #include "support/qtprint.h"
+#include "support/textbuffer.h"
 
 #include <QAction>
+#include <QInputMethodEvent>
 #include <QApplication>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
@@ -16,7 +18,7 @@ namespace {
 
 class TextBoxTest : public ::testing::Test {
 protected:
-    TextBoxTest() : edit(new QPlainTextEdit(&window)), box(edit), changes(&box, &TextBox::Change)
+    TextBoxTest() : edit(new QPlainTextEdit(&window)), box(edit), changes(&box, &EditControl::changed)
     {
         auto *layout = new QVBoxLayout(&window);
         layout->addWidget(edit);
@@ -123,7 +125,7 @@ TEST_F(TextBoxTest, TypingRaisesOneChangeEventPerKeyWithTheCaretAfterIt)
 {
     window.show();
     QList<int> caretAtChange;
-    QObject::connect(&box, &TextBox::Change, [&] { caretAtChange.append(box.SelStart()); });
+    QObject::connect(&box, &EditControl::changed, [&] { caretAtChange.append(box.SelStart()); });
     QTest::keyClicks(edit, QStringLiteral("ab"));
     EXPECT_EQ(caretAtChange, (QList<int>{1, 2}));
 
@@ -152,6 +154,53 @@ TEST_F(TextBoxTest, WindowShortcutsRunInsteadOfTheWidgetsOwnEditingKeys)
     QTest::keyClick(edit, Qt::Key_Delete);
     EXPECT_EQ(triggered.count(), 1);
     EXPECT_EQ(box.Text(), QStringLiteral("abc"));
+}
+
+// The history rebuilds every text from these reports alone, so each must
+// turn the text before it into the text after it, whoever made the change.
+TEST_F(TextBoxTest, EveryReportedChangeTurnsThePreviousTextIntoTheNewOne)
+{
+    window.show();
+    QString mirror = box.Text();
+    QList<TextChange> reports;
+    QObject::connect(&box, &EditControl::changed, [&](const TextChange &change) {
+        reports.append(change);
+        ASSERT_EQ(mirror.mid(change.position, change.removed.size()), change.removed);
+        mirror.replace(change.position, change.removed.size(), change.inserted);
+    });
+    auto check = [&](const char *what) { EXPECT_EQ(mirror, box.Text()) << what; };
+
+    box.setText(QStringLiteral("hello\r\nworld"));
+    check("set text");
+    QTest::keyClicks(edit, QStringLiteral("ab"));
+    check("typed");
+    QTest::keyClick(edit, Qt::Key_Return);
+    check("line end typed");
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    check("backspace");
+    box.setSelStart(3);
+    box.setSelLength(6); // "llo\r\nw"
+    reports.clear();
+    QTest::keyClick(edit, Qt::Key_X);
+    check("typed over a selection across a line end");
+    ASSERT_EQ(reports.size(), 1);
+    EXPECT_EQ(reports[0].removed, QStringLiteral("llo\r\nw"));
+    EXPECT_EQ(reports[0].selectionStart, 3);
+    EXPECT_EQ(reports[0].selectionLength, 6);
+
+    // An input method's preedit is no change; its commit is one.
+    reports.clear();
+    QInputMethodEvent preedit(QStringLiteral("かん"), {});
+    QApplication::sendEvent(edit, &preedit);
+    EXPECT_TRUE(reports.isEmpty());
+    QInputMethodEvent commit;
+    commit.setCommitString(QStringLiteral("漢"));
+    QApplication::sendEvent(edit, &commit);
+    check("committed");
+    EXPECT_EQ(reports.size(), 1);
+    box.setText(QStringLiteral("😀\r\n"));
+    check("replaced whole");
 }
 
 TEST_F(TextBoxTest, WidgetUndoIsOff)

@@ -400,8 +400,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         CommandCase{"NewEmptiesTheDocument", 0,
                     [](ToolbarCommandTest &t) {
-                        t.startWith(QStringLiteral("abc"), 3);
-                        t.state().gModified = false;
+                        t.startWith(QStringLiteral("abc"), 3).document().load(QStringLiteral("abc"), QString());
                     },
                     [](ToolbarCommandTest &, frmSDI &f) {
                         EXPECT_EQ(f.note().Text(), QString());

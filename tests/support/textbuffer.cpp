@@ -1,4 +1,4 @@
-#include "platform/editcontrol.h"
+#include "support/textbuffer.h"
 
 #include "platform/textpos.h"
 
@@ -20,8 +20,8 @@ void TextBuffer::setText(const QString &text)
     m_length = 0;
     if (normalised == m_text)
         return;
-    m_text = normalised;
-    changed();
+    replace(0, int(m_text.size()), normalised);
+    m_start = 0;
 }
 
 void TextBuffer::setSelStart(int position)
@@ -46,21 +46,28 @@ void TextBuffer::setSelText(const QString &text)
     const QString inserted = toCrLfText(toLfText(text));
     if (m_length == 0 && inserted.isEmpty())
         return;
-    m_text.replace(m_start, m_length, inserted);
-    m_start += int(inserted.size());
+    replace(m_start, m_length, inserted);
+}
+
+void TextBuffer::replace(int start, int length, const QString &text)
+{
+    TextChange change;
+    change.position = start;
+    change.removed = m_text.mid(start, length);
+    change.inserted = text;
+    change.selectionStart = m_start;
+    change.selectionLength = m_length;
+    m_text.replace(start, length, text);
+    m_start = start + int(text.size());
     m_length = 0;
-    changed();
+    emit changed(change);
+    if (onChange)
+        onChange();
 }
 
 int TextBuffer::lineCount() const
 {
     return int(m_text.count(QLatin1String("\r\n"))) + 1;
-}
-
-void TextBuffer::changed()
-{
-    if (onChange)
-        onChange();
 }
 
 } // namespace zeq

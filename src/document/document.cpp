@@ -1,0 +1,121 @@
+#include "document/document.h"
+
+namespace zeq {
+
+namespace {
+// Raises a flag for the length of a scope, so an early return cannot leave
+// it set.
+class FlagScope {
+public:
+    explicit FlagScope(bool &flag) : m_flag(flag) { m_flag = true; }
+    ~FlagScope() { m_flag = false; }
+    FlagScope(const FlagScope &) = delete;
+    FlagScope &operator=(const FlagScope &) = delete;
+
+private:
+    bool &m_flag;
+};
+} // namespace
+
+Document::Document(EditControl &text, QObject *parent)
+    : QObject(parent), m_text(text)
+{
+    connect(&m_text, &EditControl::changed, this, &Document::onTextChanged);
+}
+
+void Document::onTextChanged(const TextChange &change)
+{
+    if (!m_replaying) {
+        // The clean state sat among the entries this edit makes unreachable.
+        if (m_cleanIndex > m_history.index())
+            m_cleanIndex = -1;
+        m_history.push(change);
+    }
+    emit contentsChanged();
+    if (!m_replaying)
+        announceState();
+}
+
+void Document::undo()
+{
+    if (!m_history.canUndo())
+        return;
+    const TextChange change = m_history.undo();
+    {
+        FlagScope replaying(m_replaying);
+        m_text.setSelStart(change.position);
+        m_text.setSelLength(int(change.inserted.size()));
+        m_text.setSelText(change.removed);
+        m_text.setSelStart(change.selectionStart);
+        m_text.setSelLength(change.selectionLength);
+    }
+    announceState();
+}
+
+void Document::redo()
+{
+    if (!m_history.canRedo())
+        return;
+    const TextChange change = m_history.redo();
+    {
+        FlagScope replaying(m_replaying);
+        m_text.setSelStart(change.position);
+        m_text.setSelLength(int(change.removed.size()));
+        m_text.setSelText(change.inserted);
+    }
+    announceState();
+}
+
+void Document::load(const QString &text, const QString &path)
+{
+    {
+        FlagScope replaying(m_replaying);
+        m_text.setText(text);
+    }
+    m_history.clear();
+    markClean(path);
+}
+
+DocumentRead Document::openFile(const QString &path)
+{
+    DocumentRead read = readDocumentFile(path);
+    if (read.status == DocumentRead::Ok)
+        load(read.text, path);
+    return read;
+}
+
+DocumentWrite Document::saveFile(const QString &path)
+{
+    DocumentWrite written = writeDocumentFile(path, m_text.Text());
+    if (written.status == DocumentWrite::Ok)
+        markClean(path);
+    return written;
+}
+
+void Document::markClean(const QString &path)
+{
+    m_cleanIndex = m_history.index();
+    if (path != m_path) {
+        m_path = path;
+        emit pathChanged(m_path);
+    }
+    announceState();
+}
+
+void Document::announceState()
+{
+    if (isModified() != m_announcedModified) {
+        m_announcedModified = isModified();
+        emit modifiedChanged(m_announcedModified);
+    }
+    if (canUndo() != m_announcedUndo) {
+        m_announcedUndo = canUndo();
+        emit undoAvailable(m_announcedUndo);
+    }
+    if (canRedo() != m_announcedRedo) {
+        m_announcedRedo = canRedo();
+        emit redoAvailable(m_announcedRedo);
+    }
+}
+
+} // namespace zeq
