@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QStringList>
 
 #include <fcntl.h>
@@ -12,7 +13,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
 
 namespace zeq {
 
@@ -259,11 +259,17 @@ bool writeAll(int fd, const QByteArray &bytes)
     return true;
 }
 
-mode_t creationMask()
+// Creates a file that did not exist, named base + a random suffix, and
+// stores its name in name.
+int createTemporary(const QByteArray &base, mode_t mode, QByteArray &name)
 {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return mask;
+    for (int attempt = 0; attempt < 64; ++attempt) {
+        name = base + '.' + QByteArray::number(QRandomGenerator::global()->generate64(), 36);
+        const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
 }
 
 const QString kStepNotWritable = QStringLiteral("ファイルに書き込めません");
@@ -306,14 +312,11 @@ DocumentWrite writeInPlace(const QByteArray &target, const QByteArray &bytes)
 // given away only by root; the group only to one the user belongs to. What
 // the system refuses there stays the saver's, as when anyone else rewrites a
 // file. Owner before mode: a change of owner clears set-id bits.
-bool takeOverAttributes(int fd, const struct stat *old)
+bool takeOverAttributes(int fd, const struct stat &old)
 {
-    if (old) {
-        if (::fchown(fd, old->st_uid, old->st_gid) != 0)
-            (void)::fchown(fd, uid_t(-1), old->st_gid);
-        return ::fchmod(fd, old->st_mode & 07777) == 0;
-    }
-    return ::fchmod(fd, 0666 & ~creationMask()) == 0;
+    if (::fchown(fd, old.st_uid, old.st_gid) != 0)
+        (void)::fchown(fd, uid_t(-1), old.st_gid);
+    return ::fchmod(fd, old.st_mode & 07777) == 0;
 }
 
 } // namespace
@@ -345,9 +348,11 @@ DocumentWrite writeDocumentFile(const QString &path, const QString &text)
     // The new content goes to a temporary file beside the document, which
     // then takes the document's place; until then the old file is untouched.
     const QFileInfo targetInfo(targetPath);
-    QByteArray temporary =
-        QFile::encodeName(targetInfo.absolutePath() + u'/' + targetInfo.fileName() + QStringLiteral(".XXXXXX"));
-    Descriptor file(::mkostemp(temporary.data(), O_CLOEXEC));
+    // A new document gets the mode every new file gets (the umask applies);
+    // a replacement starts private and takes the old file's mode before it
+    // holds anything.
+    QByteArray temporary;
+    Descriptor file(createTemporary(target, exists ? 0600 : 0666, temporary));
     if (file.get() < 0) {
         const int error = errno;
         // A folder the user may not write, holding a file the user may:
@@ -360,7 +365,7 @@ DocumentWrite writeDocumentFile(const QString &path, const QString &text)
         ::unlink(temporary.constData());
         return failed(step, error);
     };
-    if (!takeOverAttributes(file.get(), exists ? &old : nullptr))
+    if (exists && !takeOverAttributes(file.get(), old))
         return discard(kStepMode, errno);
     if (!writeAll(file.get(), encoded.bytes))
         return discard(kStepWrite, errno);

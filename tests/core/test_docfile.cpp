@@ -370,6 +370,14 @@ TEST(DocumentWrite, KeepsTheFilesModeAndOwner)
     EXPECT_EQ(after.st_mode & 07777, 0604u);
     EXPECT_EQ(after.st_uid, before.st_uid);
     EXPECT_EQ(after.st_gid, before.st_gid);
+
+    // A new file gets what any new file gets.
+    const mode_t mask = ::umask(027);
+    const QString fresh = dir.path() + QStringLiteral("/new.txt");
+    const DocumentWrite created = writeDocumentFile(fresh, QStringLiteral("new"));
+    ::umask(mask);
+    EXPECT_EQ(created.status, DocumentWrite::Ok);
+    EXPECT_EQ(statOf(fresh).st_mode & 07777, 0640u);
 }
 
 TEST(DocumentWrite, AWritableFileInAFolderClosedToTheUserIsOverwrittenInPlace)
