@@ -2,7 +2,6 @@
 
 #include "platform/codepage.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -71,7 +70,7 @@ Position locate(const QString &text, qsizetype index)
 
 // Decodes the bytes into result, or fills in where the first byte that is
 // not text sits. A NUL byte counts: CP932 maps it, but no text file holds
-// one, and the edit area would cut the text there.
+// one.
 void decodeText(const QByteArray &bytes, DocumentRead &result)
 {
     const qsizetype nul = bytes.indexOf('\0');
