@@ -291,7 +291,10 @@ void frmSDI::Form_Load(const QString &argument)
     // A relative name means the folder the editor was started from, not the
     // program's own folder that has just become the working directory.
     const QString path = QDir::cleanPath(QDir(startDir).absoluteFilePath(argument));
-    if (loadFile(path))
+    // A name that leads nowhere is reported by the read and is not worth
+    // offering again in the recent list.
+    const DocumentRead::Status status = loadFile(path);
+    if (status == DocumentRead::Ok || status == DocumentRead::NotText)
         rememberFile(path);
 }
 

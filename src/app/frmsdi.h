@@ -4,6 +4,7 @@
 // start-up, layout and the close sequence.
 
 #include "app/program.h"
+#include "document/docfile.h"
 #include "ime/capture.h"
 #include "settings/settings.h"
 
@@ -62,8 +63,9 @@ public:
 
     // --- documents and recent files (document/frmsdi_document.cpp) ---
     // Loads a file after the size and text checks, telling the user what
-    // kept it from loading; the document is untouched then.
-    bool loadFile(const QString &path);
+    // kept it from loading (the document is untouched then) or what to know
+    // about what was loaded.
+    DocumentRead::Status loadFile(const QString &path);
     // Writes the document to path; false when it was not written (the
     // user has been told why).
     bool writeDocument(const QString &path);

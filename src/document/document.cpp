@@ -78,7 +78,7 @@ void Document::load(const QString &text, const QString &path)
 
 DocumentRead Document::openFile(const QString &path)
 {
-    DocumentRead read = readDocumentFile(path);
+    DocumentRead read = openDocumentFile(path);
     if (read.status == DocumentRead::Ok)
         load(read.text, path);
     return read;

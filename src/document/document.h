@@ -39,8 +39,9 @@ public:
     void load(const QString &text, const QString &path);
     void newDocument() { load(QString(), QString()); }
 
-    // Reads a file and, when it holds text, loads it; a read that failed
-    // leaves text, history, path and modified state exactly as they were.
+    // Reads a file and, when it holds text and fits the edit area, loads
+    // it; a read that failed leaves text, history, path and modified state
+    // exactly as they were.
     DocumentRead openFile(const QString &path);
     // Writes the text to path; when that worked, path becomes the
     // document's path and the current text its clean state.

@@ -21,8 +21,6 @@ namespace zeq {
 
 namespace {
 
-const QString kTooLarge = QStringLiteral("ファイルが大きすぎるため、開くことができません。");
-
 FileDialogRequest fileDialog(const QString &caption, const QString &fileName)
 {
     FileDialogRequest request;
@@ -50,32 +48,26 @@ public:
 
 } // namespace
 
-bool frmSDI::loadFile(const QString &path)
+DocumentRead::Status frmSDI::loadFile(const QString &path)
 {
-    if (documentFileSize(path) > MAX_FILE_BYTES) {
-        m_modal.msgBox(kTooLarge, MsgExclamation);
-        return false;
-    }
     DocumentRead read;
     {
         WaitCursor wait;
         read = m_document->openFile(path);
     }
-    switch (read.status) {
-    case DocumentRead::CannotOpen:
-        m_modal.msgBox(path + QStringLiteral(" ﾌｧｲﾙを開けません。"), MsgOkOnly);
-        return false;
-    case DocumentRead::NotText:
+    if (read.status != DocumentRead::Ok) {
         // The previous document stays as it was, with its name, path,
         // history and unsaved state: nothing was loaded.
-        m_modal.msgBox(QStringLiteral("テキストファイルだけを指定して下さい。"), MsgExclamation);
-        return false;
-    case DocumentRead::Ok:
-        break;
+        m_modal.msgBox(readFailureMessage(path, read),
+                       read.status == DocumentRead::CannotOpen ? MsgOkOnly : MsgExclamation);
+        return read.status;
     }
     m_titleName = titleNamePart(loadedTitle(path));
     updateTitle();
-    return true;
+    const QString warning = openWarning(read);
+    if (!warning.isEmpty())
+        m_modal.msgBox(warning, MsgExclamation);
+    return read.status;
 }
 
 bool frmSDI::writeDocument(const QString &path)
@@ -85,18 +77,15 @@ bool frmSDI::writeDocument(const QString &path)
         WaitCursor wait;
         written = m_document->saveFile(path);
     }
-    switch (written.status) {
-    case DocumentWrite::Unmappable:
-        m_modal.msgBox(unmappableMessage(written), MsgExclamation);
+    if (written.status != DocumentWrite::Ok) {
+        m_modal.msgBox(writeFailureMessage(path, written), MsgExclamation);
         return false;
-    case DocumentWrite::Failed:
-        m_modal.msgBox(written.error, MsgExclamation);
-        return false;
-    case DocumentWrite::Ok:
-        break;
     }
     m_titleName = titleNamePart(writtenTitle(path));
     updateTitle();
+    const QString warning = saveWarning(path, written);
+    if (!warning.isEmpty())
+        m_modal.msgBox(warning, MsgExclamation);
     return true;
 }
 
@@ -142,11 +131,9 @@ void frmSDI::openDocument()
     const QString path = m_modal.openFileName(fileDialog(QStringLiteral("開く"), QString()));
     if (path.isEmpty())
         return;
-    const bool tooLarge = documentFileSize(path) > MAX_FILE_BYTES;
-    loadFile(path);
     // A file that could not be read still goes into the list; one refused
     // for its size does not.
-    if (!tooLarge)
+    if (loadFile(path) != DocumentRead::TooLarge)
         rememberFile(path);
 }
 
@@ -192,10 +179,8 @@ void frmSDI::txtNote_OLEDragDrop(const QStringList &files)
             return;
     }
     const QString path = files.constFirst();
-    const bool tooLarge = documentFileSize(path) > MAX_FILE_BYTES;
     activate(this);
-    loadFile(path);
-    if (!tooLarge)
+    if (loadFile(path) != DocumentRead::TooLarge)
         rememberFile(path);
 }
 

@@ -1,6 +1,7 @@
 #include "app/frmsdi.h"
 #include "app/statuspanels.h"
 #include "app/title.h"
+#include "document/docfile.h"
 #include "platform/codepage.h"
 #include "platform/modal.h"
 #include "platform/regstore.h"
@@ -237,11 +238,11 @@ TEST_F(MainWindowTest, ArgumentOfExactlyTheSizeLimitIsLoadedUpperCasedAndRemembe
     EXPECT_EQ(w.StatusBar1->panelText(1), QStringLiteral("全行数：2"));
 }
 
-TEST_F(MainWindowTest, ArgumentOneByteOverTheLimitIsRefusedAndTheEditorStartsEmpty)
+TEST_F(MainWindowTest, ArgumentOneByteOverWhatTheEditAreaHoldsIsRefusedAndTheEditorStartsEmpty)
 {
-    const QString path = writeFile(QStringLiteral("big.txt"), QByteArray(32701, 'a'));
+    const QString path = writeFile(QStringLiteral("big.txt"), QByteArray(kMaxOpenBytes + 1, 'a'));
     frmSDI &w = start(path);
-    EXPECT_EQ(modal.messages(), QStringList{QStringLiteral("ファイルが大きすぎるため、開くことができません。")});
+    EXPECT_EQ(modal.messages(), QStringList{tooLargeToOpenMessage(kMaxOpenBytes + 1)});
     EXPECT_EQ(modal.calls[0].style, MsgExclamation);
     EXPECT_EQ(modal.calls[0].title, QStringLiteral("Zqe"));
     EXPECT_EQ(w.windowTitle(), kCleanPrefix + kUntitled);
@@ -274,7 +275,8 @@ TEST_F(MainWindowTest, ArgumentThatIsNotTextIsReportedAndLeavesTheTitleAlone)
 {
     const QString binary = writeFile(QStringLiteral("bin.txt"), QByteArray("ab\0cd", 5));
     frmSDI &w = start(binary);
-    EXPECT_EQ(modal.messages(), QStringList{QStringLiteral("テキストファイルだけを指定して下さい。")});
+    EXPECT_EQ(modal.messages(), QStringList{QStringLiteral("テキストファイルだけを指定して下さい。\r\n"
+                                                           "1 行目 3 文字目に、文字として読めないバイトがあります。")});
     EXPECT_EQ(modal.calls[0].style, MsgExclamation);
     EXPECT_EQ(w.windowTitle(), kCleanPrefix + kUntitled);
     EXPECT_EQ(w.documentPath(), QString());

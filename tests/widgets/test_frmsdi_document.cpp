@@ -38,7 +38,6 @@
 namespace zeq {
 namespace {
 
-const QString kTooLarge = QStringLiteral("ファイルが大きすぎるため、開くことができません。");
 const QString kNotText = QStringLiteral("テキストファイルだけを指定して下さい。");
 
 QString promptText(const QString &name)
@@ -52,7 +51,7 @@ protected:
     {
         a = writeFile(QStringLiteral("Doc_a.txt"), cp932(textA));
         b = writeFile(QStringLiteral("Doc_b.txt"), cp932(textB));
-        big = writeFile(QStringLiteral("big.txt"), QByteArray(MAX_FILE_BYTES + 1, 'a'));
+        big = writeFile(QStringLiteral("big.txt"), QByteArray(kMaxOpenBytes + 1, 'a'));
         c = config.path() + QStringLiteral("/Doc_c.txt");
     }
 
@@ -227,11 +226,13 @@ TEST_P(DocumentStateTest, LeavesTitleFlagHistoryRecentListAndFiles)
             EXPECT_EQ(call.style, MsgYesNoCancelExclamation);
             EXPECT_EQ(call.title, modifiedTitleBefore);
         } else if (row.messages[i] == QLatin1String("large")) {
-            EXPECT_EQ(call.text, kTooLarge);
+            EXPECT_EQ(call.text, tooLargeToOpenMessage(kMaxOpenBytes + 1));
             EXPECT_EQ(call.style, MsgExclamation);
             EXPECT_EQ(call.title, kAppTitle);
         } else {
-            EXPECT_EQ(call.text, QString::fromLocal8Bit(std::strerror(ENOTDIR)));
+            // The failure names the file, says it was not saved and why.
+            EXPECT_TRUE(call.text.contains(pathOf(u'X'))) << call.text.toStdString();
+            EXPECT_TRUE(call.text.contains(QString::fromLocal8Bit(std::strerror(ENOTDIR)))) << call.text.toStdString();
             EXPECT_EQ(call.style, MsgExclamation);
             EXPECT_EQ(call.title, kAppTitle);
         }
@@ -419,18 +420,23 @@ TEST_F(DocumentTest, AfterADropUndoCannotReachIntoTheOldTextAndTheLineCountFollo
 
 // --- size limit ---------------------------------------------------------------
 
-TEST_F(DocumentTest, SizeLimitIsTheSameForOpenDropAndStartUp)
+// The companion reads 32,700 bytes; the editor opens more with a warning
+// (it used to save such files and then refuse to open them) and refuses only
+// what the edit area cannot hold.
+TEST_F(DocumentTest, SizeLimitsAreTheSameForOpenDropAndStartUp)
 {
     enum class Way { Open, Drop, StartUp };
     const struct {
         const char *name;
         Way way;
         qint64 size;
-        bool loads;
     } cases[] = {
-        {"Open 32700", Way::Open, 32700, true},   {"Open 32701", Way::Open, 32701, false},
-        {"drop 32700", Way::Drop, 32700, true},   {"drop 32701", Way::Drop, 32701, false},
-        {"start 32700", Way::StartUp, 32700, true}, {"start 32701", Way::StartUp, 32701, false},
+        {"Open 32700", Way::Open, 32700},   {"Open 32701", Way::Open, 32701},
+        {"Open too large", Way::Open, kMaxOpenBytes + 1},
+        {"drop 32700", Way::Drop, 32700},   {"drop 32701", Way::Drop, 32701},
+        {"drop too large", Way::Drop, kMaxOpenBytes + 1},
+        {"start 32700", Way::StartUp, 32700}, {"start 32701", Way::StartUp, 32701},
+        {"start too large", Way::StartUp, kMaxOpenBytes + 1},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
@@ -446,18 +452,31 @@ TEST_F(DocumentTest, SizeLimitIsTheSameForOpenDropAndStartUp)
         } else if (c.way == Way::Drop) {
             w.txtNote_OLEDragDrop({path});
         }
-        if (c.loads) {
-            EXPECT_EQ(modal.messages(), QStringList());
-            EXPECT_EQ(w.windowTitle(), kCleanPrefix + path.toUpper());
-            EXPECT_EQ(w.note().textLength(), 32700 - 4 + 2);
-            EXPECT_EQ(lineCountShown(), lineCountText(2));
-        } else {
-            EXPECT_EQ(modal.messages(), QStringList{kTooLarge});
+        if (c.size > kMaxOpenBytes) {
+            EXPECT_EQ(modal.messages(), QStringList{tooLargeToOpenMessage(c.size)});
             EXPECT_EQ(w.windowTitle(), kCleanPrefix + kUntitled);
             EXPECT_EQ(w.note().Text(), QString());
+        } else {
+            const QStringList warned = c.size > MAX_FILE_BYTES ? QStringList{largeFileOpenWarning(c.size)} : QStringList();
+            EXPECT_EQ(modal.messages(), warned);
+            EXPECT_EQ(w.windowTitle(), kCleanPrefix + path.toUpper());
+            EXPECT_EQ(w.note().textLength(), c.size - 4 + 2);
+            EXPECT_EQ(lineCountShown(), lineCountText(2));
         }
         window.reset();
     }
+}
+
+TEST_F(DocumentTest, SavingMoreThanTheCompanionReadsSavesAndWarns)
+{
+    frmSDI &w = start(a);
+    w.note().setSelText(QString(MAX_FILE_BYTES, u'w'));
+    modal.calls.clear();
+    w.mnuFileSave->trigger();
+    const qint64 size = QFileInfo(a).size();
+    EXPECT_GT(size, MAX_FILE_BYTES);
+    EXPECT_EQ(modal.messages(), QStringList{largeFileSaveWarning(a, size)});
+    EXPECT_FALSE(modified());
 }
 
 // --- dropped files ----------------------------------------------------------
@@ -525,7 +544,9 @@ TEST_F(DocumentTest, AFileThatIsNotTextLeavesTheTextWithItsOwnFile)
         modal.openAnswers = {binary};
         w.mnuFileOpen->trigger();
 
-        EXPECT_EQ(modal.messages(), (QStringList{promptText(c.startWith.isEmpty() ? kUntitled : a.toUpper()), kNotText}));
+        EXPECT_EQ(modal.messages(),
+                  (QStringList{promptText(c.startWith.isEmpty() ? kUntitled : a.toUpper()),
+                               kNotText + QStringLiteral("\r\n1 行目 3 文字目に、文字として読めないバイトがあります。")}));
         EXPECT_EQ(callsOf(ScriptedModal::Kind::Message).value(1).style, MsgExclamation);
         // The unsaved edit is still unsaved: closing would still ask.
         EXPECT_TRUE(modified());
@@ -605,7 +626,9 @@ TEST_F(DocumentTest, AFailingWriteKeepsTheOldFileAndShowsTheSystemError)
         ASSERT_TRUE(cap.active());
         w.mnuFileSave->trigger();
     }
-    EXPECT_EQ(modal.messages(), QStringList{QString::fromLocal8Bit(std::strerror(EFBIG))});
+    ASSERT_EQ(modal.messages().size(), 1);
+    EXPECT_TRUE(modal.calls[0].text.contains(a)) << "names the file";
+    EXPECT_TRUE(modal.calls[0].text.contains(QString::fromLocal8Bit(std::strerror(EFBIG))));
     EXPECT_EQ(modal.calls[0].style, MsgExclamation);
     EXPECT_EQ(modal.calls[0].title, kAppTitle);
     EXPECT_EQ(readFile(a), cp932(textA));
