@@ -1,6 +1,7 @@
-// One keystroke in the edit area at the end of the largest document the
-// editor opens: the key event, the change event, the history entry, the
-// status bar's line count and the gutter.
+// One keystroke in the edit area, side by side with a bare QPlainTextEdit
+// holding the same text with its own undo: the key event, the change
+// report, the history entry, the status bar's line count and the gutter.
+// Also the memory 10,000 one-character edits cost each of them.
 
 #include "app/frmsdi.h"
 #include "app/program.h"
@@ -15,39 +16,104 @@
 
 #include <benchmark/benchmark.h>
 
+#include <malloc.h>
+
 namespace {
 
-QString largestRubyDocument()
+// A ruby document of about the given number of characters.
+QString rubyDocument(qsizetype characters)
 {
-    // About 32700 bytes of CP932: 40 bytes per line.
     const QString line = QStringLiteral("`漢字`かんじ`の`練習`れんしゅう`です。");
     QStringList lines;
-    for (int i = 0; i < 32700 / 40; ++i)
+    for (qsizetype n = 0; n < characters; n += line.size() + 2)
         lines << line;
     return lines.join(QStringLiteral("\r\n"));
 }
 
-void BM_RecordedKeystrokeAtEndOfLargestDocument(benchmark::State &state)
+// Alternates typing and backspace at the end so the text keeps its size.
+void typeAtEnd(benchmark::State &state, QPlainTextEdit *edit)
 {
-    QTemporaryDir config;
-    zeq::RegStore store(config.filePath(QStringLiteral("registry.reg")));
-    zeq::ScriptedModal modal;
-    zeq::Program program;
-    zeq::frmSDI window(program, modal, store);
-    window.Form_Load();
-    window.show();
-    window.note().setText(largestRubyDocument());
-    window.note().setSelStart(window.note().textLength());
-    window.txtNote->setFocus();
-
+    QTextCursor cursor = edit->textCursor();
+    cursor.movePosition(QTextCursor::End);
+    edit->setTextCursor(cursor);
+    edit->setFocus();
     bool insert = true;
     for (auto _ : state) {
-        // Alternate typing and backspace so the document keeps its size.
-        QTest::keyClick(window.txtNote, insert ? Qt::Key_A : Qt::Key_Backspace);
+        QTest::keyClick(edit, insert ? Qt::Key_A : Qt::Key_Backspace);
         insert = !insert;
     }
-    state.counters["history"] = double(window.document().history().count());
 }
-BENCHMARK(BM_RecordedKeystrokeAtEndOfLargestDocument)->Unit(benchmark::kMicrosecond);
+
+struct Editor {
+    Editor()
+        : store(config.filePath(QStringLiteral("registry.reg"))), window(program, modal, store)
+    {
+        window.Form_Load();
+        window.show();
+    }
+    QTemporaryDir config;
+    zeq::RegStore store;
+    zeq::ScriptedModal modal;
+    zeq::Program program;
+    zeq::frmSDI window;
+};
+
+void BM_EditorKeystroke(benchmark::State &state)
+{
+    Editor editor;
+    editor.window.document().load(rubyDocument(state.range(0)), QString());
+    typeAtEnd(state, editor.window.txtNote);
+    state.counters["history"] = double(editor.window.document().history().count());
+}
+BENCHMARK(BM_EditorKeystroke)->Arg(16350)->Arg(1 << 20)->Unit(benchmark::kMicrosecond);
+
+void BM_BareTextEditKeystroke(benchmark::State &state)
+{
+    QPlainTextEdit edit;
+    edit.setLineWrapMode(QPlainTextEdit::NoWrap);
+    edit.show();
+    edit.setPlainText(QString(rubyDocument(state.range(0))).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    typeAtEnd(state, &edit);
+}
+BENCHMARK(BM_BareTextEditKeystroke)->Arg(16350)->Arg(1 << 20)->Unit(benchmark::kMicrosecond);
+
+// Heap in use after 10,000 one-character edits typed into a 32,700-byte
+// document, less the heap in use before them.
+template <typename Type>
+double heapGrowthAfterEdits(QPlainTextEdit *edit, Type &&type)
+{
+    QTextCursor cursor = edit->textCursor();
+    cursor.movePosition(QTextCursor::End);
+    edit->setTextCursor(cursor);
+    const size_t before = mallinfo2().uordblks;
+    for (int i = 0; i < 10000; ++i)
+        type(i);
+    return double(mallinfo2().uordblks - before);
+}
+
+void BM_EditorMemoryFor10000Edits(benchmark::State &state)
+{
+    for (auto _ : state) {
+        Editor editor;
+        editor.window.document().load(rubyDocument(16350), QString());
+        QPlainTextEdit *edit = editor.window.txtNote;
+        state.counters["bytes"] = heapGrowthAfterEdits(edit, [&](int i) {
+            edit->textCursor().insertText(QString(QChar(u'a' + i % 26)));
+        });
+    }
+}
+BENCHMARK(BM_EditorMemoryFor10000Edits)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+void BM_BareTextEditMemoryFor10000Edits(benchmark::State &state)
+{
+    for (auto _ : state) {
+        QPlainTextEdit edit;
+        edit.setPlainText(QString(rubyDocument(16350)).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+        state.counters["bytes"] = heapGrowthAfterEdits(&edit, [&](int i) {
+            edit.textCursor().insertText(QString(QChar(u'a' + i % 26)));
+        });
+    }
+}
+BENCHMARK(BM_BareTextEditMemoryFor10000Edits)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
