@@ -8,8 +8,8 @@
 // out as far as the view needs; the rest of the layout runs in idle time.
 // "LaidOut" also waits for the whole document's layout.
 
-#include "app/frmsdi.h"
-#include "app/program.h"
+#include "app/mainwindow.h"
+#include "app/session.h"
 #include "platform/codepage.h"
 #include "platform/fonts.h"
 #include "platform/modal.h"
@@ -74,13 +74,13 @@ struct Editor {
     QTemporaryDir config;
     zeq::RegStore store{config.filePath(QStringLiteral("registry.reg"))};
     zeq::ScriptedModal modal;
-    zeq::Program program;
-    std::unique_ptr<zeq::frmSDI> window;
+    zeq::Session program;
+    std::unique_ptr<zeq::MainWindow> window;
 
     explicit Editor(const QString &document)
     {
-        window = std::make_unique<zeq::frmSDI>(program, modal, store);
-        window->Form_Load();
+        window = std::make_unique<zeq::MainWindow>(program, modal, store);
+        window->startUp();
         setColours(program.settings);
         window->show();
         window->note().setText(document);
@@ -92,19 +92,19 @@ void runDisplayImage(benchmark::State &state, const QStringList &lines, bool wai
 {
     const QString document = largestDocument(lines);
     Editor editor(document);
-    zeq::frmSDI &w = *editor.window;
+    zeq::MainWindow &w = *editor.window;
     for (auto _ : state) {
         // From the top of the document, as after a load.
         state.PauseTiming();
         w.note().lineScroll(-w.note().lineCount());
         editor.program.gImageDirty = true;
         state.ResumeTiming();
-        w.mnuZeqShow_Click();
+        w.togglePreview();
         if (waitForLayout)
-            benchmark::DoNotOptimize(w.txtNote2->document()->documentLayout()->documentSize());
+            benchmark::DoNotOptimize(w.preview->document()->documentLayout()->documentSize());
         state.PauseTiming();
-        state.counters["lines"] = double(w.txtNote2->document()->blockCount());
-        w.mnuZeqShow_Click();
+        state.counters["lines"] = double(w.preview->document()->blockCount());
+        w.togglePreview();
         // The previous preview goes in idle time; the editor's event loop
         // would do this.
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -135,12 +135,12 @@ void BM_DisplayImageWellFormedLaidOut(benchmark::State &state)
 void BM_DisplayImageToggleWithoutChange(benchmark::State &state)
 {
     Editor editor(largestDocument(kFaultyLines));
-    zeq::frmSDI &w = *editor.window;
-    w.mnuZeqShow_Click();
-    w.mnuZeqShow_Click();
+    zeq::MainWindow &w = *editor.window;
+    w.togglePreview();
+    w.togglePreview();
     for (auto _ : state) {
-        w.mnuZeqShow_Click();
-        w.mnuZeqShow_Click();
+        w.togglePreview();
+        w.togglePreview();
     }
 }
 
@@ -176,16 +176,16 @@ QString equivalentHtml(const QString &document, const zeq::SettingsRecord &setti
 void runSetHtml(benchmark::State &state, const QStringList &lines, bool waitForLayout, bool spanPerCharacter)
 {
     Editor editor(largestDocument(lines));
-    zeq::frmSDI &w = *editor.window;
+    zeq::MainWindow &w = *editor.window;
     const QString html =
-        equivalentHtml(w.note().Text(), editor.program.settings, w.txtNote2->font().pointSize(), spanPerCharacter);
+        equivalentHtml(w.note().Text(), editor.program.settings, w.preview->font().pointSize(), spanPerCharacter);
     // A view of the preview's size, font and wrapping, in front.
     QTextEdit view(w.client);
     view.setReadOnly(true);
     view.setLineWrapMode(QTextEdit::NoWrap);
     view.setUndoRedoEnabled(false);
-    view.setFont(w.txtNote2->font());
-    view.setGeometry(w.txtNote->geometry());
+    view.setFont(w.preview->font());
+    view.setGeometry(w.textEdit->geometry());
     view.show();
     view.raise();
     for (auto _ : state) {
@@ -221,14 +221,14 @@ void BM_SetHtmlSpanPerCharacterFaultyLaidOut(benchmark::State &state)
 void BM_ImageDocumentBuildFaulty(benchmark::State &state)
 {
     Editor editor(largestDocument(kFaultyLines));
-    zeq::frmSDI &w = *editor.window;
+    zeq::MainWindow &w = *editor.window;
     QStringList lines;
     for (int i = 0; i < w.note().lineCount(); ++i)
         lines << w.note().line(i);
     zeq::ImageLineMaker maker(editor.program.settings);
     for (auto _ : state) {
         maker.reset();
-        zeq::ImageDocumentBuilder builder(w.txtNote2);
+        zeq::ImageDocumentBuilder builder(w.preview);
         for (const QString &line : lines)
             builder.addLine(maker.next(line));
         benchmark::DoNotOptimize(builder.take());

@@ -3,8 +3,8 @@
 // report, the history entry, the status bar's line count and the gutter.
 // Also the memory 10,000 one-character edits cost each of them.
 
-#include "app/frmsdi.h"
-#include "app/program.h"
+#include "app/mainwindow.h"
+#include "app/session.h"
 #include "document/document.h"
 #include "platform/modal.h"
 #include "platform/regstore.h"
@@ -48,21 +48,21 @@ struct Editor {
     Editor()
         : store(config.filePath(QStringLiteral("registry.reg"))), window(program, modal, store)
     {
-        window.Form_Load();
+        window.startUp();
         window.show();
     }
     QTemporaryDir config;
     zeq::RegStore store;
     zeq::ScriptedModal modal;
-    zeq::Program program;
-    zeq::frmSDI window;
+    zeq::Session program;
+    zeq::MainWindow window;
 };
 
 void BM_EditorKeystroke(benchmark::State &state)
 {
     Editor editor;
     editor.window.document().load(rubyDocument(state.range(0)), QString());
-    typeAtEnd(state, editor.window.txtNote);
+    typeAtEnd(state, editor.window.textEdit);
     state.counters["history"] = double(editor.window.document().history().count());
 }
 BENCHMARK(BM_EditorKeystroke)->Arg(16350)->Arg(1 << 20)->Unit(benchmark::kMicrosecond);
@@ -96,7 +96,7 @@ void BM_EditorMemoryFor10000Edits(benchmark::State &state)
     for (auto _ : state) {
         Editor editor;
         editor.window.document().load(rubyDocument(16350), QString());
-        QPlainTextEdit *edit = editor.window.txtNote;
+        QPlainTextEdit *edit = editor.window.textEdit;
         state.counters["bytes"] = heapGrowthAfterEdits(edit, [&](int i) {
             edit->textCursor().insertText(QString(QChar(u'a' + i % 26)));
         });

@@ -1,5 +1,5 @@
-#include "app/frmsdi.h"
-#include "app/program.h"
+#include "app/mainwindow.h"
+#include "app/session.h"
 #include "platform/appsetup.h"
 #include "platform/qtmodal.h"
 #include "platform/regstore.h"
@@ -48,12 +48,12 @@ int main(int argc, char *argv[])
     // The whole argument string names one file, spaces and all.
     const QString argument = QCoreApplication::arguments().mid(1).join(QLatin1Char(' '));
 
-    zeq::Program program;
+    zeq::Session session;
     zeq::QtModal modal;
     zeq::RegStore store(zeq::RegStore::defaultPath());
-    zeq::frmSDI window(program, modal, store);
+    zeq::MainWindow window(session, modal, store);
     modal.setParentWidget(&window);
-    window.Form_Load(argument);
+    window.startUp(argument);
     window.show();
     return app.exec();
 }

@@ -29,12 +29,6 @@ bool layoutApplies(double clientWidth)
     return clientWidth != 0;
 }
 
-long roundHalfEven(double value)
-{
-    // The default floating-point rounding mode is to nearest, ties to even.
-    return std::lrint(value);
-}
-
 int visibleRowCount(double heightTwips, double fontPoints)
 {
     const long points = roundHalfEven(heightTwips / 20.0);

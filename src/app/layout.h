@@ -4,9 +4,10 @@
 
 #include <QString>
 
+#include "platform/twips.h"
+
 namespace zeq {
 
-inline constexpr double kTwipsPerPixel = 15.0;
 
 struct TwipsRect {
     double left = 0;
@@ -34,9 +35,6 @@ ClientLayout arrangeLayout(double clientWidth, double clientHeight, bool toolbar
                            double toolbarHeight = kToolbarHeight,
                            double statusBarHeight = kStatusBarHeight);
 bool layoutApplies(double clientWidth);
-
-// Rounds halves to the even neighbour, as the window's arithmetic does.
-long roundHalfEven(double value);
 
 // How many text rows of the given point size fit into a control of the given
 // height in twips: (height / 20 points) / size, each operand rounded first.

@@ -34,7 +34,7 @@ QPixmap toolbarIcon(int index);
 QRect toolHotSpotRect(int index);
 QRect toolHighlightRect(int index);
 
-// One hot spot, Image1(index): no picture of its own, only its tip, the
+// One hot spot, toolButtons(index): no picture of its own, only its tip, the
 // mouse and a thin frame (border style 1) while its button is pressed.
 class ToolHotSpot : public QWidget {
     Q_OBJECT
@@ -65,7 +65,7 @@ private:
     bool m_pressed = false;
 };
 
-// The strip, picToolbar: a fixed 603 x 35 pixel picture that does not
+// The strip, toolStrip: a fixed 603 x 35 pixel picture that does not
 // stretch with the window.
 class ToolbarStrip : public QWidget {
     Q_OBJECT

@@ -1,9 +1,9 @@
 #include "editing/commands.h"
 
-#include "app/program.h"
 #include "platform/editcontrol.h"
 #include "platform/modal.h"
 #include "platform/textpos.h"
+#include "search/findstate.h"
 #include "search/findtext.h"
 
 namespace zeq {
@@ -46,7 +46,7 @@ bool editPaste(EditControl &note, Clipboard &clipboard, ModalSeam &modal)
     return true;
 }
 
-void mnuEditDelete_Click(EditControl &note)
+void deleteForward(EditControl &note)
 {
     if (note.SelStart() == note.textLength())
         return;
@@ -61,7 +61,7 @@ void mnuEditDelete_Click(EditControl &note)
     note.setSelText(QString());
 }
 
-void mnuEditDeleteEx_Click(Program &program, EditControl &note)
+void deleteGroup(const SeparatorTriple &sep, FindState &find, EditControl &note)
 {
     const qint32 ss = note.SelStart();
     if (ss == 0)
@@ -69,7 +69,6 @@ void mnuEditDeleteEx_Click(Program &program, EditControl &note)
     note.setSelStart(ss - 1);
     note.setSelLength(1);
 
-    const auto &sep = program.settings.gUserSparator;
     int closing = 0;
     for (int i = 2; i >= 0; --i) {
         if (marksGroup(sep[i])) {
@@ -98,7 +97,6 @@ void mnuEditDeleteEx_Click(Program &program, EditControl &note)
     // The character before the caret closes a group: find where it opens.
     const qint32 closingPos = ss - 1;
     note.setSelStart(ss);
-    FindState &find = program.find;
     const QString savedText = find.gFindText;
     const int savedDirection = find.gFindDirection;
     find.gFindDirection = 0;
@@ -133,13 +131,13 @@ void mnuEditDeleteEx_Click(Program &program, EditControl &note)
     find.gFindDirection = savedDirection;
 }
 
-void mnuInsertSPA_Click(Program &program, EditControl &note)
+void insertSeparator(const SeparatorTriple &separators, int &next, EditControl &note)
 {
-    note.setSelText(program.settings.gUserSparator[program.nextSpa]);
-    program.nextSpa = (program.nextSpa + 1) % 3;
+    note.setSelText(separators[next]);
+    next = (next + 1) % 3;
 }
 
-void mnuEditSelectAll_Click(EditControl &note)
+void selectAll(EditControl &note)
 {
     note.setSelStart(0);
     note.setSelLength(note.textLength());

@@ -4,13 +4,15 @@
 // box's selection and makes at most one change, so it is one entry in the
 // undo history.
 
+#include "ruby/rubytext.h"
+
 #include <QString>
 
 namespace zeq {
 
 class EditControl;
 class ModalSeam;
-struct Program;
+struct FindState;
 
 // The clipboard as the commands use it: plain text only. The window layer
 // implements it over the system clipboard.
@@ -38,14 +40,14 @@ void editCut(EditControl &note, Clipboard &clipboard);
 bool editPaste(EditControl &note, Clipboard &clipboard, ModalSeam &modal);
 
 // Removes the selection, or the character after the caret (a CR LF as one).
-void mnuEditDelete_Click(EditControl &note);
+void deleteForward(EditControl &note);
 // Right after a closing separator removes the whole annotated group,
 // otherwise acts as backspace (a CR LF as one). The search string and
 // direction are borrowed for finding the group's other separators and
 // restored afterwards.
-void mnuEditDeleteEx_Click(Program &program, EditControl &note);
-// Inserts the separator program.nextSpa points at and moves it on, 0 1 2 0.
-void mnuInsertSPA_Click(Program &program, EditControl &note);
-void mnuEditSelectAll_Click(EditControl &note);
+void deleteGroup(const SeparatorTriple &separators, FindState &find, EditControl &note);
+// Inserts the separator session.nextSeparator points at and moves it on, 0 1 2 0.
+void insertSeparator(const SeparatorTriple &separators, int &next, EditControl &note);
+void selectAll(EditControl &note);
 
 } // namespace zeq

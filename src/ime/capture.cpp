@@ -146,7 +146,7 @@ std::optional<ConfirmedConversion> CompositionTracker::feed(const ImeEventData &
             ConfirmedConversion conversion;
             conversion.result = event.commit;
             // Without a conversion the text itself is its reading.
-            conversion.reading = normaliseReading(m_converting ? m_readingPreedit : event.commit, gReadingConv);
+            conversion.reading = normaliseReading(m_converting ? m_readingPreedit : event.commit, readingMode);
             const QStringList clauses = m_converting ? m_clauses : QStringList{event.commit};
             // Clauses only count if they are what was committed.
             if (clauses.join(QString()) == event.commit)

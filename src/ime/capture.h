@@ -52,7 +52,7 @@ ClauseTable clauseEndsInReading(const QStringList &convertedClauses, const QStri
 class CompositionTracker {
 public:
     // The mode the reading is normalised with; 36 is full-width hiragana.
-    int gReadingConv = 36;
+    int readingMode = 36;
 
     // Takes the next event; gives the conversion it confirms, if any. An
     // event that commits and starts a new composition confirms the old one.

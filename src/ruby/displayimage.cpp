@@ -1,6 +1,6 @@
 #include "ruby/displayimage.h"
 
-#include "app/layout.h"
+#include "platform/twips.h"
 #include "ruby/linecheck.h"
 
 #include <algorithm>

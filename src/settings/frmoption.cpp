@@ -1,9 +1,9 @@
 #include "settings/frmoption.h"
 
-#include "about/frmabout.h"
-#include "app/frmsdi.h"
+#include "about/aboutdialog.h"
+#include "app/mainwindow.h"
 #include "app/layout.h"
-#include "app/program.h"
+#include "app/session.h"
 #include "platform/fonts.h"
 #include "platform/modal.h"
 #include "ruby/imagerender.h"
@@ -138,10 +138,10 @@ QPushButton *button(const QString &name, const QString &caption, QWidget *parent
 
 } // namespace
 
-frmOption::frmOption(frmSDI &main, ModalSeam &modal, QWidget *parent)
-    : QDialog(parent), m_main(main), m_program(main.program()), m_modal(modal)
+SettingsDialog::SettingsDialog(MainWindow &main, ModalSeam &modal, QWidget *parent)
+    : QDialog(parent), m_main(main), m_session(main.session()), m_modal(modal)
 {
-    setObjectName(QStringLiteral("frmOption"));
+    setObjectName(QStringLiteral("SettingsDialog"));
     setWindowTitle(QStringLiteral("Zeq Text Editor 設定"));
     setAttribute(Qt::WA_DeleteOnClose);
     // A fixed dialog: no minimise, maximise or context-help button.
@@ -151,27 +151,27 @@ frmOption::frmOption(frmSDI &main, ModalSeam &modal, QWidget *parent)
 
     createControls();
 
-    connect(Command1, &QPushButton::clicked, this, &frmOption::Command1_Click);
-    connect(Command2, &QPushButton::clicked, this, &frmOption::Command2_Click);
-    connect(Command3, &QPushButton::clicked, this, &frmOption::Command3_Click);
-    connect(Command4, &QPushButton::clicked, this, &frmOption::Command4_Click);
-    connect(Command5, &QPushButton::clicked, this, &frmOption::Command5_Click);
-    connect(Command6, &QPushButton::clicked, this, &frmOption::Command6_Click);
-    connect(Command7, &QPushButton::clicked, this, &frmOption::Command7_Click);
-    connect(Command8, &QPushButton::clicked, this, &frmOption::Command8_Click);
-    connect(Command9, &QPushButton::clicked, this, &frmOption::Command9_Click);
-    connect(Command10, &QPushButton::clicked, this, &frmOption::Command10_Click);
-    connect(Command11, &QPushButton::clicked, this, &frmOption::Command11_Click);
+    connect(Command1, &QPushButton::clicked, this, &SettingsDialog::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &SettingsDialog::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &SettingsDialog::Command3_Click);
+    connect(Command4, &QPushButton::clicked, this, &SettingsDialog::Command4_Click);
+    connect(Command5, &QPushButton::clicked, this, &SettingsDialog::Command5_Click);
+    connect(Command6, &QPushButton::clicked, this, &SettingsDialog::Command6_Click);
+    connect(Command7, &QPushButton::clicked, this, &SettingsDialog::Command7_Click);
+    connect(Command8, &QPushButton::clicked, this, &SettingsDialog::Command8_Click);
+    connect(Command9, &QPushButton::clicked, this, &SettingsDialog::Command9_Click);
+    connect(Command10, &QPushButton::clicked, this, &SettingsDialog::Command10_Click);
+    connect(Command11, &QPushButton::clicked, this, &SettingsDialog::Command11_Click);
     for (int index = 0; index < 3; ++index) {
         // Text set from code is judged exactly as typed text is.
-        connect(Text1[index], &QLineEdit::textChanged, this, [this, index] { Text1_Change(index); });
-        Text1[index]->installEventFilter(this);
+        connect(lineNumbers[index], &QLineEdit::textChanged, this, [this, index] { Text1_Change(index); });
+        lineNumbers[index]->installEventFilter(this);
     }
 
-    Form_Load();
+    startUp();
 }
 
-void frmOption::createControls()
+void SettingsDialog::createControls()
 {
     Frame1 = frame(QStringLiteral("Frame1"), QString(), this);
     place(Frame1, 0, 0, 8235, 5235);
@@ -229,7 +229,7 @@ void frmOption::createControls()
         // The frame's padding would leave no room for the character.
         box->setTextMargins(0, 0, 0, 0);
         place(box, boxLeft[index], 240, 255, 270);
-        Text1[index] = box;
+        lineNumbers[index] = box;
     }
     Label1 = new QLabel(QStringLiteral("漢字"), Frame2);
     Label1->setObjectName(QStringLiteral("Label1"));
@@ -253,13 +253,13 @@ void frmOption::createControls()
     place(Command11, 6840, 5340, 1275, 375);
 
     const QList<QWidget *> order = {Command1, Command4, Command2, Text2, Command3, RichTextBox1,
-                                    Command5, Command6, Command7, Text1[0], Text1[1], Text1[2],
+                                    Command5, Command6, Command7, lineNumbers[0], lineNumbers[1], lineNumbers[2],
                                     Command8, Command9, Command10, Command11};
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
 }
 
-void frmOption::showDialog()
+void SettingsDialog::showDialog()
 {
     setWindowModality(Qt::ApplicationModal);
     show();
@@ -267,36 +267,36 @@ void frmOption::showDialog()
     activateWindow();
 }
 
-void frmOption::setSampleText()
+void SettingsDialog::setSampleText()
 {
     sampleText = optionSampleText(editSparator);
     Text2->setPlainText(QString(sampleText).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
 }
 
-void frmOption::setSampleFont(const QString &faceName, int points)
+void SettingsDialog::setSampleFont(const QString &faceName, int points)
 {
     Text2->setFont(sampleFont(faceName, points));
     RichTextBox1->setFont(Text2->font());
 }
 
-void frmOption::setRichFontSize(int points)
+void SettingsDialog::setRichFontSize(int points)
 {
     QFont font = RichTextBox1->font();
     font.setPointSize(points >= 1 ? points : 12);
     RichTextBox1->setFont(font);
 }
 
-void frmOption::Form_Load()
+void SettingsDialog::startUp()
 {
-    SettingsRecord &rec = m_program.settings;
+    SettingsRecord &rec = m_session.settings;
     // The main window's controls hold what is in effect; a colour or font
     // chosen in an earlier opening that was cancelled is dropped here.
-    const QPalette notePalette = m_main.txtNote->palette();
+    const QPalette notePalette = m_main.textEdit->palette();
     rec.gFontColor = colorToRef(notePalette.color(QPalette::Text));
     rec.gTextBackColor = colorToRef(notePalette.color(QPalette::Base));
-    rec.gRchBackColor = colorToRef(m_main.txtNote2->palette().color(QPalette::Base));
-    rec.gZeqFontName = storedFaceName(m_main.txtNote->font());
-    rec.gZeqFontSize = int(roundHalfEven(m_main.txtNote->font().pointSizeF()));
+    rec.gRchBackColor = colorToRef(m_main.preview->palette().color(QPalette::Base));
+    rec.gZeqFontName = storedFaceName(m_main.textEdit->font());
+    rec.gZeqFontSize = int(roundHalfEven(m_main.textEdit->font().pointSizeF()));
 
     setTextColors(Text2, rec.gFontColor, rec.gTextBackColor);
     setSampleFont(rec.gZeqFontName, rec.gZeqFontSize);
@@ -312,18 +312,18 @@ void frmOption::Form_Load()
     editSparator = rec.gUserSparator;
 }
 
-void frmOption::Form_Activate()
+void SettingsDialog::Form_Activate()
 {
     // The samples take the size the gutter shows, which is the size in effect.
     QFont font = Text2->font();
-    font.setPointSize(wholePoints(m_main.Text1->font()));
+    font.setPointSize(wholePoints(m_main.lineNumbers->font()));
     Text2->setFont(font);
     setRichFontSize(wholePoints(Text2->font()));
     applyImageRightEdge(RichTextBox1, optionSampleRightEdge(wholePoints(RichTextBox1->font()), kTwipsPerPixel));
     paintSample(kNoColor, kNoColor, kNoColor, kNoColor);
 }
 
-void frmOption::showEvent(QShowEvent *event)
+void SettingsDialog::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
     if (!m_activated) {
@@ -332,7 +332,7 @@ void frmOption::showEvent(QShowEvent *event)
     }
 }
 
-qint32 frmOption::pickColor()
+qint32 SettingsDialog::pickColor()
 {
     const std::optional<qint32> chosen = m_modal.chooseColor(m_main.chooserColor);
     if (!chosen)
@@ -341,9 +341,9 @@ qint32 frmOption::pickColor()
     return *chosen;
 }
 
-void frmOption::paintSample(qint32 kanji, qint32 hiragana, qint32 separator, qint32 background)
+void SettingsDialog::paintSample(qint32 kanji, qint32 hiragana, qint32 separator, qint32 background)
 {
-    const SettingsRecord &rec = m_program.settings;
+    const SettingsRecord &rec = m_session.settings;
     if (kanji == kNoColor)
         kanji = rec.gKanjiColor;
     if (hiragana == kNoColor)
@@ -370,113 +370,113 @@ void frmOption::paintSample(qint32 kanji, qint32 hiragana, qint32 separator, qin
     raise();
 }
 
-void frmOption::Command1_Click()
+void SettingsDialog::Command1_Click()
 {
     // The chooser starts from the edit area's font, not from a font chosen
     // earlier in this dialog.
-    const QFont noteFont = m_main.txtNote->font();
+    const QFont noteFont = m_main.textEdit->font();
     const std::optional<FontChoice> chosen =
         m_modal.chooseFont(FontChoice{storedFaceName(noteFont), double(wholePoints(noteFont))});
     if (!chosen)
         return;
-    SettingsRecord &rec = m_program.settings;
+    SettingsRecord &rec = m_session.settings;
     rec.gZeqFontName = chosen->family;
     rec.gZeqFontSize = storedFontPoints(chosen->pointSize);
     setSampleFont(rec.gZeqFontName, rec.gZeqFontSize);
     // The preview shares this width with the sample.
-    m_program.gEditRect.right = optionSampleRightEdge(wholePoints(RichTextBox1->font()), kTwipsPerPixel);
-    applyImageRightEdge(RichTextBox1, m_program.gEditRect.right);
+    m_session.gEditRect.right = optionSampleRightEdge(wholePoints(RichTextBox1->font()), kTwipsPerPixel);
+    applyImageRightEdge(RichTextBox1, m_session.gEditRect.right);
     paintSample(kNoColor, kNoColor, kNoColor, kNoColor);
 }
 
-void frmOption::Command2_Click()
+void SettingsDialog::Command2_Click()
 {
     const qint32 c = pickColor();
     if (c == kNoColor)
         return;
-    storeChosenColor(m_program.settings, m_program.gImageDirty, OptionColor::EditBack, c);
+    storeChosenColor(m_session.settings, m_session.gImageDirty, OptionColor::EditBack, c);
     setTextColors(Text2, std::nullopt, c);
 }
 
-void frmOption::Command3_Click()
+void SettingsDialog::Command3_Click()
 {
     const qint32 c = pickColor();
     if (c == kNoColor)
         return;
-    storeChosenColor(m_program.settings, m_program.gImageDirty, OptionColor::ImageBack, c);
+    storeChosenColor(m_session.settings, m_session.gImageDirty, OptionColor::ImageBack, c);
     setTextColors(RichTextBox1, std::nullopt, c);
 }
 
-void frmOption::Command4_Click()
+void SettingsDialog::Command4_Click()
 {
     const qint32 c = pickColor();
     if (c == kNoColor)
         return;
-    storeChosenColor(m_program.settings, m_program.gImageDirty, OptionColor::Text, c);
+    storeChosenColor(m_session.settings, m_session.gImageDirty, OptionColor::Text, c);
     setTextColors(Text2, c, std::nullopt);
     paintSample(kNoColor, kNoColor, kNoColor, kNoColor);
 }
 
-void frmOption::Command5_Click()
+void SettingsDialog::Command5_Click()
 {
     const qint32 c = pickColor();
     if (c == kNoColor)
         return;
-    storeChosenColor(m_program.settings, m_program.gImageDirty, OptionColor::Kanji, c);
+    storeChosenColor(m_session.settings, m_session.gImageDirty, OptionColor::Kanji, c);
     paintSample(c, kNoColor, kNoColor, kNoColor);
 }
 
-void frmOption::Command6_Click()
+void SettingsDialog::Command6_Click()
 {
     const qint32 c = pickColor();
     if (c == kNoColor)
         return;
-    storeChosenColor(m_program.settings, m_program.gImageDirty, OptionColor::Hira, c);
+    storeChosenColor(m_session.settings, m_session.gImageDirty, OptionColor::Hira, c);
     paintSample(kNoColor, c, kNoColor, kNoColor);
 }
 
-void frmOption::Command7_Click()
+void SettingsDialog::Command7_Click()
 {
     const qint32 c = pickColor();
     if (c == kNoColor)
         return;
-    storeChosenColor(m_program.settings, m_program.gImageDirty, OptionColor::Sepa, c);
+    storeChosenColor(m_session.settings, m_session.gImageDirty, OptionColor::Sepa, c);
     paintSample(kNoColor, kNoColor, c, kNoColor);
 }
 
-void frmOption::Command8_Click()
+void SettingsDialog::Command8_Click()
 {
     // The record reaches the edit area and the gutter; the preview takes the
     // sample's font, which after the default button is the default font
     // rather than the edit area's.
     m_main.applySettings();
-    QFont imageFont = m_main.txtNote2->font();
+    QFont imageFont = m_main.preview->font();
     imageFont.setFamilies(Text2->font().families());
     imageFont.setPointSize(wholePoints(Text2->font()));
-    m_main.txtNote2->setFont(imageFont);
-    m_main.txtNote->viewport()->update();
-    m_main.txtNote2->viewport()->update();
+    m_main.preview->setFont(imageFont);
+    m_main.textEdit->viewport()->update();
+    m_main.preview->viewport()->update();
     m_main.refreshLineNumbers();
 
-    commitSeparators(m_program.settings, editSparator);
+    commitSeparators(m_session.settings, editSparator);
     accept();
 }
 
-void frmOption::Command9_Click()
+void SettingsDialog::Command9_Click()
 {
     reject();
 }
 
-void frmOption::reject()
+void SettingsDialog::reject()
 {
     // Colours and font already chosen stay in the record; the working
     // separators are dropped with the dialog.
     QDialog::reject();
 }
 
-void frmOption::Command10_Click()
+void SettingsDialog::Command10_Click()
 {
-    SettingsRecord &rec = m_program.settings;
+    SettingsRecord &rec = m_session.settings;
     restoreDefaultColors(rec);
     // The samples show the default font; the record's font stays as chosen.
     Text2->setFont(sampleFont(kDefaultFontName, kSampleDefaultPoints));
@@ -485,25 +485,25 @@ void frmOption::Command10_Click()
     editSparator = defaultWorkingSeparators(rec);
     for (int index = 0; index < 3; ++index)
         setSeparatorBox(index, rec.gSeparator);
-    m_program.gImageDirty = true;
+    m_session.gImageDirty = true;
     paintSample(kNoColor, kNoColor, kNoColor, kNoColor);
 }
 
-void frmOption::Command11_Click()
+void SettingsDialog::Command11_Click()
 {
     showSettingsHelp(m_modal);
 }
 
-void frmOption::Text1_Change(int index)
+void SettingsDialog::Text1_Change(int index)
 {
     if (m_restoring)
         return;
-    QLineEdit *box = Text1[index];
+    QLineEdit *box = lineNumbers[index];
     const QString old = editSparator[index];
     const SeparatorEntryResult result = takeSeparatorEntry(editSparator[index], box->text());
     if (result.accepted) {
         if (result.marksImage)
-            m_program.gImageDirty = true;
+            m_session.gImageDirty = true;
         return;
     }
     m_modal.msgBox(kSeparatorEntryMessage, MsgInformation);
@@ -513,34 +513,34 @@ void frmOption::Text1_Change(int index)
     box->setSelection(0, 1);
 }
 
-void frmOption::setSeparatorBox(int index, const QString &text)
+void SettingsDialog::setSeparatorBox(int index, const QString &text)
 {
     // Text set from code is judged as if typed, even when the box already
     // shows it (the boxes start out showing the default separator).
-    if (Text1[index]->text() == text)
+    if (lineNumbers[index]->text() == text)
         Text1_Change(index);
     else
-        Text1[index]->setText(text);
+        lineNumbers[index]->setText(text);
 }
 
-void frmOption::Text1_GotFocus(int index)
+void SettingsDialog::Text1_GotFocus(int index)
 {
     // Queued: a mouse click that brought the focus would place the caret
     // after this and drop the selection.
-    QMetaObject::invokeMethod(Text1[index], &QLineEdit::selectAll, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(lineNumbers[index], &QLineEdit::selectAll, Qt::QueuedConnection);
 }
 
-void frmOption::Text1_LostFocus(int)
+void SettingsDialog::Text1_LostFocus(int)
 {
     // The samples follow a separator when the user leaves its box, not
     // while typing.
     paintSample(kNoColor, kNoColor, kNoColor, kNoColor);
 }
 
-bool frmOption::eventFilter(QObject *watched, QEvent *event)
+bool SettingsDialog::eventFilter(QObject *watched, QEvent *event)
 {
     for (int index = 0; index < 3; ++index) {
-        if (watched != Text1[index])
+        if (watched != lineNumbers[index])
             continue;
         if (event->type() == QEvent::FocusIn)
             Text1_GotFocus(index);

@@ -30,16 +30,16 @@ class QTextEdit;
 namespace zeq {
 
 class ModalSeam;
-class frmSDI;
-struct Program;
+class MainWindow;
+struct Session;
 
-class frmOption : public QDialog {
+class SettingsDialog : public QDialog {
     Q_OBJECT
 public:
     // Works on main's program state and controls; the choosers, the help
     // and the refusal message go through modal. Constructing the dialog
-    // loads it (Form_Load); showing it the first time activates it.
-    frmOption(frmSDI &main, ModalSeam &modal, QWidget *parent = nullptr);
+    // loads it (startUp); showing it the first time activates it.
+    SettingsDialog(MainWindow &main, ModalSeam &modal, QWidget *parent = nullptr);
 
     // Shows the dialog application-modal and returns at once.
     void showDialog();
@@ -65,7 +65,7 @@ public:
     QPlainTextEdit *Text2 = nullptr;       // edit-area sample
     QTextEdit *RichTextBox1 = nullptr;     // display-image sample
     // Separator before the kanji, between kanji and reading, after the reading.
-    std::array<QLineEdit *, 3> Text1{};
+    std::array<QLineEdit *, 3> lineNumbers{};
     QLabel *Label1 = nullptr;
     QLabel *Label2 = nullptr;
 
@@ -74,7 +74,7 @@ public:
     // The edit-area sample's text (lines joined by CR LF).
     QString sampleText;
 
-    void Form_Load();
+    void startUp();
     void Form_Activate();
     // The colour chosen, or kNoColor when the chooser was cancelled.
     qint32 pickColor();
@@ -111,8 +111,8 @@ private:
     void setSampleFont(const QString &faceName, int points);
     void setRichFontSize(int points);
 
-    frmSDI &m_main;
-    Program &m_program;
+    MainWindow &m_main;
+    Session &m_session;
     ModalSeam &m_modal;
     // Set while a refused entry is put back, so the box's change handling
     // does not judge the restored value again.

@@ -1,6 +1,6 @@
 #include "settings/optionlogic.h"
 
-#include "app/layout.h"
+#include "platform/twips.h"
 
 #include <limits>
 

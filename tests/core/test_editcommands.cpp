@@ -1,4 +1,4 @@
-#include "app/program.h"
+#include "app/session.h"
 #include "editing/commands.h"
 #include "document/document.h"
 #include "platform/modal.h"
@@ -49,7 +49,7 @@ protected:
         return could;
     }
 
-    Program program;
+    Session program;
     TextBuffer note;
     Document document;
     FakeClipboard clipboard;
@@ -70,7 +70,7 @@ TEST_P(DeleteCommand, RemovesTheSelectionOrTheNextCharacterAsOneEntry)
 {
     const DeleteCase &c = GetParam();
     load(c.text, c.selStart, c.selLength);
-    mnuEditDelete_Click(note);
+    deleteForward(note);
     EXPECT_EQ(note.Text(), c.expected);
     EXPECT_EQ(entries(), c.text == c.expected ? 0 : 1);
     EXPECT_EQ(note.SelStart(), c.selStart);
@@ -109,7 +109,7 @@ TEST_P(ExtendedDelete, RemovesTheGroupOrOneCharacterAsOneEntry)
     const DeleteExCase &c = GetParam();
     program.settings.gUserSparator = c.separators;
     load(c.text, c.caret);
-    mnuEditDeleteEx_Click(program, note);
+    deleteGroup(program.settings.gUserSparator, program.find, note);
     EXPECT_EQ(note.Text(), c.expected);
     EXPECT_EQ(note.SelStart(), c.expectedCaret);
     EXPECT_EQ(note.SelLength(), 0);
@@ -166,7 +166,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(EditCommands, ExtendedDeleteIgnoresTheSelectionBeyondItsStart)
 {
     load(QStringLiteral("の`漢字`かんじ`です"), 9, 2);
-    mnuEditDeleteEx_Click(program, note);
+    deleteGroup(program.settings.gUserSparator, program.find, note);
     EXPECT_EQ(note.Text(), QStringLiteral("のです"));
 }
 
@@ -176,7 +176,7 @@ TEST_F(EditCommands, ExtendedDeleteRestoresTheSearchStringAndDirection)
     program.find.gFindText = QStringLiteral("です");
     program.find.gFindDirection = 1;
     program.find.gFindCase = true;
-    mnuEditDeleteEx_Click(program, note);
+    deleteGroup(program.settings.gUserSparator, program.find, note);
     EXPECT_EQ(note.Text(), QStringLiteral("のです"));
     EXPECT_EQ(program.find.gFindText, QStringLiteral("です"));
     EXPECT_EQ(program.find.gFindDirection, 1);
@@ -195,16 +195,16 @@ TEST_F(EditCommands, ExtendedDeleteWithoutAMiddleSeparatorIgnoresWhereAnEarlierS
     load(QStringLiteral("x`漢かん`"), 6);
     program.find.gLastFindPos = 6;
     program.find.gNewSearch = false;
-    mnuEditDeleteEx_Click(program, note);
+    deleteGroup(program.settings.gUserSparator, program.find, note);
     EXPECT_EQ(note.Text(), QStringLiteral("x"));
 }
 
 TEST_F(EditCommands, ExtendedDeleteTwiceRemovesTwoAdjacentGroups)
 {
     load(QStringLiteral("`亜`あ``漢`かん`"), 12);
-    mnuEditDeleteEx_Click(program, note);
+    deleteGroup(program.settings.gUserSparator, program.find, note);
     EXPECT_EQ(note.Text(), QStringLiteral("`亜`あ`"));
-    mnuEditDeleteEx_Click(program, note);
+    deleteGroup(program.settings.gUserSparator, program.find, note);
     EXPECT_EQ(note.Text(), QString());
     EXPECT_EQ(entries(), 2);
 }
@@ -214,12 +214,12 @@ TEST_F(EditCommands, SeparatorInsertionCyclesThroughTheTriple)
     program.settings.gUserSparator = kBrackets;
     QStringList texts;
     for (int i = 0; i < 4; ++i) {
-        mnuInsertSPA_Click(program, note);
+        insertSeparator(program.settings.gUserSparator, program.nextSeparator, note);
         texts.append(note.Text());
     }
     EXPECT_EQ(texts, (QStringList{QStringLiteral("["), QStringLiteral("[|"), QStringLiteral("[|]"),
                                   QStringLiteral("[|][")}));
-    EXPECT_EQ(program.nextSpa, 1);
+    EXPECT_EQ(program.nextSeparator, 1);
     EXPECT_EQ(entries(), 4);
 }
 
@@ -227,31 +227,31 @@ TEST_F(EditCommands, EmptySeparatorsInsertNothingButAdvanceTheCounter)
 {
     program.settings.gUserSparator = SeparatorTriple{QString(), QStringLiteral("|"), QString()};
     load(QStringLiteral("漢"), 1);
-    mnuInsertSPA_Click(program, note);
+    insertSeparator(program.settings.gUserSparator, program.nextSeparator, note);
     EXPECT_EQ(note.Text(), QStringLiteral("漢"));
-    EXPECT_EQ(program.nextSpa, 1);
+    EXPECT_EQ(program.nextSeparator, 1);
     EXPECT_EQ(entries(), 0);
-    mnuInsertSPA_Click(program, note);
+    insertSeparator(program.settings.gUserSparator, program.nextSeparator, note);
     EXPECT_EQ(note.Text(), QStringLiteral("漢|"));
-    mnuInsertSPA_Click(program, note);
-    EXPECT_EQ(program.nextSpa, 0);
+    insertSeparator(program.settings.gUserSparator, program.nextSeparator, note);
+    EXPECT_EQ(program.nextSeparator, 0);
     EXPECT_EQ(entries(), 1);
 }
 
 TEST_F(EditCommands, SeparatorReplacesTheSelection)
 {
     load(QStringLiteral("abc"), 1, 1);
-    program.nextSpa = 2;
-    mnuInsertSPA_Click(program, note);
+    program.nextSeparator = 2;
+    insertSeparator(program.settings.gUserSparator, program.nextSeparator, note);
     EXPECT_EQ(note.Text(), QStringLiteral("a`c"));
     EXPECT_EQ(note.SelStart(), 2);
-    EXPECT_EQ(program.nextSpa, 0);
+    EXPECT_EQ(program.nextSeparator, 0);
 }
 
 TEST_F(EditCommands, SelectAllSelectsEveryCharacterWithoutAChange)
 {
     load(QStringLiteral("ab\r\ncd"), 3);
-    mnuEditSelectAll_Click(note);
+    selectAll(note);
     EXPECT_EQ(note.SelStart(), 0);
     EXPECT_EQ(note.SelText(), QStringLiteral("ab\r\ncd"));
     EXPECT_EQ(entries(), 0);

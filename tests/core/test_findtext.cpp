@@ -1,4 +1,4 @@
-#include "app/program.h"
+#include "app/session.h"
 #include "platform/modal.h"
 #include "search/findtext.h"
 #include "support/qtprint.h"

@@ -2,8 +2,8 @@
 // A fresh main window per test: its own settings store in a temporary
 // folder, a scripted modal seam, and fresh program state.
 
-#include "app/frmsdi.h"
-#include "app/program.h"
+#include "app/mainwindow.h"
+#include "app/session.h"
 #include "app/statuspanels.h"
 #include "document/document.h"
 #include "platform/codepage.h"
@@ -27,10 +27,10 @@ protected:
 
     // Creates the window, runs its start-up with the given argument and
     // shows it.
-    frmSDI &start(const QString &argument = QString())
+    MainWindow &start(const QString &argument = QString())
     {
-        window = std::make_unique<frmSDI>(program, modal, store);
-        window->Form_Load(argument);
+        window = std::make_unique<MainWindow>(program, modal, store);
+        window->startUp(argument);
         window->show();
         return *window;
     }
@@ -66,14 +66,14 @@ protected:
     qsizetype historyCount() const { return window->document().history().count(); }
     qsizetype historyIndex() const { return window->document().history().index(); }
     // The line count as the status bar shows it.
-    QString lineCountShown() const { return window->StatusBar1->panelText(1); }
+    QString lineCountShown() const { return window->statusPanels->panelText(1); }
     static QString lineCountText(int lines) { return QStringLiteral("全行数：") + QString::number(lines); }
 
     TempConfig config;
     RegStore store;
     ScriptedModal modal;
-    Program program;
-    std::unique_ptr<frmSDI> window;
+    Session program;
+    std::unique_ptr<MainWindow> window;
 };
 
 } // namespace zeq::test

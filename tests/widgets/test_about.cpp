@@ -1,5 +1,5 @@
-#include "about/frmabout.h"
-#include "app/frmsdi.h"
+#include "about/aboutdialog.h"
+#include "app/mainwindow.h"
 #include "ime/alignment.h"
 #include "platform/modal.h"
 #include "platform/qtmodal.h"
@@ -148,7 +148,7 @@ using AboutMenuTest = test::MainWindowFixture;
 
 TEST_F(AboutMenuTest, VersionCommandShowsAFreshModalBoxEveryTime)
 {
-    frmSDI &w = start();
+    MainWindow &w = start();
     int shown = 0;
     QString secondVersion;
 
@@ -162,7 +162,7 @@ TEST_F(AboutMenuTest, VersionCommandShowsAFreshModalBoxEveryTime)
         box->Label1[0]->setText(QStringLiteral("spoilt"));
         QTest::mouseClick(box->Command1, Qt::LeftButton);
     });
-    w.mnuShowVersion->trigger();
+    w.aboutAction->trigger();
     EXPECT_EQ(shown, 1);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 
@@ -174,7 +174,7 @@ TEST_F(AboutMenuTest, VersionCommandShowsAFreshModalBoxEveryTime)
         // The close box ends it too.
         box->close();
     });
-    w.mnuShowVersion->trigger();
+    w.aboutAction->trigger();
     EXPECT_EQ(shown, 2);
     EXPECT_EQ(secondVersion, QStringLiteral("Zeq Text Editor V1.02"));
     EXPECT_EQ(modal.calls.size(), 0);
@@ -184,10 +184,10 @@ TEST_F(AboutMenuTest, VersionCommandShowsAFreshModalBoxEveryTime)
 
 TEST_F(AboutMenuTest, HelpMenuOpensTheGeneralTopicAndTheSettingsButtonTheSettingsTopic)
 {
-    frmSDI &w = start();
-    EXPECT_EQ(shownCaption(w.mnuHelp->title()), QStringLiteral("ヘルプ(H)"));
+    MainWindow &w = start();
+    EXPECT_EQ(shownCaption(w.helpMenu->title()), QStringLiteral("ヘルプ(H)"));
 
-    w.mnuShowHelp->trigger();
+    w.helpAction->trigger();
     ASSERT_EQ(modal.calls.size(), 1);
     EXPECT_EQ(modal.calls[0].kind, ScriptedModal::Kind::Help);
     EXPECT_EQ(modal.calls[0].style, 1);
@@ -278,7 +278,7 @@ TEST(HelpFile, CarriesBothTopicsAndTheProgramsOwnWords)
 
 TEST_F(AboutMenuTest, HelpNamesEveryMenuCommandAsTheMenusShowIt)
 {
-    frmSDI &w = start();
+    MainWindow &w = start();
     const QString help = readHelp(sourceHelpFile());
     int named = 0;
     for (QAction *top : w.menuBar()->actions()) {

@@ -5,7 +5,7 @@
 // and the close box leave in the record, the main window and the display
 // image's rebuild mark.
 
-#include "app/frmsdi.h"
+#include "app/mainwindow.h"
 #include "platform/fonts.h"
 #include "platform/modal.h"
 #include "platform/textbox.h"
@@ -75,9 +75,9 @@ QString faceOf(const QFont &font)
 
 class SettingsDialogTest : public test::MainWindowFixture {
 protected:
-    frmSDI &startWith(const QString &text = QString())
+    MainWindow &startWith(const QString &text = QString())
     {
-        frmSDI &w = start();
+        MainWindow &w = start();
         if (!text.isEmpty())
             w.note().setText(text);
         // A restarted window reads the separators its predecessor saved.
@@ -89,11 +89,11 @@ protected:
         program.gImageDirty = false;
         return w;
     }
-    frmOption &openOptions()
+    SettingsDialog &openOptions()
     {
         // The menu command would block in the dialog's own loop; the dialog
         // is opened as the command opens it, but driven from here.
-        window->optionDialog = new frmOption(*window, modal, window.get());
+        window->optionDialog = new SettingsDialog(*window, modal, window.get());
         window->optionDialog->showDialog();
         // Focus moves between the boxes only inside the active window.
         QApplication::setActiveWindow(window->optionDialog);
@@ -114,9 +114,9 @@ protected:
 
     // Types into a separator box as the user does: focus, whole text
     // selected, keys; leave moves the focus on to the next control.
-    void typeSeparator(frmOption &dialog, int index, const QString &keys, bool leave)
+    void typeSeparator(SettingsDialog &dialog, int index, const QString &keys, bool leave)
     {
-        QLineEdit *box = dialog.Text1[index];
+        QLineEdit *box = dialog.lineNumbers[index];
         box->setFocus();
         box->selectAll();
         if (keys.isEmpty())
@@ -126,11 +126,11 @@ protected:
         if (leave)
             dialog.Command8->setFocus();
     }
-    QString sampleSecondLine(const frmOption &dialog) const
+    QString sampleSecondLine(const SettingsDialog &dialog) const
     {
         return dialog.Text2->document()->findBlockByNumber(1).text();
     }
-    std::vector<SampleRun> faultyRuns(const frmOption &dialog, const QString &s0, const QString &s1,
+    std::vector<SampleRun> faultyRuns(const SettingsDialog &dialog, const QString &s0, const QString &s1,
                                       const QString &s2, qint32 kanji = kKanji, qint32 hira = kHira,
                                       qint32 sepa = kSepa) const
     {
@@ -158,8 +158,8 @@ protected:
 
 struct Place {
     const char *name;
-    std::function<QWidget *(frmOption &)> widget;
-    std::function<QWidget *(frmOption &)> parent;
+    std::function<QWidget *(SettingsDialog &)> widget;
+    std::function<QWidget *(SettingsDialog &)> parent;
     QString caption;
     QRect twips;
 };
@@ -180,13 +180,13 @@ QString captionOf(QWidget *widget)
 TEST_F(SettingsDialogTest, OpensFromTheOptionsMenuModalWithEveryControlInPlace)
 {
     startWith();
-    window->mnuSettei->trigger();
+    window->settingsAction->trigger();
     ASSERT_TRUE(window->optionDialog);
     EXPECT_TRUE(window->optionDialog->isVisible());
     EXPECT_EQ(window->optionDialog->windowModality(), Qt::ApplicationModal);
     // A second opening loads the dialog afresh.
-    const QPointer<frmOption> first = window->optionDialog;
-    window->mnuSettei->trigger();
+    const QPointer<SettingsDialog> first = window->optionDialog;
+    window->settingsAction->trigger();
     flushDeletes();
     EXPECT_FALSE(first);
     ASSERT_TRUE(window->optionDialog);
@@ -194,59 +194,59 @@ TEST_F(SettingsDialogTest, OpensFromTheOptionsMenuModalWithEveryControlInPlace)
     flushDeletes();
     EXPECT_FALSE(window->optionDialog);
 
-    frmOption &d = openOptions();
+    SettingsDialog &d = openOptions();
     EXPECT_EQ(d.windowTitle(), QStringLiteral("Zeq Text Editor 設定"));
     EXPECT_EQ(d.size(), QSize(551, 387));
     EXPECT_FALSE(d.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
     EXPECT_TRUE(d.Command8->isDefault());
 
-    auto self = [](frmOption &o) -> QWidget * { return &o; };
+    auto self = [](SettingsDialog &o) -> QWidget * { return &o; };
     const std::vector<Place> places = {
-        {"Frame1", [](frmOption &o) { return o.Frame1; }, self, QString(), {0, 0, 8235, 5235}},
-        {"Frame3", [](frmOption &o) { return o.Frame3; }, [](frmOption &o) { return o.Frame1; },
+        {"Frame1", [](SettingsDialog &o) { return o.Frame1; }, self, QString(), {0, 0, 8235, 5235}},
+        {"Frame3", [](SettingsDialog &o) { return o.Frame3; }, [](SettingsDialog &o) { return o.Frame1; },
          QStringLiteral("共通設定"), {120, 180, 4935, 675}},
-        {"Command1", [](frmOption &o) { return o.Command1; }, [](frmOption &o) { return o.Frame3; },
+        {"Command1", [](SettingsDialog &o) { return o.Command1; }, [](SettingsDialog &o) { return o.Frame3; },
          QStringLiteral("フォント(&F)"), {240, 240, 2055, 315}},
-        {"Command4", [](frmOption &o) { return o.Command4; }, [](frmOption &o) { return o.Frame3; },
+        {"Command4", [](SettingsDialog &o) { return o.Command4; }, [](SettingsDialog &o) { return o.Frame3; },
          QStringLiteral("基本の文字色(&C)"), {2580, 240, 2055, 315}},
-        {"Frame4", [](frmOption &o) { return o.Frame4; }, [](frmOption &o) { return o.Frame1; },
+        {"Frame4", [](SettingsDialog &o) { return o.Frame4; }, [](SettingsDialog &o) { return o.Frame1; },
          QStringLiteral("エディット画面設定"), {120, 900, 7995, 1635}},
-        {"Command2", [](frmOption &o) { return o.Command2; }, [](frmOption &o) { return o.Frame4; },
+        {"Command2", [](SettingsDialog &o) { return o.Command2; }, [](SettingsDialog &o) { return o.Frame4; },
          QStringLiteral("背景色(&E)"), {120, 240, 435, 1275}},
-        {"Text2", [](frmOption &o) { return o.Text2; }, [](frmOption &o) { return o.Frame4; }, QString(),
+        {"Text2", [](SettingsDialog &o) { return o.Text2; }, [](SettingsDialog &o) { return o.Frame4; }, QString(),
          {600, 240, 7275, 1275}},
-        {"Frame5", [](frmOption &o) { return o.Frame5; }, [](frmOption &o) { return o.Frame1; },
+        {"Frame5", [](SettingsDialog &o) { return o.Frame5; }, [](SettingsDialog &o) { return o.Frame1; },
          QStringLiteral("Zeqイメージ表示画面設定"), {120, 2580, 7995, 2535}},
-        {"Command3", [](frmOption &o) { return o.Command3; }, [](frmOption &o) { return o.Frame5; },
+        {"Command3", [](SettingsDialog &o) { return o.Command3; }, [](SettingsDialog &o) { return o.Frame5; },
          QStringLiteral("背景色(&T)"), {120, 300, 435, 2115}},
-        {"RichTextBox1", [](frmOption &o) { return o.RichTextBox1; }, [](frmOption &o) { return o.Frame5; },
+        {"RichTextBox1", [](SettingsDialog &o) { return o.RichTextBox1; }, [](SettingsDialog &o) { return o.Frame5; },
          QString(), {600, 960, 7275, 1455}},
-        {"Frame6", [](frmOption &o) { return o.Frame6; }, [](frmOption &o) { return o.Frame5; },
+        {"Frame6", [](SettingsDialog &o) { return o.Frame6; }, [](SettingsDialog &o) { return o.Frame5; },
          QStringLiteral("エラー行の設定"), {660, 240, 7215, 675}},
-        {"Command5", [](frmOption &o) { return o.Command5; }, [](frmOption &o) { return o.Frame6; },
+        {"Command5", [](SettingsDialog &o) { return o.Command5; }, [](SettingsDialog &o) { return o.Frame6; },
          QStringLiteral("漢字の色(&K)"), {240, 240, 2055, 315}},
-        {"Command6", [](frmOption &o) { return o.Command6; }, [](frmOption &o) { return o.Frame6; },
+        {"Command6", [](SettingsDialog &o) { return o.Command6; }, [](SettingsDialog &o) { return o.Frame6; },
          QStringLiteral("ひらがなの色(&H)"), {2580, 240, 2055, 315}},
-        {"Command7", [](frmOption &o) { return o.Command7; }, [](frmOption &o) { return o.Frame6; },
+        {"Command7", [](SettingsDialog &o) { return o.Command7; }, [](SettingsDialog &o) { return o.Frame6; },
          QStringLiteral("漢字セパレータの色(&S)"), {4920, 240, 2055, 315}},
-        {"Frame2", [](frmOption &o) { return o.Frame2; }, [](frmOption &o) { return o.Frame1; },
+        {"Frame2", [](SettingsDialog &o) { return o.Frame2; }, [](SettingsDialog &o) { return o.Frame1; },
          QStringLiteral("漢字セパレータ変更"), {5220, 180, 2895, 675}},
-        {"Text1_0", [](frmOption &o) { return o.Text1[0]; }, [](frmOption &o) { return o.Frame2; },
+        {"Text1_0", [](SettingsDialog &o) { return o.lineNumbers[0]; }, [](SettingsDialog &o) { return o.Frame2; },
          QStringLiteral("`"), {360, 240, 255, 270}},
-        {"Label1", [](frmOption &o) { return o.Label1; }, [](frmOption &o) { return o.Frame2; },
+        {"Label1", [](SettingsDialog &o) { return o.Label1; }, [](SettingsDialog &o) { return o.Frame2; },
          QStringLiteral("漢字"), {720, 240, 525, 240}},
-        {"Text1_1", [](frmOption &o) { return o.Text1[1]; }, [](frmOption &o) { return o.Frame2; },
+        {"Text1_1", [](SettingsDialog &o) { return o.lineNumbers[1]; }, [](SettingsDialog &o) { return o.Frame2; },
          QStringLiteral("`"), {1320, 240, 255, 270}},
-        {"Label2", [](frmOption &o) { return o.Label2; }, [](frmOption &o) { return o.Frame2; },
+        {"Label2", [](SettingsDialog &o) { return o.Label2; }, [](SettingsDialog &o) { return o.Frame2; },
          QStringLiteral("かんじ"), {1620, 240, 705, 240}},
-        {"Text1_2", [](frmOption &o) { return o.Text1[2]; }, [](frmOption &o) { return o.Frame2; },
+        {"Text1_2", [](SettingsDialog &o) { return o.lineNumbers[2]; }, [](SettingsDialog &o) { return o.Frame2; },
          QStringLiteral("`"), {2340, 240, 255, 270}},
-        {"Command8", [](frmOption &o) { return o.Command8; }, self, QStringLiteral("OK"), {2520, 5340, 1275, 375}},
-        {"Command9", [](frmOption &o) { return o.Command9; }, self, QStringLiteral("キャンセル"),
+        {"Command8", [](SettingsDialog &o) { return o.Command8; }, self, QStringLiteral("OK"), {2520, 5340, 1275, 375}},
+        {"Command9", [](SettingsDialog &o) { return o.Command9; }, self, QStringLiteral("キャンセル"),
          {5400, 5340, 1275, 375}},
-        {"Command10", [](frmOption &o) { return o.Command10; }, self, QStringLiteral("デフォルト"),
+        {"Command10", [](SettingsDialog &o) { return o.Command10; }, self, QStringLiteral("デフォルト"),
          {3960, 5340, 1275, 375}},
-        {"Command11", [](frmOption &o) { return o.Command11; }, self, QStringLiteral("ヘルプ"),
+        {"Command11", [](SettingsDialog &o) { return o.Command11; }, self, QStringLiteral("ヘルプ"),
          {6840, 5340, 1275, 375}},
     };
     for (const Place &p : places) {
@@ -262,8 +262,8 @@ TEST_F(SettingsDialogTest, OpensFromTheOptionsMenuModalWithEveryControlInPlace)
     }
 
     const QString tip = QStringLiteral("個別に設定可能ですが、Zeqのテキストとしては使用できなくなります。");
-    for (QWidget *w : {static_cast<QWidget *>(d.Frame2), static_cast<QWidget *>(d.Text1[0]),
-                       static_cast<QWidget *>(d.Text1[1]), static_cast<QWidget *>(d.Text1[2]),
+    for (QWidget *w : {static_cast<QWidget *>(d.Frame2), static_cast<QWidget *>(d.lineNumbers[0]),
+                       static_cast<QWidget *>(d.lineNumbers[1]), static_cast<QWidget *>(d.lineNumbers[2]),
                        static_cast<QWidget *>(d.Label1), static_cast<QWidget *>(d.Label2)})
         EXPECT_EQ(w->toolTip(), tip) << w->objectName().toStdString();
     EXPECT_TRUE(d.Frame3->font().bold());
@@ -276,7 +276,7 @@ TEST_F(SettingsDialogTest, OpensFromTheOptionsMenuModalWithEveryControlInPlace)
 TEST_F(SettingsDialogTest, TabsThroughTheControlsInOrder)
 {
     startWith();
-    frmOption &d = openOptions();
+    SettingsDialog &d = openOptions();
     QList<QWidget *> order;
     QWidget *next = d.Command1;
     do {
@@ -285,7 +285,7 @@ TEST_F(SettingsDialogTest, TabsThroughTheControlsInOrder)
         next = next->nextInFocusChain();
     } while (next != d.Command1 && order.size() < 40);
     const QList<QWidget *> expected{d.Command1, d.Command4,  d.Command2, d.Text2,    d.Command3, d.RichTextBox1,
-                                    d.Command5, d.Command6,  d.Command7, d.Text1[0], d.Text1[1], d.Text1[2],
+                                    d.Command5, d.Command6,  d.Command7, d.lineNumbers[0], d.lineNumbers[1], d.lineNumbers[2],
                                     d.Command8, d.Command9,  d.Command10, d.Command11};
     EXPECT_EQ(order, expected);
 }
@@ -293,7 +293,7 @@ TEST_F(SettingsDialogTest, TabsThroughTheControlsInOrder)
 TEST_F(SettingsDialogTest, CaptionsFitTheirControlsInTheStandInFonts)
 {
     startWith();
-    frmOption &d = openOptions();
+    SettingsDialog &d = openOptions();
     // A caption wider than its button is cut off on screen.
     for (QPushButton *b : {d.Command1, d.Command4, d.Command5, d.Command6, d.Command7, d.Command8, d.Command9,
                            d.Command10, d.Command11}) {
@@ -319,7 +319,7 @@ TEST_F(SettingsDialogTest, CaptionsFitTheirControlsInTheStandInFonts)
 
 TEST_F(SettingsDialogTest, OpeningTakesColoursAndFontFromTheMainWindowAndShowsBothSamples)
 {
-    frmSDI &w = startWith();
+    MainWindow &w = startWith();
     // Values chosen in a cancelled opening but never applied.
     program.settings.gFontColor = 0x123456;
     program.settings.gTextBackColor = 0x111111;
@@ -327,8 +327,8 @@ TEST_F(SettingsDialogTest, OpeningTakesColoursAndFontFromTheMainWindowAndShowsBo
     program.settings.gZeqFontName = QStringLiteral("IPAGothic");
     program.settings.gZeqFontSize = 30;
 
-    frmOption &d = openOptions();
-    EXPECT_EQ(program.settings.gFontColor, colorToRef(w.txtNote->palette().color(QPalette::Text)));
+    SettingsDialog &d = openOptions();
+    EXPECT_EQ(program.settings.gFontColor, colorToRef(w.textEdit->palette().color(QPalette::Text)));
     EXPECT_EQ(program.settings.gTextBackColor, 0xFFFFFF);
     EXPECT_EQ(program.settings.gRchBackColor, 0xC0FFFF);
     EXPECT_EQ(program.settings.gZeqFontName, kDefaultFontName);
@@ -337,7 +337,7 @@ TEST_F(SettingsDialogTest, OpeningTakesColoursAndFontFromTheMainWindowAndShowsBo
     EXPECT_EQ(faceOf(d.Text2->font()), kDefaultFontName);
     // Inside a bold-captioned frame, the sample's own text stays plain.
     EXPECT_FALSE(d.Text2->font().bold());
-    EXPECT_EQ(d.Text2->font().pointSize(), w.Text1->font().pointSize());
+    EXPECT_EQ(d.Text2->font().pointSize(), w.lineNumbers->font().pointSize());
     EXPECT_EQ(d.RichTextBox1->font().pointSize(), d.Text2->font().pointSize());
     EXPECT_EQ(d.RichTextBox1->palette().color(QPalette::Base), colorFromRef(0xC0FFFF));
     // The template line fits without wrapping: 12 / 2 * 83 * 20 / 15.
@@ -362,15 +362,15 @@ TEST_F(SettingsDialogTest, RecordSeparatorTheBoxesRefuseIsReportedAtLoadAndKeptB
 {
     startWith();
     program.settings.gUserSparator = {QStringLiteral("`"), QStringLiteral("ab"), QStringLiteral("｀")};
-    frmOption &d = openOptions();
+    SettingsDialog &d = openOptions();
     EXPECT_EQ(modal.messages(), (QStringList{kSeparatorEntryMessage, kSeparatorEntryMessage}));
     for (const auto &call : modal.calls) {
         EXPECT_EQ(call.style, 64);
         EXPECT_EQ(call.title, kAppTitle);
     }
-    EXPECT_EQ(d.Text1[0]->text(), QStringLiteral("`"));
-    EXPECT_EQ(d.Text1[1]->text(), QString());
-    EXPECT_EQ(d.Text1[2]->text(), QString());
+    EXPECT_EQ(d.lineNumbers[0]->text(), QStringLiteral("`"));
+    EXPECT_EQ(d.lineNumbers[1]->text(), QString());
+    EXPECT_EQ(d.lineNumbers[2]->text(), QString());
     EXPECT_EQ(d.editSparator, program.settings.gUserSparator);
     d.Command8->click();
     EXPECT_EQ(program.settings.gUserSparator,
@@ -399,10 +399,10 @@ TEST_F(SettingsDialogTest, SeparatorBoxRefusesAnythingButNothingOrOnePrintableAs
     for (const EntryCase &c : cases) {
         SCOPED_TRACE(c.why);
         startWith();
-        frmOption &d = openOptions();
+        SettingsDialog &d = openOptions();
         program.gImageDirty = false;
         modal.calls.clear();
-        QLineEdit *box = d.Text1[1];
+        QLineEdit *box = d.lineNumbers[1];
         box->setFocus();
         box->selectAll();
         if (c.keys.isEmpty()) {
@@ -428,23 +428,23 @@ TEST_F(SettingsDialogTest, SeparatorBoxRefusesAnythingButNothingOrOnePrintableAs
 
 struct CloseCase {
     const char *why;
-    std::function<void(frmOption &)> close;
+    std::function<void(SettingsDialog &)> close;
     bool commits;
 };
 
 TEST_F(SettingsDialogTest, NewSeparatorShowsInBothSamplesOnLeavingAndOnlyOkCommitsIt)
 {
     const std::vector<CloseCase> cases = {
-        {"OK", [](frmOption &d) { d.Command8->click(); }, true},
-        {"Enter on the default button", [](frmOption &d) { QTest::keyClick(d.Command8, Qt::Key_Return); }, true},
-        {"cancel", [](frmOption &d) { d.Command9->click(); }, false},
-        {"Esc", [](frmOption &d) { QTest::keyClick(&d, Qt::Key_Escape); }, false},
-        {"the close box", [](frmOption &d) { d.close(); }, false},
+        {"OK", [](SettingsDialog &d) { d.Command8->click(); }, true},
+        {"Enter on the default button", [](SettingsDialog &d) { QTest::keyClick(d.Command8, Qt::Key_Return); }, true},
+        {"cancel", [](SettingsDialog &d) { d.Command9->click(); }, false},
+        {"Esc", [](SettingsDialog &d) { QTest::keyClick(&d, Qt::Key_Escape); }, false},
+        {"the close box", [](SettingsDialog &d) { d.close(); }, false},
     };
     for (const CloseCase &c : cases) {
         SCOPED_TRACE(c.why);
         startWith();
-        frmOption &d = openOptions();
+        SettingsDialog &d = openOptions();
         typeSeparator(d, 1, QStringLiteral("a"), false);
         // While typing, the samples stay as they were.
         EXPECT_EQ(sampleSecondLine(d), QStringLiteral("`間違`まちが`いのある`行ぎょう`です。"));
@@ -465,7 +465,7 @@ TEST_F(SettingsDialogTest, NewSeparatorShowsInBothSamplesOnLeavingAndOnlyOkCommi
 TEST_F(SettingsDialogTest, ClearedSeparatorLeavesNoSeparatorInTheSamples)
 {
     startWith();
-    frmOption &d = openOptions();
+    SettingsDialog &d = openOptions();
     typeSeparator(d, 0, QString(), true);
     EXPECT_EQ(sampleSecondLine(d), QStringLiteral("間違`まちが`いのある行ぎょう`です。"));
     EXPECT_EQ(sampleLine(d.RichTextBox1, 1), faultyRuns(d, "", "`", "`"));
@@ -475,11 +475,11 @@ TEST_F(SettingsDialogTest, ClearedSeparatorLeavesNoSeparatorInTheSamples)
 
 struct ColorButtonCase {
     const char *name;
-    std::function<QPushButton *(frmOption &)> button;
+    std::function<QPushButton *(SettingsDialog &)> button;
     std::function<qint32 &(SettingsRecord &)> field;
     bool marksImage;
     // How the samples show the new colour.
-    std::function<void(frmOption &, const QColor &)> expectSample;
+    std::function<void(SettingsDialog &, const QColor &)> expectSample;
 };
 
 TEST_F(SettingsDialogTest, ColourButtonsWriteTheRecordAtOnceAndMarkTheImageWhenItChanges)
@@ -487,29 +487,29 @@ TEST_F(SettingsDialogTest, ColourButtonsWriteTheRecordAtOnceAndMarkTheImageWhenI
     const QColor chosen(0x12, 0x34, 0x56);
     const qint32 ref = colorToRef(chosen);
     const std::vector<ColorButtonCase> cases = {
-        {"Command4", [](frmOption &d) { return d.Command4; }, [](SettingsRecord &r) -> qint32 & { return r.gFontColor; },
+        {"Command4", [](SettingsDialog &d) { return d.Command4; }, [](SettingsRecord &r) -> qint32 & { return r.gFontColor; },
          true,
-         [](frmOption &d, const QColor &c) {
+         [](SettingsDialog &d, const QColor &c) {
              EXPECT_EQ(d.Text2->palette().color(QPalette::Text), c);
              EXPECT_EQ(sampleLine(d.RichTextBox1, 0).at(0).color, c);
          }},
-        {"Command2", [](frmOption &d) { return d.Command2; },
+        {"Command2", [](SettingsDialog &d) { return d.Command2; },
          [](SettingsRecord &r) -> qint32 & { return r.gTextBackColor; }, false,
-         [](frmOption &d, const QColor &c) { EXPECT_EQ(d.Text2->palette().color(QPalette::Base), c); }},
-        {"Command3", [](frmOption &d) { return d.Command3; },
+         [](SettingsDialog &d, const QColor &c) { EXPECT_EQ(d.Text2->palette().color(QPalette::Base), c); }},
+        {"Command3", [](SettingsDialog &d) { return d.Command3; },
          [](SettingsRecord &r) -> qint32 & { return r.gRchBackColor; }, true,
-         [](frmOption &d, const QColor &c) { EXPECT_EQ(d.RichTextBox1->palette().color(QPalette::Base), c); }},
-        {"Command5", [](frmOption &d) { return d.Command5; }, [](SettingsRecord &r) -> qint32 & { return r.gKanjiColor; },
-         true, [](frmOption &d, const QColor &c) { EXPECT_EQ(sampleLine(d.RichTextBox1, 1).at(1).color, c); }},
-        {"Command6", [](frmOption &d) { return d.Command6; }, [](SettingsRecord &r) -> qint32 & { return r.gHiraColor; },
-         true, [](frmOption &d, const QColor &c) { EXPECT_EQ(sampleLine(d.RichTextBox1, 1).at(3).color, c); }},
-        {"Command7", [](frmOption &d) { return d.Command7; }, [](SettingsRecord &r) -> qint32 & { return r.gSepaColor; },
-         true, [](frmOption &d, const QColor &c) { EXPECT_EQ(sampleLine(d.RichTextBox1, 1).at(0).color, c); }},
+         [](SettingsDialog &d, const QColor &c) { EXPECT_EQ(d.RichTextBox1->palette().color(QPalette::Base), c); }},
+        {"Command5", [](SettingsDialog &d) { return d.Command5; }, [](SettingsRecord &r) -> qint32 & { return r.gKanjiColor; },
+         true, [](SettingsDialog &d, const QColor &c) { EXPECT_EQ(sampleLine(d.RichTextBox1, 1).at(1).color, c); }},
+        {"Command6", [](SettingsDialog &d) { return d.Command6; }, [](SettingsRecord &r) -> qint32 & { return r.gHiraColor; },
+         true, [](SettingsDialog &d, const QColor &c) { EXPECT_EQ(sampleLine(d.RichTextBox1, 1).at(3).color, c); }},
+        {"Command7", [](SettingsDialog &d) { return d.Command7; }, [](SettingsRecord &r) -> qint32 & { return r.gSepaColor; },
+         true, [](SettingsDialog &d, const QColor &c) { EXPECT_EQ(sampleLine(d.RichTextBox1, 1).at(0).color, c); }},
     };
     for (const ColorButtonCase &c : cases) {
         SCOPED_TRACE(c.name);
         startWith();
-        frmOption &d = openOptions();
+        SettingsDialog &d = openOptions();
         const SettingsRecord before = program.settings;
 
         // A cancelled chooser changes nothing.
@@ -535,8 +535,8 @@ TEST_F(SettingsDialogTest, ColourButtonsWriteTheRecordAtOnceAndMarkTheImageWhenI
         EXPECT_EQ(program.gImageDirty, c.marksImage);
         c.expectSample(d, chosen);
         // The main window sees nothing before OK.
-        EXPECT_NE(colorToRef(window->txtNote->palette().color(QPalette::Base)), ref);
-        EXPECT_NE(colorToRef(window->txtNote2->palette().color(QPalette::Base)), ref);
+        EXPECT_NE(colorToRef(window->textEdit->palette().color(QPalette::Base)), ref);
+        EXPECT_NE(colorToRef(window->preview->palette().color(QPalette::Base)), ref);
         d.Command9->click();
         flushDeletes();
     }
@@ -545,13 +545,13 @@ TEST_F(SettingsDialogTest, ColourButtonsWriteTheRecordAtOnceAndMarkTheImageWhenI
 TEST_F(SettingsDialogTest, ColourChooserOpensAtTheColourLastChosenInIt)
 {
     startWith();
-    frmOption &d = openOptions();
+    SettingsDialog &d = openOptions();
     modal.colorAnswers = {0x0000AA, std::nullopt};
     d.Command5->click();
     d.Command6->click();   // cancelled: the chooser keeps its colour
     d.Command9->click();
     flushDeletes();
-    frmOption &again = openOptions();
+    SettingsDialog &again = openOptions();
     again.Command7->click();
     QStringList initial;
     for (const auto &call : modal.calls)
@@ -561,8 +561,8 @@ TEST_F(SettingsDialogTest, ColourChooserOpensAtTheColourLastChosenInIt)
 
 TEST_F(SettingsDialogTest, CancelKeepsChosenColoursInTheRecordUntilTheNextOpeningReadsTheWindow)
 {
-    frmSDI &w = startWith(QStringLiteral("`間違`まちが`いのある`行ぎょう`です。"));
-    frmOption &d = openOptions();
+    MainWindow &w = startWith(QStringLiteral("`間違`まちが`いのある`行ぎょう`です。"));
+    SettingsDialog &d = openOptions();
     modal.colorAnswers = {0x00FF00, 0x0000FF};
     d.Command5->click();
     d.Command3->click();
@@ -570,17 +570,17 @@ TEST_F(SettingsDialogTest, CancelKeepsChosenColoursInTheRecordUntilTheNextOpenin
     flushDeletes();
     EXPECT_EQ(program.settings.gKanjiColor, 0x00FF00);
     EXPECT_EQ(program.settings.gRchBackColor, 0x0000FF);
-    EXPECT_EQ(w.txtNote2->palette().color(QPalette::Base), colorFromRef(0xC0FFFF));
+    EXPECT_EQ(w.preview->palette().color(QPalette::Base), colorFromRef(0xC0FFFF));
 
     // The display image takes the new kanji colour at its next rebuild.
-    w.mnuZeqShow_Click();
+    w.togglePreview();
     bool sawKanji = false;
-    const QTextBlock block = w.txtNote2->document()->firstBlock();
+    const QTextBlock block = w.preview->document()->firstBlock();
     for (auto it = block.begin(); !it.atEnd(); ++it)
         sawKanji = sawKanji || (it.fragment().text().startsWith(QStringLiteral("間"))
                                 && it.fragment().charFormat().foreground().color() == QColor(0, 255, 0));
     EXPECT_TRUE(sawKanji);
-    w.mnuZeqShow_Click();
+    w.togglePreview();
 
     // The background is read back from the window; the kanji colour stays.
     openOptions();
@@ -590,8 +590,8 @@ TEST_F(SettingsDialogTest, CancelKeepsChosenColoursInTheRecordUntilTheNextOpenin
 
 TEST_F(SettingsDialogTest, FontChooserStartsFromTheEditAreaAndStoresWholePoints)
 {
-    frmSDI &w = startWith();
-    frmOption &d = openOptions();
+    MainWindow &w = startWith();
+    SettingsDialog &d = openOptions();
     program.gImageDirty = false;
 
     d.Command1->click();   // cancelled
@@ -611,7 +611,7 @@ TEST_F(SettingsDialogTest, FontChooserStartsFromTheEditAreaAndStoresWholePoints)
     EXPECT_EQ(d.RichTextBox1->lineWrapColumnOrWidth(), 885);
     EXPECT_EQ(sampleLine(d.RichTextBox1, 1).back().points, 13);
     EXPECT_FALSE(program.gImageDirty);
-    EXPECT_EQ(faceOf(w.txtNote->font()), kDefaultFontName);
+    EXPECT_EQ(faceOf(w.textEdit->font()), kDefaultFontName);
 
     modal.fontAnswers = {FontChoice{QStringLiteral("IPAMincho"), 10}};
     d.Command1->click();
@@ -630,9 +630,9 @@ TEST_F(SettingsDialogTest, FontChooserStartsFromTheEditAreaAndStoresWholePoints)
 
 TEST_F(SettingsDialogTest, DefaultButtonResetsColoursAndSamplesThenOkAppliesThem)
 {
-    frmSDI &w = startWith();
+    MainWindow &w = startWith();
     program.settings.gSeparator = QStringLiteral("|");
-    frmOption &d = openOptions();
+    SettingsDialog &d = openOptions();
     modal.fontAnswers = {FontChoice{QStringLiteral("IPAGothic"), 16}};
     d.Command1->click();
     modal.colorAnswers = {0x010203, 0x040506};
@@ -660,28 +660,28 @@ TEST_F(SettingsDialogTest, DefaultButtonResetsColoursAndSamplesThenOkAppliesThem
     EXPECT_EQ(faceOf(d.RichTextBox1->font()), kDefaultFontName);
     EXPECT_EQ(d.RichTextBox1->font().pointSize(), 12);
     EXPECT_EQ(d.editSparator, (SeparatorTriple{"|", "|", "|"}));
-    for (QLineEdit *box : d.Text1)
+    for (QLineEdit *box : d.lineNumbers)
         EXPECT_EQ(box->text(), QStringLiteral("|"));
     EXPECT_EQ(sampleSecondLine(d), QStringLiteral("|間違|まちが|いのある|行ぎょう|です。"));
     EXPECT_EQ(sampleLine(d.RichTextBox1, 1).at(1).color, colorFromRef(0xFF0000));
     EXPECT_EQ(program.settings.gUserSparator, (SeparatorTriple{"`", "`", "`"}));
 
     d.Command8->click();
-    EXPECT_EQ(w.txtNote->palette().color(QPalette::Text), QColor(0, 0, 0));
-    EXPECT_EQ(w.txtNote->palette().color(QPalette::Base), QColor(255, 255, 255));
-    EXPECT_EQ(w.txtNote2->palette().color(QPalette::Base), colorFromRef(0xC0FFFF));
-    EXPECT_EQ(faceOf(w.txtNote->font()), QStringLiteral("IPAGothic"));
-    EXPECT_EQ(w.txtNote->font().pointSize(), 16);
-    EXPECT_EQ(faceOf(w.txtNote2->font()), kDefaultFontName);
-    EXPECT_EQ(w.txtNote2->font().pointSize(), 12);
-    EXPECT_EQ(w.Text1->font().pointSize(), 16);
+    EXPECT_EQ(w.textEdit->palette().color(QPalette::Text), QColor(0, 0, 0));
+    EXPECT_EQ(w.textEdit->palette().color(QPalette::Base), QColor(255, 255, 255));
+    EXPECT_EQ(w.preview->palette().color(QPalette::Base), colorFromRef(0xC0FFFF));
+    EXPECT_EQ(faceOf(w.textEdit->font()), QStringLiteral("IPAGothic"));
+    EXPECT_EQ(w.textEdit->font().pointSize(), 16);
+    EXPECT_EQ(faceOf(w.preview->font()), kDefaultFontName);
+    EXPECT_EQ(w.preview->font().pointSize(), 12);
+    EXPECT_EQ(w.lineNumbers->font().pointSize(), 16);
     EXPECT_EQ(program.settings.gUserSparator, (SeparatorTriple{"|", "|", "|"}));
 }
 
 TEST_F(SettingsDialogTest, OkAppliesTheRecordToTheMainWindowWithoutTouchingTheRebuildMark)
 {
-    frmSDI &w = startWith(QStringLiteral("`漢字`かんじ"));
-    frmOption &d = openOptions();
+    MainWindow &w = startWith(QStringLiteral("`漢字`かんじ"));
+    SettingsDialog &d = openOptions();
     modal.fontAnswers = {FontChoice{QStringLiteral("IPAGothic"), 14}};
     d.Command1->click();
     modal.colorAnswers = {0x000080, 0xE0E0E0, 0x80FFFF};
@@ -692,18 +692,18 @@ TEST_F(SettingsDialogTest, OkAppliesTheRecordToTheMainWindowWithoutTouchingTheRe
 
     d.Command8->click();
     EXPECT_FALSE(program.gImageDirty);
-    EXPECT_EQ(w.txtNote->palette().color(QPalette::Text), colorFromRef(0x000080));
-    EXPECT_EQ(w.txtNote->palette().color(QPalette::Base), colorFromRef(0xE0E0E0));
-    EXPECT_EQ(w.txtNote2->palette().color(QPalette::Base), colorFromRef(0x80FFFF));
-    EXPECT_EQ(faceOf(w.txtNote->font()), QStringLiteral("IPAGothic"));
-    EXPECT_EQ(w.txtNote->font().pointSize(), 14);
-    EXPECT_EQ(faceOf(w.txtNote2->font()), QStringLiteral("IPAGothic"));
-    EXPECT_EQ(w.txtNote2->font().pointSize(), 14);
-    EXPECT_EQ(w.Text1->font().pointSize(), 14);
+    EXPECT_EQ(w.textEdit->palette().color(QPalette::Text), colorFromRef(0x000080));
+    EXPECT_EQ(w.textEdit->palette().color(QPalette::Base), colorFromRef(0xE0E0E0));
+    EXPECT_EQ(w.preview->palette().color(QPalette::Base), colorFromRef(0x80FFFF));
+    EXPECT_EQ(faceOf(w.textEdit->font()), QStringLiteral("IPAGothic"));
+    EXPECT_EQ(w.textEdit->font().pointSize(), 14);
+    EXPECT_EQ(faceOf(w.preview->font()), QStringLiteral("IPAGothic"));
+    EXPECT_EQ(w.preview->font().pointSize(), 14);
+    EXPECT_EQ(w.lineNumbers->font().pointSize(), 14);
     EXPECT_FALSE(d.isVisible());
 
     // The next opening starts from what the window now shows.
-    frmOption &again = openOptions();
+    SettingsDialog &again = openOptions();
     EXPECT_EQ(program.settings.gFontColor, 0x000080);
     EXPECT_EQ(program.settings.gZeqFontSize, 14);
     EXPECT_EQ(again.Text2->font().pointSize(), 14);
@@ -712,7 +712,7 @@ TEST_F(SettingsDialogTest, OkAppliesTheRecordToTheMainWindowWithoutTouchingTheRe
 TEST_F(SettingsDialogTest, HelpButtonOpensTheSettingsTopic)
 {
     startWith();
-    frmOption &d = openOptions();
+    SettingsDialog &d = openOptions();
     d.Command11->click();
     ASSERT_EQ(modal.calls.size(), 1);
     EXPECT_EQ(modal.calls[0].kind, ScriptedModal::Kind::Help);

@@ -75,16 +75,16 @@ TEST_P(ImeRecordings, DocumentHoldsTheAnnotatedConversion)
 {
     const auto &[im, rec] = GetParam();
     start();
-    window->txtNote->setFocus();
+    window->textEdit->setFocus();
     for (const QJsonObject &line : recording(QLatin1String(im) + u'-' + QLatin1String(rec.scenario))) {
         const QString type = line.value(QStringLiteral("type")).toString();
         if (type == QLatin1String("InputMethod")) {
-            sendInputMethodEvent(window->txtNote, line);
+            sendInputMethodEvent(window->textEdit, line);
         } else if (type == QLatin1String("KeyPress")) {
             // Keys the input method let through (Shift, a second Escape).
             QKeyEvent key(QEvent::KeyPress, line.value(QStringLiteral("keyCode")).toInt(), Qt::NoModifier,
                           line.value(QStringLiteral("keyText")).toString());
-            QCoreApplication::sendEvent(window->txtNote, &key);
+            QCoreApplication::sendEvent(window->textEdit, &key);
         }
     }
     EXPECT_EQ(window->note().Text(), rec.expected);

@@ -4,12 +4,12 @@
 // button's save-changes prompt, what each button runs, and the Options
 // menu's check mark.
 
-#include "app/frmsdi.h"
+#include "app/mainwindow.h"
 #include "app/title.h"
 #include "app/toolbar.h"
 #include "platform/modal.h"
 #include "platform/textbox.h"
-#include "search/frmfind.h"
+#include "search/finddialog.h"
 #include "support/mainwindow.h"
 #include "support/qtprint.h"
 
@@ -36,27 +36,27 @@ public:
     using MainWindowFixture::start;
     using MainWindowFixture::window;
 
-    frmSDI &w() { return *window; }
+    MainWindow &w() { return *window; }
 
-    bool lit(int index) { return w().imgButton[index]->isVisible(); }
-    QString tip(int index) { return w().Image1[index]->toolTip(); }
-    int border(int index) { return w().Image1[index]->borderStyle(); }
+    bool lit(int index) { return w().toolHighlights[index]->isVisible(); }
+    QString tip(int index) { return w().toolButtons[index]->toolTip(); }
+    int border(int index) { return w().toolButtons[index]->borderStyle(); }
 
     // The mouse comes to rest at a point of a widget, as the window system
     // delivers it: to whichever control lies there.
     static void moveTo(QWidget *widget, QPoint at) { QTest::mouseMove(widget, at); }
     static void moveOnto(QWidget *widget) { moveTo(widget, widget->rect().center()); }
 
-    void hover(int index) { moveOnto(w().Image1[index]); }
+    void hover(int index) { moveOnto(w().toolButtons[index]); }
     void click(int index)
     {
         hover(index);
-        QTest::mouseClick(w().Image1[index], Qt::LeftButton, Qt::NoModifier,
-                          w().Image1[index]->rect().center());
+        QTest::mouseClick(w().toolButtons[index], Qt::LeftButton, Qt::NoModifier,
+                          w().toolButtons[index]->rect().center());
     }
 
     // Types into the edit area as the user would: one recorded change per key.
-    void type(const QString &keys) { QTest::keyClicks(w().txtNote, keys); }
+    void type(const QString &keys) { QTest::keyClicks(w().textEdit, keys); }
 };
 
 // ---------------------------------------------------------------- hover
@@ -72,17 +72,17 @@ TEST_F(ToolbarTest, StartsWithEveryButtonUnlitUnframedAndTippedAsTheMenuNamesIt)
         QStringLiteral("次を検索"),     QStringLiteral("元に戻す"),       QStringLiteral("やり直し"),
         QStringLiteral("Zeq表示イメージ"), QStringLiteral("設定"),        QStringLiteral("終了"),
     };
-    EXPECT_EQ(w().picToolbar->size(), QSize(603, 35));
-    EXPECT_EQ(w().picToolbar->pos(), QPoint(0, 0));
+    EXPECT_EQ(w().toolStrip->size(), QSize(603, 35));
+    EXPECT_EQ(w().toolStrip->pos(), QPoint(0, 0));
     EXPECT_EQ(w().hotButton, -1);
     for (int i = 0; i < 18; ++i) {
         SCOPED_TRACE(i);
         EXPECT_EQ(tip(i), tips[i]);
         EXPECT_FALSE(lit(i));
         EXPECT_EQ(border(i), 0);
-        EXPECT_TRUE(w().Image1[i]->isEnabled());
-        EXPECT_EQ(w().Image1[i]->parentWidget(), w().picToolbar);
-        EXPECT_EQ(w().imgButton[i]->parentWidget(), w().picToolbar);
+        EXPECT_TRUE(w().toolButtons[i]->isEnabled());
+        EXPECT_EQ(w().toolButtons[i]->parentWidget(), w().toolStrip);
+        EXPECT_EQ(w().toolHighlights[i]->parentWidget(), w().toolStrip);
     }
 }
 
@@ -105,8 +105,8 @@ TEST_F(ToolbarTest, HotSpotsAndHighlightsSitAtTheirDesignPlaces)
     };
     for (const Place &place : places) {
         SCOPED_TRACE(place.index);
-        EXPECT_EQ(w().Image1[place.index]->geometry(), place.hotSpot);
-        EXPECT_EQ(w().imgButton[place.index]->geometry(), place.highlight);
+        EXPECT_EQ(w().toolButtons[place.index]->geometry(), place.hotSpot);
+        EXPECT_EQ(w().toolHighlights[place.index]->geometry(), place.highlight);
     }
 }
 
@@ -123,7 +123,7 @@ TEST_F(ToolbarTest, MovingFromOneButtonStraightToTheNextSwapsTheLight)
     EXPECT_EQ(w().hotButton, 4);
 
     // Moving about inside the lit button keeps it lit.
-    moveTo(w().Image1[4], QPoint(2, 2));
+    moveTo(w().toolButtons[4], QPoint(2, 2));
     EXPECT_TRUE(lit(4));
 }
 
@@ -131,7 +131,7 @@ TEST_F(ToolbarTest, MovingFromOneButtonStraightToTheNextSwapsTheLight)
 // button last entered stays hotButton.
 struct ReleaseCase {
     const char *name;
-    QWidget *(*widget)(frmSDI &);
+    QWidget *(*widget)(MainWindow &);
 };
 
 class ToolbarReleaseTest : public ToolbarTest, public ::testing::WithParamInterface<ReleaseCase> {};
@@ -143,7 +143,7 @@ TEST_P(ToolbarReleaseTest, MouseMovingThereAfterAButtonLitPutsItOut)
     // The mouse already rests there when the button lights up, so only a
     // move over the target itself can put it out.
     moveTo(target, QPoint(target->width() - 3, target->height() - 2));
-    w().Image1_MouseMove(6);
+    w().hoverToolButton(6);
     ASSERT_TRUE(lit(6));
 
     moveTo(target, QPoint(target->width() - 4, target->height() - 2));
@@ -153,14 +153,14 @@ TEST_P(ToolbarReleaseTest, MouseMovingThereAfterAButtonLitPutsItOut)
 
 INSTANTIATE_TEST_SUITE_P(
     Places, ToolbarReleaseTest,
-    ::testing::Values(ReleaseCase{"EditArea", [](frmSDI &f) { return f.txtNote->viewport(); }},
+    ::testing::Values(ReleaseCase{"EditArea", [](MainWindow &f) { return f.textEdit->viewport(); }},
                       // Its bottom right corner lies below and right of every button.
-                      ReleaseCase{"StripOutsideTheButtons", [](frmSDI &f) { return f.picToolbar; }},
+                      ReleaseCase{"StripOutsideTheButtons", [](MainWindow &f) { return f.toolStrip; }},
                       // Right of the strip, above the edit area.
-                      ReleaseCase{"WindowBackground", [](frmSDI &f) {
+                      ReleaseCase{"WindowBackground", [](MainWindow &f) {
                                       auto *background = new QWidget(f.client);
                                       background->setAttribute(Qt::WA_TransparentForMouseEvents);
-                                      background->setGeometry(f.picToolbar->width(), 0, 6, 30);
+                                      background->setGeometry(f.toolStrip->width(), 0, 6, 30);
                                       return background;
                                   }}),
     [](const auto &info) { return std::string(info.param.name); });
@@ -175,7 +175,7 @@ TEST_F(ToolbarTest, UndoButtonStaysDarkWithAnEmptyHistoryAndLightsAfterAChange)
     EXPECT_FALSE(lit(13));
     EXPECT_EQ(w().hotButton, 13);
 
-    moveOnto(w().txtNote->viewport());
+    moveOnto(w().textEdit->viewport());
     type(QStringLiteral("a"));
     hover(13);
     EXPECT_EQ(tip(13), QStringLiteral("元に戻す"));
@@ -219,18 +219,18 @@ TEST_F(ToolbarTest, MenuUndoAndRedoUpdateTheButtonsOnlyWhenTheHistoryRunsOut)
     hover(13);
     ASSERT_TRUE(lit(13));
 
-    w().mnuUndo->trigger();
+    w().undoAction->trigger();
     EXPECT_TRUE(lit(13)) << "one change is left to undo";
     EXPECT_EQ(tip(13), QStringLiteral("元に戻す"));
-    w().mnuUndo->trigger();
+    w().undoAction->trigger();
     EXPECT_FALSE(lit(13));
     EXPECT_EQ(tip(13), QStringLiteral("元に戻せません"));
 
     hover(14);
     ASSERT_TRUE(lit(14));
-    w().mnuRedo->trigger();
+    w().redoAction->trigger();
     EXPECT_TRUE(lit(14)) << "one change is left to redo";
-    w().mnuRedo->trigger();
+    w().redoAction->trigger();
     EXPECT_FALSE(lit(14));
     EXPECT_EQ(tip(14), QStringLiteral("やり直せません"));
     EXPECT_EQ(w().note().Text(), QStringLiteral("ab"));
@@ -254,8 +254,8 @@ public:
 TEST_F(ToolbarTest, ButtonIsFramedWhileItsCommandRunsAndPlainAfterwards)
 {
     PeekingModal peeking;
-    window = std::make_unique<frmSDI>(program, peeking, store);
-    window->Form_Load();
+    window = std::make_unique<MainWindow>(program, peeking, store);
+    window->startUp();
     window->show();
     type(QStringLiteral("abc"));
 
@@ -280,20 +280,20 @@ TEST_F(ToolbarTest, DisplayImageKeepsItsButtonLitAndFramedAndTheOthersOutOfUse)
     EXPECT_TRUE(lit(15));
     EXPECT_EQ(border(15), 1);
     for (int i = 0; i < 18; ++i)
-        EXPECT_EQ(w().Image1[i]->isEnabled(), i == 15 || i == 17) << "button " << i;
+        EXPECT_EQ(w().toolButtons[i]->isEnabled(), i == 15 || i == 17) << "button " << i;
 
     // The mouse wanders off: button 15 stays as it is.
-    moveTo(w().picToolbar, QPoint(120, 34));
-    moveTo(w().client, QPoint(w().picToolbar->width() + 2, 10));
-    moveOnto(w().txtNote2->viewport());
+    moveTo(w().toolStrip, QPoint(120, 34));
+    moveTo(w().client, QPoint(w().toolStrip->width() + 2, 10));
+    moveOnto(w().preview->viewport());
     EXPECT_TRUE(lit(15));
     EXPECT_EQ(border(15), 1);
 
     // A button out of use neither lights up nor runs its command.
-    moveOnto(w().Image1[7]);
+    moveOnto(w().toolButtons[7]);
     EXPECT_FALSE(lit(7));
     EXPECT_EQ(w().hotButton, 15);
-    QTest::mouseClick(w().Image1[7], Qt::LeftButton, Qt::NoModifier, w().Image1[7]->rect().center());
+    QTest::mouseClick(w().toolButtons[7], Qt::LeftButton, Qt::NoModifier, w().toolButtons[7]->rect().center());
     EXPECT_EQ(w().note().Text(), QStringLiteral("`漢字`かんじ`です"));
     EXPECT_EQ(border(7), 0);
 
@@ -303,12 +303,12 @@ TEST_F(ToolbarTest, DisplayImageKeepsItsButtonLitAndFramedAndTheOthersOutOfUse)
     EXPECT_FALSE(lit(15));
     EXPECT_EQ(border(15), 0);
     for (int i = 0; i < 18; ++i)
-        EXPECT_TRUE(w().Image1[i]->isEnabled()) << "button " << i;
+        EXPECT_TRUE(w().toolButtons[i]->isEnabled()) << "button " << i;
 
     // Back in the edit view, leaving button 15 puts it out like any other.
-    moveTo(w().Image1[15], QPoint(3, 3));
+    moveTo(w().toolButtons[15], QPoint(3, 3));
     EXPECT_TRUE(lit(15));
-    moveOnto(w().txtNote->viewport());
+    moveOnto(w().textEdit->viewport());
     EXPECT_FALSE(lit(15));
 }
 
@@ -316,14 +316,14 @@ TEST_F(ToolbarTest, DisplayImageFromTheMenuLightsButton15WithoutTheMouse)
 {
     start();
     w().note().setText(QStringLiteral("abc"));
-    w().mnuZeqShow->trigger();
+    w().previewAction->trigger();
     EXPECT_TRUE(lit(15));
     EXPECT_EQ(border(15), 1);
-    EXPECT_FALSE(w().Image1[0]->isEnabled());
-    w().mnuZeqShow->trigger();
+    EXPECT_FALSE(w().toolButtons[0]->isEnabled());
+    w().previewAction->trigger();
     EXPECT_FALSE(lit(15));
     EXPECT_EQ(border(15), 0);
-    EXPECT_TRUE(w().Image1[0]->isEnabled());
+    EXPECT_TRUE(w().toolButtons[0]->isEnabled());
 }
 
 // ---------------------------------------------------------------- close
@@ -349,22 +349,22 @@ struct CommandCase {
     const char *name;
     int index;
     std::function<void(class ToolbarCommandTest &)> prepare;
-    std::function<void(class ToolbarCommandTest &, frmSDI &)> check;
+    std::function<void(class ToolbarCommandTest &, MainWindow &)> check;
 };
 
 class ToolbarCommandTest : public ToolbarTest, public ::testing::WithParamInterface<CommandCase> {
 public:
     // The fixture's parts, for the cases.
     ScriptedModal &scripted() { return modal; }
-    Program &state() { return program; }
-    frmSDI &startWith(const QString &text, int caret)
+    Session &state() { return program; }
+    MainWindow &startWith(const QString &text, int caret)
     {
-        frmSDI &f = start();
+        MainWindow &f = start();
         f.note().setText(text);
         f.note().setSelStart(caret);
         return f;
     }
-    frmSDI &startWithFile(const QString &text)
+    MainWindow &startWithFile(const QString &text)
     {
         return start(writeFile(QStringLiteral("doc.txt"), cp932(text)));
     }
@@ -402,46 +402,46 @@ INSTANTIATE_TEST_SUITE_P(
                     [](ToolbarCommandTest &t) {
                         t.startWith(QStringLiteral("abc"), 3).document().load(QStringLiteral("abc"), QString());
                     },
-                    [](ToolbarCommandTest &, frmSDI &f) {
+                    [](ToolbarCommandTest &, MainWindow &f) {
                         EXPECT_EQ(f.note().Text(), QString());
                         EXPECT_EQ(f.windowTitle(), kCleanPrefix + kUntitled);
                     }},
         CommandCase{"OpenAsksForAFile", 1, [](ToolbarCommandTest &t) { t.startWith(QString(), 0); },
-                    [](ToolbarCommandTest &t, frmSDI &) {
+                    [](ToolbarCommandTest &t, MainWindow &) {
                         EXPECT_EQ(t.questionKinds(), (QList<Kind>{Kind::OpenFile}));
                     }},
         CommandCase{"SaveWritesANamedDocumentWithoutAsking", 2,
                     [](ToolbarCommandTest &t) {
-                        frmSDI &f = t.startWithFile(QStringLiteral("abc"));
+                        MainWindow &f = t.startWithFile(QStringLiteral("abc"));
                         f.note().setSelStart(3);
                         f.note().setSelText(QStringLiteral("d"));
                     },
-                    [](ToolbarCommandTest &t, frmSDI &) {
+                    [](ToolbarCommandTest &t, MainWindow &) {
                         EXPECT_EQ(t.questionKinds(), QList<Kind>());
                         EXPECT_EQ(t.onDisk(), QByteArray("abcd"));
                     }},
         CommandCase{"SaveAsAsksForANameEvenForANamedDocument", 3,
                     [](ToolbarCommandTest &t) { t.startWithFile(QStringLiteral("abc")); },
-                    [](ToolbarCommandTest &t, frmSDI &) {
+                    [](ToolbarCommandTest &t, MainWindow &) {
                         EXPECT_EQ(t.questionKinds(), (QList<Kind>{Kind::SaveFile}));
                     }},
         CommandCase{"CutMovesTheSelectionToTheClipboard", 4,
                     [](ToolbarCommandTest &t) {
-                        frmSDI &f = t.startWith(QStringLiteral("abc"), 1);
+                        MainWindow &f = t.startWith(QStringLiteral("abc"), 1);
                         f.note().setSelLength(2);
                         QApplication::clipboard()->setText(QStringLiteral("old"));
                     },
-                    [](ToolbarCommandTest &, frmSDI &f) {
+                    [](ToolbarCommandTest &, MainWindow &f) {
                         EXPECT_EQ(f.note().Text(), QStringLiteral("a"));
                         EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("bc"));
                     }},
         CommandCase{"CopyPutsTheSelectionOnTheClipboard", 5,
                     [](ToolbarCommandTest &t) {
-                        frmSDI &f = t.startWith(QStringLiteral("abc"), 0);
+                        MainWindow &f = t.startWith(QStringLiteral("abc"), 0);
                         f.note().setSelLength(2);
                         QApplication::clipboard()->setText(QStringLiteral("old"));
                     },
-                    [](ToolbarCommandTest &, frmSDI &f) {
+                    [](ToolbarCommandTest &, MainWindow &f) {
                         EXPECT_EQ(f.note().Text(), QStringLiteral("abc"));
                         EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("ab"));
                     }},
@@ -450,28 +450,28 @@ INSTANTIATE_TEST_SUITE_P(
                         t.startWith(QStringLiteral("ac"), 1);
                         QApplication::clipboard()->setText(QStringLiteral("b"));
                     },
-                    [](ToolbarCommandTest &, frmSDI &f) { EXPECT_EQ(f.note().Text(), QStringLiteral("abc")); }},
+                    [](ToolbarCommandTest &, MainWindow &f) { EXPECT_EQ(f.note().Text(), QStringLiteral("abc")); }},
         CommandCase{"DeleteRemovesTheCharacterAfterTheCaret", 7,
                     [](ToolbarCommandTest &t) { t.startWith(QStringLiteral("abc"), 1); },
-                    [](ToolbarCommandTest &, frmSDI &f) { EXPECT_EQ(f.note().Text(), QStringLiteral("ac")); }},
+                    [](ToolbarCommandTest &, MainWindow &f) { EXPECT_EQ(f.note().Text(), QStringLiteral("ac")); }},
         CommandCase{"ExtendedDeleteRemovesTheWholeGroup", 8,
                     [](ToolbarCommandTest &t) { t.startWith(QStringLiteral("の`漢字`かんじ`"), 9); },
-                    [](ToolbarCommandTest &, frmSDI &f) { EXPECT_EQ(f.note().Text(), QStringLiteral("の")); }},
+                    [](ToolbarCommandTest &, MainWindow &f) { EXPECT_EQ(f.note().Text(), QStringLiteral("の")); }},
         CommandCase{"SelectAllSelectsTheWholeText", 9,
                     [](ToolbarCommandTest &t) { t.startWith(QStringLiteral("abc\r\nde"), 2); },
-                    [](ToolbarCommandTest &, frmSDI &f) {
+                    [](ToolbarCommandTest &, MainWindow &f) {
                         EXPECT_EQ(f.note().SelStart(), 0);
                         EXPECT_EQ(f.note().SelText(), QStringLiteral("abc\r\nde"));
                     }},
         CommandCase{"SeparatorInsertsTheNextSeparatorOfTheTriple", 10,
                     [](ToolbarCommandTest &t) { t.startWith(QStringLiteral("漢字"), 0); },
-                    [](ToolbarCommandTest &t, frmSDI &f) {
+                    [](ToolbarCommandTest &t, MainWindow &f) {
                         EXPECT_EQ(f.note().Text(), t.state().settings.gUserSparator[0] + QStringLiteral("漢字"));
-                        EXPECT_EQ(t.state().nextSpa, 1);
+                        EXPECT_EQ(t.state().nextSeparator, 1);
                     }},
         CommandCase{"FindOpensTheFindDialog", 11,
                     [](ToolbarCommandTest &t) { t.startWith(QStringLiteral("abc"), 0); },
-                    [](ToolbarCommandTest &, frmSDI &f) {
+                    [](ToolbarCommandTest &, MainWindow &f) {
                         ASSERT_TRUE(f.findDialog);
                         EXPECT_TRUE(f.findDialog->isVisible());
                         f.findDialog->close();
@@ -482,7 +482,7 @@ INSTANTIATE_TEST_SUITE_P(
                         t.state().find.gFindText = QStringLiteral("a");
                         t.state().find.gNewSearch = false;
                     },
-                    [](ToolbarCommandTest &, frmSDI &f) {
+                    [](ToolbarCommandTest &, MainWindow &f) {
                         EXPECT_EQ(f.note().SelStart(), 3);
                         EXPECT_EQ(f.note().SelText(), QStringLiteral("a"));
                         EXPECT_FALSE(f.findDialog);
@@ -492,23 +492,23 @@ INSTANTIATE_TEST_SUITE_P(
                         t.start();
                         t.type(QStringLiteral("ab"));
                     },
-                    [](ToolbarCommandTest &, frmSDI &f) { EXPECT_EQ(f.note().Text(), QStringLiteral("a")); }},
+                    [](ToolbarCommandTest &, MainWindow &f) { EXPECT_EQ(f.note().Text(), QStringLiteral("a")); }},
         CommandCase{"RedoPutsBackTheUndoneChange", 14,
                     [](ToolbarCommandTest &t) {
-                        frmSDI &f = t.start();
+                        MainWindow &f = t.start();
                         t.type(QStringLiteral("ab"));
-                        f.mnuUndo_Click();
-                        f.mnuUndo_Click();
+                        f.undo();
+                        f.undo();
                     },
-                    [](ToolbarCommandTest &, frmSDI &f) { EXPECT_EQ(f.note().Text(), QStringLiteral("a")); }},
+                    [](ToolbarCommandTest &, MainWindow &f) { EXPECT_EQ(f.note().Text(), QStringLiteral("a")); }},
         CommandCase{"DisplayImageShowsThePreview", 15,
                     [](ToolbarCommandTest &t) { t.startWith(QStringLiteral("`漢字`かんじ`です"), 0); },
-                    [](ToolbarCommandTest &, frmSDI &f) {
+                    [](ToolbarCommandTest &, MainWindow &f) {
                         EXPECT_TRUE(f.imageShown);
-                        EXPECT_EQ(f.txtNote2->toPlainText(), QStringLiteral("漢字です"));
+                        EXPECT_EQ(f.preview->toPlainText(), QStringLiteral("漢字です"));
                     }},
         CommandCase{"SettingsOpensTheSettingsDialog", 16, [](ToolbarCommandTest &t) { t.start(); },
-                    [](ToolbarCommandTest &, frmSDI &) {
+                    [](ToolbarCommandTest &, MainWindow &) {
                         // The dialog is modal to the application but runs no
                         // loop of its own: it is open when the click returns.
                         QStringList seen;
@@ -518,11 +518,11 @@ INSTANTIATE_TEST_SUITE_P(
                                 top->close();
                             }
                         }
-                        EXPECT_EQ(seen, QStringList{QStringLiteral("zeq::frmOption")});
+                        EXPECT_EQ(seen, QStringList{QStringLiteral("zeq::SettingsDialog")});
                     }},
         CommandCase{"CloseEndsACleanDocumentWithoutAsking", 17,
                     [](ToolbarCommandTest &t) { t.startWith(QString(), 0); },
-                    [](ToolbarCommandTest &t, frmSDI &f) {
+                    [](ToolbarCommandTest &t, MainWindow &f) {
                         EXPECT_FALSE(f.isVisible());
                         EXPECT_EQ(t.questionKinds(), QList<Kind>());
                     }}),
@@ -533,27 +533,27 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(ToolbarTest, OptionsMenuTogglesTheStripAndItsCheckMarkFollowsTheStrip)
 {
     start();
-    EXPECT_TRUE(w().mnuOptionsToolbar->isChecked());
-    const int noteTop = w().txtNote->geometry().top();
+    EXPECT_TRUE(w().toolStripAction->isChecked());
+    const int noteTop = w().textEdit->geometry().top();
 
-    w().mnuOptionsToolbar->trigger();
-    EXPECT_TRUE(w().picToolbar->isHidden());
-    EXPECT_FALSE(w().mnuOptionsToolbar->isChecked());
-    EXPECT_EQ(w().txtNote->geometry().top(), 0);
+    w().toolStripAction->trigger();
+    EXPECT_TRUE(w().toolStrip->isHidden());
+    EXPECT_FALSE(w().toolStripAction->isChecked());
+    EXPECT_EQ(w().textEdit->geometry().top(), 0);
 
     // The check mark is put right whenever the menu opens, whoever changed
     // the strip.
-    w().picToolbar->show();
-    w().mnuOptions->popup(QPoint(0, 0));
-    EXPECT_TRUE(w().mnuOptionsToolbar->isChecked());
-    w().mnuOptions->close();
+    w().toolStrip->show();
+    w().optionsMenu->popup(QPoint(0, 0));
+    EXPECT_TRUE(w().toolStripAction->isChecked());
+    w().optionsMenu->close();
 
-    w().mnuOptionsToolbar->trigger();
-    EXPECT_TRUE(w().picToolbar->isHidden());
-    w().mnuOptionsToolbar->trigger();
-    EXPECT_FALSE(w().picToolbar->isHidden());
-    EXPECT_TRUE(w().mnuOptionsToolbar->isChecked());
-    EXPECT_EQ(w().txtNote->geometry().top(), noteTop);
+    w().toolStripAction->trigger();
+    EXPECT_TRUE(w().toolStrip->isHidden());
+    w().toolStripAction->trigger();
+    EXPECT_FALSE(w().toolStrip->isHidden());
+    EXPECT_TRUE(w().toolStripAction->isChecked());
+    EXPECT_EQ(w().textEdit->geometry().top(), noteTop);
 }
 
 } // namespace

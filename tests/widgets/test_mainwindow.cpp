@@ -1,4 +1,4 @@
-#include "app/frmsdi.h"
+#include "app/mainwindow.h"
 #include "app/statuspanels.h"
 #include "app/title.h"
 #include "document/docfile.h"
@@ -59,16 +59,16 @@ QString gutterLines(int first, int count)
     return text;
 }
 
-QString gutterOf(const frmSDI &w)
+QString gutterOf(const MainWindow &w)
 {
-    return toCrLfText(w.Text1->toPlainText());
+    return toCrLfText(w.lineNumbers->toPlainText());
 }
 
 using MainWindowTest = test::MainWindowFixture;
 
 TEST_F(MainWindowTest, StartsUntitledAndCleanWithItsKeysCreatedOnFirstRun)
 {
-    frmSDI &w = start();
+    MainWindow &w = start();
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Zeq Text Editor〔－－〕－ 無題"));
     EXPECT_FALSE(modified());
     EXPECT_EQ(modal.calls.size(), 0);
@@ -77,9 +77,9 @@ TEST_F(MainWindowTest, StartsUntitledAndCleanWithItsKeysCreatedOnFirstRun)
     EXPECT_EQ(store.openKey(HKEY_CURRENT_USER, kOptionKey), kErrorSuccess);
     EXPECT_EQ(program.settings.gUserSparator[0], QStringLiteral("`"));
     // The status bar has no line count until the first change or load.
-    EXPECT_EQ(w.StatusBar1->panelText(1), QString());
-    EXPECT_TRUE(w.Timer1->isActive());
-    EXPECT_EQ(w.Timer1->interval(), 150);
+    EXPECT_EQ(w.statusPanels->panelText(1), QString());
+    EXPECT_TRUE(w.gutterTimer->isActive());
+    EXPECT_EQ(w.gutterTimer->interval(), 150);
 }
 
 struct MenuItem {
@@ -90,37 +90,37 @@ struct MenuItem {
 
 TEST_F(MainWindowTest, MenuTreeHasEveryItemWithItsCaptionAndShortcutInOrder)
 {
-    frmSDI &w = start();
+    MainWindow &w = start();
     const std::vector<std::pair<QMenu *, std::vector<MenuItem>>> tree = {
-        {w.mnuFile,
-         {{"mnuFileNew", "新規作成(&N)", {}},
-          {"mnuFileOpen", "開く(&O)", {}},
-          {"mnuFileSave", "保存(&S)", {}},
-          {"mnuFileSaveAs", "名前を付けて保存(&A)", {}},
-          {"mnuFSep1", "", {}},
-          {"mnuZeqShow", "表示イメージ", QKeySequence(Qt::CTRL | Qt::Key_T)},
-          {"mnuFileExit", "終了(&X)", {}},
-          {"mnuRecentFile0", "", {}},
-          {"mnuRecentFile1", "RecentFile1", {}},
-          {"mnuRecentFile2", "RecentFile2", {}},
-          {"mnuRecentFile3", "RecentFile3", {}},
-          {"mnuRecentFile4", "RecentFile4", {}},
-          {"mnuRecentFile5", "RecentFile5", {}}}},
-        {w.mnuEdit,
-         {{"mnuUndo", "元に戻す", QKeySequence(Qt::CTRL | Qt::Key_Z)},
-          {"mnuRedo", "やり直し", QKeySequence(Qt::CTRL | Qt::Key_R)},
-          {"mnuEditCut", "切り取り(&T)", QKeySequence(Qt::CTRL | Qt::Key_X)},
-          {"mnuEditCopy", "ｺﾋﾟｰ(&C)", QKeySequence(Qt::CTRL | Qt::Key_C)},
-          {"mnuEditPaste", "貼り付け(&P)", QKeySequence(Qt::CTRL | Qt::Key_V)},
-          {"mnuInsertSPA", "漢字セパレータ挿入", QKeySequence(Qt::CTRL | Qt::Key_Y)},
-          {"mnuEditDelete", "削除(&L)", QKeySequence(Qt::Key_Delete)},
-          {"mnuEditDeleteEx", "拡張削除(&D)", QKeySequence(Qt::CTRL | Qt::Key_D)},
-          {"mnuEditSep1", "", {}},
-          {"mnuEditSelectAll", "すべての範囲を選択(&A)", {}}}},
-        {w.mnuSearch,
-         {{"mnuSearchFind", "検索(&F)", {}}, {"mnuSearchFindNext", "次を検索(&N)", QKeySequence(Qt::Key_F3)}}},
-        {w.mnuOptions, {{"mnuOptionsToolbar", "ﾂｰﾙﾊﾞｰ表示(&T)", {}}, {"mnuSettei", "設定(&S)", {}}}},
-        {w.mnuHelp, {{"mnuShowHelp", "ヘルプの表示(&H)", {}}, {"mnuShowVersion", "バージョン情報(&A)", {}}}},
+        {w.fileMenu,
+         {{"newAction", "新規作成(&N)", {}},
+          {"openAction", "開く(&O)", {}},
+          {"saveAction", "保存(&S)", {}},
+          {"saveAsAction", "名前を付けて保存(&A)", {}},
+          {"fileSeparator", "", {}},
+          {"previewAction", "表示イメージ", QKeySequence(Qt::CTRL | Qt::Key_T)},
+          {"exitAction", "終了(&X)", {}},
+          {"recentFileActions0", "", {}},
+          {"recentFileActions1", "RecentFile1", {}},
+          {"recentFileActions2", "RecentFile2", {}},
+          {"recentFileActions3", "RecentFile3", {}},
+          {"recentFileActions4", "RecentFile4", {}},
+          {"recentFileActions5", "RecentFile5", {}}}},
+        {w.editMenu,
+         {{"undoAction", "元に戻す", QKeySequence(Qt::CTRL | Qt::Key_Z)},
+          {"redoAction", "やり直し", QKeySequence(Qt::CTRL | Qt::Key_R)},
+          {"cutAction", "切り取り(&T)", QKeySequence(Qt::CTRL | Qt::Key_X)},
+          {"copyAction", "ｺﾋﾟｰ(&C)", QKeySequence(Qt::CTRL | Qt::Key_C)},
+          {"pasteAction", "貼り付け(&P)", QKeySequence(Qt::CTRL | Qt::Key_V)},
+          {"insertSeparatorAction", "漢字セパレータ挿入", QKeySequence(Qt::CTRL | Qt::Key_Y)},
+          {"deleteAction", "削除(&L)", QKeySequence(Qt::Key_Delete)},
+          {"deleteGroupAction", "拡張削除(&D)", QKeySequence(Qt::CTRL | Qt::Key_D)},
+          {"editSeparator", "", {}},
+          {"selectAllAction", "すべての範囲を選択(&A)", {}}}},
+        {w.searchMenu,
+         {{"findAction", "検索(&F)", {}}, {"findNextAction", "次を検索(&N)", QKeySequence(Qt::Key_F3)}}},
+        {w.optionsMenu, {{"toolStripAction", "ﾂｰﾙﾊﾞｰ表示(&T)", {}}, {"settingsAction", "設定(&S)", {}}}},
+        {w.helpMenu, {{"helpAction", "ヘルプの表示(&H)", {}}, {"aboutAction", "バージョン情報(&A)", {}}}},
     };
 
     const QStringList topCaptions = {QStringLiteral("ﾌｧｲﾙ(&F)"), QStringLiteral("編集(&E)"),
@@ -151,17 +151,17 @@ TEST_F(MainWindowTest, MenuTreeHasEveryItemWithItsCaptionAndShortcutInOrder)
             }
         }
     }
-    for (QAction *recent : w.mnuRecentFile)
+    for (QAction *recent : w.recentFileActions)
         EXPECT_FALSE(recent->isVisible());
-    EXPECT_TRUE(w.mnuOptionsToolbar->isChecked());
+    EXPECT_TRUE(w.toolStripAction->isChecked());
 }
 
 TEST_F(MainWindowTest, GutterNumbersTheRowsThatFitAndFollowsScrolling)
 {
-    frmSDI &w = start();
+    MainWindow &w = start();
     // 4800 twips of edit area = 240 points = 20 rows of 12 points.
-    w.resize(w.width(), w.height() + (320 - w.txtNote->height()));
-    ASSERT_EQ(w.txtNote->height(), 320);
+    w.resize(w.width(), w.height() + (320 - w.textEdit->height()));
+    ASSERT_EQ(w.textEdit->height(), 320);
     w.refreshLineNumbers();
     EXPECT_EQ(gutterOf(w), gutterLines(1, 20));
 
@@ -169,8 +169,8 @@ TEST_F(MainWindowTest, GutterNumbersTheRowsThatFitAndFollowsScrolling)
     for (int i = 1; i <= 200; ++i)
         lines << QStringLiteral("行%1").arg(i);
     w.note().setText(lines.join(QStringLiteral("\r\n")));
-    w.txtNote->verticalScrollBar()->setValue(57);
-    QSignalSpy tick(w.Timer1, &QTimer::timeout);
+    w.textEdit->verticalScrollBar()->setValue(57);
+    QSignalSpy tick(w.gutterTimer, &QTimer::timeout);
     ASSERT_TRUE(tick.wait(1000));
     EXPECT_EQ(w.topLine, 57);
     EXPECT_EQ(gutterOf(w), gutterLines(58, 20));
@@ -178,43 +178,43 @@ TEST_F(MainWindowTest, GutterNumbersTheRowsThatFitAndFollowsScrolling)
 
 TEST_F(MainWindowTest, LineCountShowsInTheStatusBar)
 {
-    frmSDI &w = start();
+    MainWindow &w = start();
     w.note().setText(QStringLiteral("a\r\nb\r\nc"));
     w.refreshLineCount();
     EXPECT_EQ(lineCountShown(), lineCountText(3));
-    EXPECT_EQ(w.StatusBar1->panelText(1), QStringLiteral("全行数：3"));
+    EXPECT_EQ(w.statusPanels->panelText(1), QStringLiteral("全行数：3"));
 }
 
 TEST_F(MainWindowTest, HidingTheToolbarMovesTheEditAreaUpAndTheGutterFollows)
 {
-    frmSDI &w = start();
-    const QRect noteBefore = w.txtNote->geometry();
+    MainWindow &w = start();
+    const QRect noteBefore = w.textEdit->geometry();
     EXPECT_EQ(noteBefore.top(), 36); // 545 twips
-    EXPECT_EQ(w.Text1->geometry().top(), 39); // 585 twips
+    EXPECT_EQ(w.lineNumbers->geometry().top(), 39); // 585 twips
 
-    w.mnuOptionsToolbar->trigger();
-    EXPECT_TRUE(w.picToolbar->isHidden());
-    EXPECT_FALSE(w.mnuOptionsToolbar->isChecked());
-    EXPECT_EQ(w.txtNote->geometry().top(), 0);
-    EXPECT_EQ(w.txtNote->geometry().height(), noteBefore.height() + 35);
-    EXPECT_EQ(w.Text1->geometry().top(), 3); // 40 twips
-    EXPECT_EQ(w.Text1->geometry().height(), w.txtNote->geometry().height() - 21); // 310 twips
-    EXPECT_EQ(w.txtNote2->geometry(), w.txtNote->geometry());
+    w.toolStripAction->trigger();
+    EXPECT_TRUE(w.toolStrip->isHidden());
+    EXPECT_FALSE(w.toolStripAction->isChecked());
+    EXPECT_EQ(w.textEdit->geometry().top(), 0);
+    EXPECT_EQ(w.textEdit->geometry().height(), noteBefore.height() + 35);
+    EXPECT_EQ(w.lineNumbers->geometry().top(), 3); // 40 twips
+    EXPECT_EQ(w.lineNumbers->geometry().height(), w.textEdit->geometry().height() - 21); // 310 twips
+    EXPECT_EQ(w.preview->geometry(), w.textEdit->geometry());
 
-    w.mnuOptionsToolbar->trigger();
-    EXPECT_EQ(w.txtNote->geometry(), noteBefore);
-    w.picToolbar->hide();
-    w.mnuOptions_Click();
-    EXPECT_FALSE(w.mnuOptionsToolbar->isChecked());
+    w.toolStripAction->trigger();
+    EXPECT_EQ(w.textEdit->geometry(), noteBefore);
+    w.toolStrip->hide();
+    w.updateOptionsMenu();
+    EXPECT_FALSE(w.toolStripAction->isChecked());
 }
 
 TEST_F(MainWindowTest, TinyWindowDoesNotBreakTheLayout)
 {
-    frmSDI &w = start();
+    MainWindow &w = start();
     w.resize(20, 20);
     QCoreApplication::processEvents();
-    EXPECT_GE(w.txtNote->height(), 0);
-    EXPECT_GE(w.Text1->height(), 0);
+    EXPECT_GE(w.textEdit->height(), 0);
+    EXPECT_GE(w.lineNumbers->height(), 0);
     w.refreshLineNumbers();
     EXPECT_EQ(gutterOf(w), QString());
 }
@@ -226,22 +226,22 @@ TEST_F(MainWindowTest, ArgumentOfExactlyTheSizeLimitIsLoadedUpperCasedAndRemembe
     ASSERT_EQ(bytes.size(), 32700);
     const QString path = writeFile(QStringLiteral("doc.txt"), bytes);
 
-    frmSDI &w = start(path);
+    MainWindow &w = start(path);
     EXPECT_EQ(modal.calls.size(), 0);
     EXPECT_EQ(w.windowTitle(), kCleanPrefix + path.toUpper());
     EXPECT_EQ(w.documentPath(), path);
     EXPECT_TRUE(w.note().Text().startsWith(QStringLiteral("`漢字`かんじ`\r\naaa")));
     EXPECT_FALSE(modified());
     EXPECT_EQ(program.settings.gRecentFile[0], path);
-    EXPECT_TRUE(w.mnuRecentFile[1]->isVisible());
+    EXPECT_TRUE(w.recentFileActions[1]->isVisible());
     EXPECT_EQ(lineCountShown(), lineCountText(2));
-    EXPECT_EQ(w.StatusBar1->panelText(1), QStringLiteral("全行数：2"));
+    EXPECT_EQ(w.statusPanels->panelText(1), QStringLiteral("全行数：2"));
 }
 
 TEST_F(MainWindowTest, ArgumentOneByteOverWhatTheEditAreaHoldsIsRefusedAndTheEditorStartsEmpty)
 {
     const QString path = writeFile(QStringLiteral("big.txt"), QByteArray(kMaxOpenBytes + 1, 'a'));
-    frmSDI &w = start(path);
+    MainWindow &w = start(path);
     EXPECT_EQ(modal.messages(), QStringList{tooLargeToOpenMessage(kMaxOpenBytes + 1)});
     EXPECT_EQ(modal.calls[0].style, MsgExclamation);
     EXPECT_EQ(modal.calls[0].title, QStringLiteral("Zqe"));
@@ -255,7 +255,7 @@ TEST_F(MainWindowTest, RelativeArgumentMeansTheFolderTheEditorWasStartedFrom)
     const QString path = writeFile(QStringLiteral("rel.txt"), QByteArray("abc"));
     const QString previous = QDir::currentPath();
     QDir::setCurrent(config.path());
-    frmSDI &w = start(QStringLiteral("rel.txt"));
+    MainWindow &w = start(QStringLiteral("rel.txt"));
     QDir::setCurrent(previous);
     EXPECT_EQ(w.note().Text(), QStringLiteral("abc"));
     EXPECT_EQ(w.documentPath(), path);
@@ -264,7 +264,7 @@ TEST_F(MainWindowTest, RelativeArgumentMeansTheFolderTheEditorWasStartedFrom)
 TEST_F(MainWindowTest, ArgumentNamingNoFileIsReportedAndNotRemembered)
 {
     const QString path = config.path() + QStringLiteral("/missing.txt");
-    frmSDI &w = start(path);
+    MainWindow &w = start(path);
     EXPECT_EQ(modal.messages(), QStringList{path + QStringLiteral(" ﾌｧｲﾙを開けません。")});
     EXPECT_EQ(modal.calls[0].style, MsgOkOnly);
     EXPECT_EQ(w.windowTitle(), kCleanPrefix + kUntitled);
@@ -274,7 +274,7 @@ TEST_F(MainWindowTest, ArgumentNamingNoFileIsReportedAndNotRemembered)
 TEST_F(MainWindowTest, ArgumentThatIsNotTextIsReportedAndLeavesTheTitleAlone)
 {
     const QString binary = writeFile(QStringLiteral("bin.txt"), QByteArray("ab\0cd", 5));
-    frmSDI &w = start(binary);
+    MainWindow &w = start(binary);
     EXPECT_EQ(modal.messages(), QStringList{QStringLiteral("テキストファイルだけを指定して下さい。\r\n"
                                                            "1 行目 3 文字目に、文字として読めないバイトがあります。")});
     EXPECT_EQ(modal.calls[0].style, MsgExclamation);
@@ -285,10 +285,10 @@ TEST_F(MainWindowTest, ArgumentThatIsNotTextIsReportedAndLeavesTheTitleAlone)
 
 TEST_F(MainWindowTest, EscInACleanDocumentClosesAndWritesTheSettings)
 {
-    frmSDI &w = start();
+    MainWindow &w = start();
     program.settings.gKanjiColor = 0x00FF00;
     w.move(40, 30);
-    QTest::keyClick(w.txtNote, Qt::Key_Escape);
+    QTest::keyClick(w.textEdit, Qt::Key_Escape);
     EXPECT_FALSE(w.isVisible());
     EXPECT_TRUE(w.imageAbort);
     EXPECT_EQ(storedLong(store, kOptionKey, QStringLiteral("KanjiColor")), 0x00FF00);
@@ -300,9 +300,9 @@ TEST_F(MainWindowTest, EscInACleanDocumentClosesAndWritesTheSettings)
 
 TEST_F(MainWindowTest, EscWhileTheDisplayImageIsBuildingOnlyAsksItToStop)
 {
-    frmSDI &w = start();
+    MainWindow &w = start();
     w.imageBusy = true;
-    QTest::keyClick(w.txtNote, Qt::Key_Escape);
+    QTest::keyClick(w.textEdit, Qt::Key_Escape);
     EXPECT_TRUE(w.isVisible());
     EXPECT_TRUE(w.imageAbort);
     // Nothing was written back: the store still holds the first-run values.
@@ -312,9 +312,9 @@ TEST_F(MainWindowTest, EscWhileTheDisplayImageIsBuildingOnlyAsksItToStop)
 
 TEST_F(MainWindowTest, OtherKeysPassToTheEditArea)
 {
-    frmSDI &w = start();
-    w.txtNote->setFocus();
-    QTest::keyClicks(w.txtNote, QStringLiteral("ab"));
+    MainWindow &w = start();
+    w.textEdit->setFocus();
+    QTest::keyClicks(w.textEdit, QStringLiteral("ab"));
     EXPECT_EQ(w.note().Text(), QStringLiteral("ab"));
     EXPECT_TRUE(w.isVisible());
 }
@@ -322,33 +322,33 @@ TEST_F(MainWindowTest, OtherKeysPassToTheEditArea)
 TEST_F(MainWindowTest, TypingMarksTheTitleModifiedAndCountsLines)
 {
     const QString path = writeFile(QStringLiteral("a.txt"), QByteArray("one"));
-    frmSDI &w = start(path);
+    MainWindow &w = start(path);
     EXPECT_EQ(historyCount(), 0); // the load itself is not an edit
-    w.txtNote->setFocus();
+    w.textEdit->setFocus();
     w.note().setSelStart(3);
-    QTest::keyClick(w.txtNote, Qt::Key_Return);
+    QTest::keyClick(w.textEdit, Qt::Key_Return);
     EXPECT_EQ(w.windowTitle(), kModifiedPrefix + path.toUpper());
     EXPECT_TRUE(modified());
     EXPECT_TRUE(program.gImageDirty);
-    EXPECT_EQ(w.StatusBar1->panelText(1), QStringLiteral("全行数：2"));
+    EXPECT_EQ(w.statusPanels->panelText(1), QStringLiteral("全行数：2"));
     EXPECT_EQ(historyCount(), 1);
-    w.mnuUndo->trigger();
+    w.undoAction->trigger();
     EXPECT_EQ(w.note().Text(), QStringLiteral("one"));
     EXPECT_EQ(w.windowTitle(), kCleanPrefix + path.toUpper());
 }
 
 TEST_F(MainWindowTest, EditKeysRunTheEditorsOwnUndoAndRedo)
 {
-    frmSDI &w = start();
+    MainWindow &w = start();
     QApplication::setActiveWindow(&w);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
-    w.txtNote->setFocus();
-    QTest::keyClicks(w.txtNote, QStringLiteral("abc"));
-    QTest::keyClick(w.txtNote, Qt::Key_Z, Qt::ControlModifier);
-    QTest::keyClick(w.txtNote, Qt::Key_Z, Qt::ControlModifier);
+    w.textEdit->setFocus();
+    QTest::keyClicks(w.textEdit, QStringLiteral("abc"));
+    QTest::keyClick(w.textEdit, Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(w.textEdit, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(w.note().Text(), QStringLiteral("a"));
     EXPECT_EQ(historyIndex(), 1);
-    QTest::keyClick(w.txtNote, Qt::Key_R, Qt::ControlModifier);
+    QTest::keyClick(w.textEdit, Qt::Key_R, Qt::ControlModifier);
     EXPECT_EQ(w.note().Text(), QStringLiteral("ab"));
     EXPECT_EQ(historyCount(), 3);
     EXPECT_TRUE(modified());
@@ -356,8 +356,8 @@ TEST_F(MainWindowTest, EditKeysRunTheEditorsOwnUndoAndRedo)
 
 TEST_F(MainWindowTest, ExitMenuClosesTheWindowThroughTheCloseRequest)
 {
-    frmSDI &w = start();
-    w.mnuFileExit->trigger();
+    MainWindow &w = start();
+    w.exitAction->trigger();
     EXPECT_FALSE(w.isVisible());
     EXPECT_TRUE(w.imageAbort);
 }
@@ -365,7 +365,7 @@ TEST_F(MainWindowTest, ExitMenuClosesTheWindowThroughTheCloseRequest)
 TEST_F(MainWindowTest, StoredPlacementAndOptionsAreAppliedAtStart)
 {
     {
-        frmSDI &first = start();
+        MainWindow &first = start();
         first.close();
     }
     ASSERT_EQ(store.setValue(HKEY_CURRENT_USER, kEnvKey, QStringLiteral("EditorLeft"),
@@ -374,14 +374,14 @@ TEST_F(MainWindowTest, StoredPlacementAndOptionsAreAppliedAtStart)
                              RegValue{REG_DWORD, QByteArray("\x70\x17\x00\x00", 4)}), kErrorSuccess); // 6000
     ASSERT_EQ(store.setValue(HKEY_CURRENT_USER, kOptionKey, QStringLiteral("ZeqFontSize"),
                              RegValue{REG_DWORD, QByteArray("\x10\x00\x00\x00", 4)}), kErrorSuccess); // 16
-    Program second;
-    frmSDI w(second, modal, store);
-    w.Form_Load();
+    Session second;
+    MainWindow w(second, modal, store);
+    w.startUp();
     EXPECT_EQ(w.frameGeometry().left(), 20);
     EXPECT_EQ(w.frameGeometry().width(), 400);
-    EXPECT_EQ(w.txtNote->font().pointSize(), 16);
-    EXPECT_EQ(w.Text1->font().pointSize(), 16);
-    EXPECT_EQ(w.txtNote2->font().pointSize(), 16);
+    EXPECT_EQ(w.textEdit->font().pointSize(), 16);
+    EXPECT_EQ(w.lineNumbers->font().pointSize(), 16);
+    EXPECT_EQ(w.preview->font().pointSize(), 16);
     EXPECT_EQ(modal.calls.size(), 0);
 }
 
@@ -392,7 +392,7 @@ TEST_F(MainWindowTest, UnusableStoreStartsWithDefaultsAndReportsEveryValueAtExit
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
 
-    frmSDI &w = start();
+    MainWindow &w = start();
     const QStringList atStart = modal.messages();
     ASSERT_EQ(atStart.size(), 3);
     EXPECT_TRUE(atStart[0].endsWith(kEnvKey + QStringLiteral("レジストリの作成に失敗しました。")));

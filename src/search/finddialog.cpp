@@ -1,4 +1,4 @@
-#include "search/frmfind.h"
+#include "search/finddialog.h"
 
 #include "search/findstate.h"
 #include "search/findtext.h"
@@ -16,10 +16,10 @@
 
 namespace zeq {
 
-frmFind::frmFind(FindState &find, EditControl &note, ModalSeam &modal, QWidget *parent)
+FindDialog::FindDialog(FindState &find, EditControl &note, ModalSeam &modal, QWidget *parent)
     : QDialog(parent), m_find(find), m_note(note), m_modal(modal)
 {
-    setObjectName(QStringLiteral("frmFind"));
+    setObjectName(QStringLiteral("FindDialog"));
     setWindowTitle(QStringLiteral("文字列の検索"));
     setAttribute(Qt::WA_DeleteOnClose);
     // A fixed tool window like a message box: no resizing, no help button.
@@ -80,21 +80,21 @@ frmFind::frmFind(FindState &find, EditControl &note, ModalSeam &modal, QWidget *
     setTabOrder(optDirection[1], cmdFind);
     setTabOrder(cmdFind, cmdcancel);
 
-    Form_Load();
+    startUp();
 
-    connect(txtFind, &QLineEdit::textChanged, this, &frmFind::txtFind_Change);
-    connect(chkCase, &QCheckBox::toggled, this, &frmFind::chkCase_Click);
+    connect(txtFind, &QLineEdit::textChanged, this, &FindDialog::txtFind_Change);
+    connect(chkCase, &QCheckBox::toggled, this, &FindDialog::chkCase_Click);
     for (int index = 0; index < 2; ++index) {
         connect(optDirection[index], &QRadioButton::toggled, this, [this, index](bool on) {
             if (on)
                 optDirection_Click(index);
         });
     }
-    connect(cmdFind, &QPushButton::clicked, this, &frmFind::cmdFind_Click);
-    connect(cmdcancel, &QPushButton::clicked, this, &frmFind::cmdCancel_Click);
+    connect(cmdFind, &QPushButton::clicked, this, &FindDialog::cmdFind_Click);
+    connect(cmdcancel, &QPushButton::clicked, this, &FindDialog::cmdCancel_Click);
 }
 
-void frmFind::showDialog()
+void FindDialog::showDialog()
 {
     setWindowModality(Qt::ApplicationModal);
     show();
@@ -103,42 +103,42 @@ void frmFind::showDialog()
     txtFind->setFocus();
 }
 
-void frmFind::Form_Load()
+void FindDialog::startUp()
 {
     cmdFind->setEnabled(false);
     optDirection[m_find.gFindDirection == 0 ? 0 : 1]->setChecked(true);
 }
 
-void frmFind::txtFind_Change()
+void FindDialog::txtFind_Change()
 {
     m_find.gNewSearch = true;
     cmdFind->setEnabled(!txtFind->text().isEmpty());
 }
 
-void frmFind::chkCase_Click()
+void FindDialog::chkCase_Click()
 {
     m_find.gFindCase = chkCase->isChecked();
 }
 
-void frmFind::optDirection_Click(int index)
+void FindDialog::optDirection_Click(int index)
 {
     m_find.gFindDirection = index;
 }
 
-void frmFind::cmdFind_Click()
+void FindDialog::cmdFind_Click()
 {
     m_find.gFindText = txtFind->text();
     findText(m_find, m_note, &m_modal);
 }
 
-void frmFind::cmdCancel_Click()
+void FindDialog::cmdCancel_Click()
 {
     m_find.gFindText = txtFind->text();
     m_find.gFindCase = chkCase->isChecked();
     close();
 }
 
-void frmFind::keyPressEvent(QKeyEvent *event)
+void FindDialog::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
         cmdcancel->click();

@@ -1,4 +1,4 @@
-#include "app/frmsdi.h"
+#include "app/mainwindow.h"
 
 #include "app/layout.h"
 #include "app/statuspanels.h"
@@ -28,16 +28,16 @@ int twipsToPixels(double twips)
 // While the preview is in front the document must not change: the commands
 // that could change it or replace it are switched off, and the tool bar is
 // told which of its buttons stay live.
-void setDocumentCommandsEnabled(frmSDI &w, bool enabled)
+void setDocumentCommandsEnabled(MainWindow &w, bool enabled)
 {
     // A disabled menu takes its items' shortcut keys with it.
-    for (QMenu *menu : {w.mnuEdit, w.mnuSearch, w.mnuOptions})
+    for (QMenu *menu : {w.editMenu, w.searchMenu, w.optionsMenu})
         menu->setEnabled(enabled);
-    for (QAction *item : {w.mnuFileNew, w.mnuFileOpen, w.mnuFileSave, w.mnuFileSaveAs})
+    for (QAction *item : {w.newAction, w.openAction, w.saveAction, w.saveAsAction})
         item->setEnabled(enabled);
     for (int i = 1; i <= 5; ++i)
-        w.mnuRecentFile[i]->setEnabled(enabled);
-    w.mnuZeqShow->setText(enabled ? QStringLiteral("表示イメージ") : QStringLiteral("表示イメージを戻す"));
+        w.recentFileActions[i]->setEnabled(enabled);
+    w.previewAction->setText(enabled ? QStringLiteral("表示イメージ") : QStringLiteral("表示イメージを戻す"));
 
     for (int i = 0; i < 18; ++i)
         w.imageToolButtons.enabled[i] = enabled || i == 15 || i == 17;
@@ -46,52 +46,52 @@ void setDocumentCommandsEnabled(frmSDI &w, bool enabled)
     w.syncToolbar();
 }
 
-void bringImageToFront(frmSDI &w)
+void bringImageToFront(MainWindow &w)
 {
-    w.txtNote2->show();
-    w.txtNote2->raise();
+    w.preview->show();
+    w.preview->raise();
     // The edit area lies hidden behind the preview; typing must not reach it.
-    w.txtNote2->setFocus();
+    w.preview->setFocus();
 }
 
 // Puts the preview's caret at the start and shows it from the given line.
-void scrollImage(frmSDI &w, int line)
+void scrollImage(MainWindow &w, int line)
 {
-    QTextCursor start(w.txtNote2->document());
-    w.txtNote2->setTextCursor(start);
-    scrollImageToLine(w.txtNote2, line);
+    QTextCursor start(w.preview->document());
+    w.preview->setTextCursor(start);
+    scrollImageToLine(w.preview, line);
 }
 
 // The progress bar lies over panel 1 of the status bar while a rendering runs.
-void placeProgressBar(frmSDI &w)
+void placeProgressBar(MainWindow &w)
 {
-    const QRect bar = w.StatusBar1->geometry();
+    const QRect bar = w.statusPanels->geometry();
     const double top = bar.top() * kTwipsPerPixel + 55;
     const double left = bar.left() * kTwipsPerPixel + 20;
-    const double width = w.StatusBar1->panelWidth(1) * kTwipsPerPixel - 30;
+    const double width = w.statusPanels->panelWidth(1) * kTwipsPerPixel - 30;
     const double height = bar.height() * kTwipsPerPixel - 80;
-    w.ProgressBar1->setGeometry(twipsToPixels(left), twipsToPixels(top), qMax(0, twipsToPixels(width)),
+    w.progressBar->setGeometry(twipsToPixels(left), twipsToPixels(top), qMax(0, twipsToPixels(width)),
                                 qMax(0, twipsToPixels(height)));
-    w.ProgressBar1->raise();
-    w.ProgressBar1->show();
+    w.progressBar->raise();
+    w.progressBar->show();
 }
 
 } // namespace
 
-QString frmSDI::getLine(const TextBox &control, int index) const
+QString MainWindow::getLine(const TextBox &control, int index) const
 {
     // The edit area hands out whole lines, however long.
     return control.line(index);
 }
 
-void frmSDI::justWidthEx(QTextEdit *control, int maxLen)
+void MainWindow::justWidthEx(QTextEdit *control, int maxLen)
 {
     const int right = imageRightEdge(control->font().pointSizeF(), maxLen, kTwipsPerPixel);
-    m_program.gEditRect.right = right;
+    m_session.gEditRect.right = right;
     applyImageRightEdge(control, right);
 }
 
-void frmSDI::mnuZeqShow_Click()
+void MainWindow::togglePreview()
 {
     // The rendering lets events through, and this command among them.
     if (imageBusy)
@@ -100,15 +100,15 @@ void frmSDI::mnuZeqShow_Click()
     bool waitCursor = false;
     if (imageShown) {
         // Back to the edit view, at the line the preview showed first.
-        topLine = imageFirstVisibleLine(txtNote2);
+        topLine = imageFirstVisibleLine(preview);
         imageMode = false;
         setDocumentCommandsEnabled(*this, true);
         m_note->setSelStart(0);
         m_note->lineScroll(topLine);
         imageShown = false;
-        txtNote->raise();
-        txtNote2->hide();
-        txtNote->setFocus();
+        textEdit->raise();
+        preview->hide();
+        textEdit->setFocus();
     } else {
         if (m_note->textLength() == 0) {
             m_modal.msgBox(QStringLiteral("テキストがありません。"), MsgCritical);
@@ -118,12 +118,12 @@ void frmSDI::mnuZeqShow_Click()
         imageMode = true;
         setDocumentCommandsEnabled(*this, false);
 
-        if (!m_program.gImageDirty) {
+        if (!m_session.gImageDirty) {
             // The preview still shows the current text.
-            justWidthEx(txtNote2, maxLineBytes);
+            justWidthEx(preview, maxLineBytes);
             imageShown = true;
-            ProgressBar1->hide();
-            StatusBar1->setPanelStyle(2, StatusPanels::DateStyle);
+            progressBar->hide();
+            statusPanels->setPanelStyle(2, StatusPanels::DateStyle);
             bringImageToFront(*this);
             scrollImage(*this, topLine);
             return;
@@ -131,7 +131,7 @@ void frmSDI::mnuZeqShow_Click()
 
         QApplication::setOverrideCursor(Qt::WaitCursor);
         waitCursor = true;
-        ImageLineMaker maker(m_program.settings);
+        ImageLineMaker maker(m_session.settings);
         maker.reset();
         maxLineBytes = 0;
 
@@ -140,13 +140,13 @@ void frmSDI::mnuZeqShow_Click()
         // behind, and every line must be rendered.
         const int lines = m_note->lineCount();
         placeProgressBar(*this);
-        ProgressBar1->setMaximum(lines);
-        StatusBar1->setPanelStyle(2, StatusPanels::TextStyle);
+        progressBar->setMaximum(lines);
+        statusPanels->setPanelStyle(2, StatusPanels::TextStyle);
 
         // The event pump runs for every line; the progress display, far
         // dearer to redraw than a line is to render, moves in steps.
         const int progressStep = imageProgressStep(lines);
-        ImageDocumentBuilder builder(txtNote2);
+        ImageDocumentBuilder builder(preview);
         imageBusy = true;
         // Every close request sets the abort flag, also one that the
         // save-changes prompt then cancelled; such a request is not meant
@@ -154,11 +154,11 @@ void frmSDI::mnuZeqShow_Click()
         imageAbort = false;
         // A change typed while the rendering runs marks the preview dirty
         // again and must stay marked.
-        m_program.gImageDirty = false;
+        m_session.gImageDirty = false;
         for (int line = 0; line < lines; ++line) {
             if (line % progressStep == 0) {
-                StatusBar1->setPanelText(2, QString::number(line + 1) + QStringLiteral("行目 検査中"));
-                ProgressBar1->setValue(line);
+                statusPanels->setPanelText(2, QString::number(line + 1) + QStringLiteral("行目 検査中"));
+                progressBar->setValue(line);
             }
             // Esc and close requests reach the window here.
             QCoreApplication::processEvents();
@@ -168,24 +168,24 @@ void frmSDI::mnuZeqShow_Click()
             maxLineBytes = maker.maxLineBytes();
         }
 
-        showImageDocument(txtNote2, builder.take(),
-                          imageRightEdge(txtNote2->font().pointSizeF(), maxLineBytes, kTwipsPerPixel));
-        justWidthEx(txtNote2, maxLineBytes);
+        showImageDocument(preview, builder.take(),
+                          imageRightEdge(preview->font().pointSizeF(), maxLineBytes, kTwipsPerPixel));
+        justWidthEx(preview, maxLineBytes);
         imageBusy = false;
         imageShown = true;
-        ProgressBar1->hide();
-        StatusBar1->setPanelStyle(2, StatusPanels::DateStyle);
+        progressBar->hide();
+        statusPanels->setPanelStyle(2, StatusPanels::DateStyle);
         bringImageToFront(*this);
         scrollImage(*this, topLine);
         if (imageAbort) {
             // Only the lines before the abort are shown: the next request
             // builds the preview again.
             imageAbort = false;
-            m_program.gImageDirty = true;
+            m_session.gImageDirty = true;
         }
     }
 
-    Text1->raise();
+    lineNumbers->raise();
     if (waitCursor)
         QApplication::restoreOverrideCursor();
 

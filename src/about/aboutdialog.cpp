@@ -1,4 +1,4 @@
-#include "about/frmabout.h"
+#include "about/aboutdialog.h"
 
 #include "platform/modal.h"
 
@@ -98,7 +98,7 @@ About::About(QWidget *parent) : QDialog(parent)
     setModal(true);
     urlOpener = [](const QUrl &url) { QDesktopServices::openUrl(url); };
     createControls();
-    Form_Load();
+    startUp();
     placeControls();
 }
 
@@ -140,9 +140,9 @@ void About::createControls()
     for (QLabel *label : Label2)
         label->installEventFilter(this);
 
-    Image1 = new QLabel(this);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setPixmap(emblemPicture());
+    toolButtons = new QLabel(this);
+    toolButtons->setObjectName(QStringLiteral("toolButtons"));
+    toolButtons->setPixmap(emblemPicture());
     Image3 = new QLabel(this);
     Image3->setObjectName(QStringLiteral("Image3"));
     Image3->setPixmap(rulePicture(kBoxWidth - 2 * kMargin));
@@ -169,7 +169,7 @@ void About::placeControls()
     };
 
     const int textLeft = kMargin + 64 + 16;
-    Image1->setGeometry(kMargin, kMargin, 64, 64);
+    toolButtons->setGeometry(kMargin, kMargin, 64, 64);
     place(Label1[2], Label1[3], textLeft, 12);
     place(Label1[0], Label1[1], textLeft, 50);
     place(Label3[0], Label3[1], textLeft, 76);
@@ -187,7 +187,7 @@ void About::placeControls()
     setFixedSize(width, kBoxHeight);
 }
 
-void About::Form_Load()
+void About::startUp()
 {
     const QString version = QStringLiteral("Zeq Text Editor V") + kEditorVersion;
     Label1[0]->setText(version);

@@ -1,4 +1,4 @@
-#include "app/frmsdi.h"
+#include "app/mainwindow.h"
 
 #include "editing/commands.h"
 #include "platform/textbox.h"
@@ -25,50 +25,50 @@ public:
 
 } // namespace
 
-void frmSDI::mnuEditCut_Click()
+void MainWindow::cut()
 {
     SystemClipboard clipboard;
     editCut(*m_note, clipboard);
 }
 
-void frmSDI::mnuEditCopy_Click()
+void MainWindow::copy()
 {
     SystemClipboard clipboard;
     editCopy(*m_note, clipboard);
 }
 
-void frmSDI::mnuEditPaste_Click()
+void MainWindow::paste()
 {
     SystemClipboard clipboard;
     editPaste(*m_note, clipboard, m_modal);
 }
 
-void frmSDI::mnuEditDelete_Click()
+void MainWindow::deleteForward()
 {
-    zeq::mnuEditDelete_Click(*m_note);
+    zeq::deleteForward(*m_note);
 }
 
-void frmSDI::mnuEditDeleteEx_Click()
+void MainWindow::deleteGroup()
 {
-    zeq::mnuEditDeleteEx_Click(m_program, *m_note);
+    zeq::deleteGroup(m_session.settings.gUserSparator, m_session.find, *m_note);
 }
 
-void frmSDI::mnuInsertSPA_Click()
+void MainWindow::insertSeparator()
 {
-    zeq::mnuInsertSPA_Click(m_program, *m_note);
+    zeq::insertSeparator(m_session.settings.gUserSparator, m_session.nextSeparator, *m_note);
 }
 
-void frmSDI::mnuEditSelectAll_Click()
+void MainWindow::selectAll()
 {
-    zeq::mnuEditSelectAll_Click(*m_note);
+    zeq::selectAll(*m_note);
 }
 
-void frmSDI::txtNote_KeyUp()
+void MainWindow::editKeyReleased()
 {
     refreshLineNumbers();
 }
 
-void frmSDI::txtNote_MouseMove()
+void MainWindow::editMouseMoved()
 {
     // Leaving the tool bar for the text puts out the lit button.
     releaseHotButton();

@@ -1,8 +1,8 @@
-#include "app/frmsdi.h"
+#include "app/mainwindow.h"
 
 #include "platform/textbox.h"
 #include "search/findtext.h"
-#include "search/frmfind.h"
+#include "search/finddialog.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -12,14 +12,14 @@
 
 namespace zeq {
 
-void frmSDI::mnuSearchFind_Click()
+void MainWindow::find()
 {
-    FindState &find = m_program.find;
+    FindState &find = m_session.find;
     // A dialog already open (only reachable from code: the open dialog is
     // modal) is reused as it stands, without loading it again.
     if (!findDialog || !findDialog->isVisible())
-        findDialog = new frmFind(find, *m_note, m_modal, this);
-    frmFind &dialog = *findDialog;
+        findDialog = new FindDialog(find, *m_note, m_modal, this);
+    FindDialog &dialog = *findDialog;
 
     dialog.txtFind->setText(m_note->SelLength() > 0 ? m_note->SelText() : find.gFindText);
     dialog.txtFind->setSelection(0, int(dialog.txtFind->text().size()));
@@ -29,13 +29,13 @@ void frmSDI::mnuSearchFind_Click()
     dialog.showDialog();
 }
 
-void frmSDI::mnuSearchFindNext_Click()
+void MainWindow::findNext()
 {
-    if (m_program.find.gFindText.isEmpty()) {
-        mnuSearchFind_Click();
+    if (m_session.find.gFindText.isEmpty()) {
+        find();
         return;
     }
-    findText(m_program.find, *m_note, &m_modal);
+    findText(m_session.find, *m_note, &m_modal);
 }
 
 } // namespace zeq

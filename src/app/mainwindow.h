@@ -3,7 +3,7 @@
 // display-image view lying over it, tool bar strip, status bar and menus;
 // start-up, layout and the close sequence.
 
-#include "app/program.h"
+#include "app/session.h"
 #include "document/docfile.h"
 #include "ime/capture.h"
 #include "settings/settings.h"
@@ -31,35 +31,35 @@ class Registry;
 class StatusPanels;
 class TextBox;
 
-class frmSDI : public QMainWindow {
+class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    frmSDI(Program &program, ModalSeam &modal, RegStore &store, QWidget *parent = nullptr);
-    ~frmSDI() override;
+    MainWindow(Session &session, ModalSeam &modal, RegStore &store, QWidget *parent = nullptr);
+    ~MainWindow() override;
 
     // Start-up: settings, placement, menus, the file named on the command line.
-    void Form_Load(const QString &argument = QString());
+    void startUp(const QString &argument = QString());
 
     void arrangeControls();
     void refreshLineNumbers();
     void refreshLineCount();
 
     // Esc: asks a running rendering to stop, or closes the window.
-    void Form_KeyPress(int &keyAscii);
+    void escapePressed(int &keyAscii);
     // The close request; sets cancel when the window must stay open.
-    void Form_QueryUnload(bool &cancel);
-    void Form_Unload();
-    void mnuFileExit_Click();
-    void mnuOptions_Click();
-    void mnuOptionsToolbar_Click();
+    void queryClose(bool &cancel);
+    void shutDown();
+    void exit();
+    void updateOptionsMenu();
+    void toggleToolStrip();
 
     // Every change of the text, whoever made it: line count, gutter and
     // the display image follow it.
     void onContentsChanged();
     // The title: clean or modified prefix and the document's name.
     void updateTitle();
-    void mnuUndo_Click();
-    void mnuRedo_Click();
+    void undo();
+    void redo();
 
     // --- documents and recent files (document/frmsdi_document.cpp) ---
     // Loads a file after the size and text checks, telling the user what
@@ -76,18 +76,18 @@ public:
     void newDocument();
     void openDocument();
     bool saveDocument();
-    void mnuFileNew_Click();
-    void mnuFileOpen_Click();
-    void mnuFileSave_Click();
-    void mnuFileSaveAs_Click();
+    void newFile();
+    void openFile();
+    void save();
+    void saveAs();
     // Files dropped onto the edit area, in the order the drop listed them.
-    void txtNote_OLEDragDrop(const QStringList &files);
+    void dropFiles(const QStringList &files);
     void showRecentFiles();
     bool isRecentFile(const QString &path) const;
     void rememberFile(const QString &path);
-    void mnuRecentFile_Click(int index);
+    void openRecentFile(int index);
     // --- display image (ruby/frmsdi_image.cpp) ---
-    void mnuZeqShow_Click();
+    void togglePreview();
     // Widens the control's formatting rectangle so a line of maxLen bytes fits.
     void justWidthEx(QTextEdit *control, int maxLen);
     // A line of the edit area without its line end, read in full.
@@ -106,68 +106,67 @@ public:
     bool imageClosePending = false;
 
     // --- editing commands (editing/frmsdi_edit.cpp) ---
-    void mnuEditCut_Click();
-    void mnuEditCopy_Click();
-    void mnuEditPaste_Click();
-    void mnuEditDelete_Click();
-    void mnuEditDeleteEx_Click();
-    void mnuInsertSPA_Click();
-    void mnuEditSelectAll_Click();
-    void txtNote_KeyUp();
-    void txtNote_MouseMove();
+    void cut();
+    void copy();
+    void paste();
+    void deleteForward();
+    void deleteGroup();
+    void insertSeparator();
+    void selectAll();
+    void editKeyReleased();
+    void editMouseMoved();
 
     // --- find (search/frmsdi_search.cpp) ---
-    void mnuSearchFind_Click();
-    void mnuSearchFindNext_Click();
+    void find();
+    void findNext();
     // The find dialog while it is open; it deletes itself when it closes.
-    QPointer<class frmFind> findDialog;
+    QPointer<class FindDialog> findDialog;
 
     // --- tool bar (app/frmsdi_toolbar.cpp, app/toolbar.h) ---
-    // Builds the eighteen buttons on picToolbar; called once by the constructor.
+    // Builds the eighteen buttons on toolStrip; called once by the constructor.
     void createToolbar();
-    void Image1_MouseMove(int index);
-    void Image1_Click(int index);
+    void hoverToolButton(int index);
+    void clickToolButton(int index);
     void releaseHotButton();
     // Brings the buttons in line with the history and the display image.
     void syncToolbar();
     // Mouse moves over the window's background and over the strip between
     // its buttons: both put out the lit button.
-    void Form_MouseMove();
-    void picToolbar_MouseMove();
+    void windowMouseMoved();
+    void stripMouseMoved();
     // The hot spots (tip, mouse, frame) and highlight pictures of the
-    // eighteen buttons; children of picToolbar.
-    std::array<class ToolHotSpot *, 18> Image1{};
-    std::array<QWidget *, 18> imgButton{};
+    // eighteen buttons; children of toolStrip.
+    std::array<class ToolHotSpot *, 18> toolButtons{};
+    std::array<QWidget *, 18> toolHighlights{};
 
     // --- settings dialog (settings/frmsdi_settings.cpp) ---
-    void mnuSettei_Click();
+    void showSettings();
     // Applies the settings record to the edit area, gutter and preview.
     void applySettings();
     // The settings dialog while it is open; it deletes itself when it closes.
-    QPointer<class frmOption> optionDialog;
+    QPointer<class SettingsDialog> optionDialog;
     // The colour chooser opens at the colour last chosen in it, for the whole
     // run (black the first time); the settings never set it.
     qint32 chooserColor = 0;
 
     // --- about box and help (about/frmsdi_about.cpp) ---
-    void mnuShowHelp_Click();
-    void mnuShowVersion_Click();
+    void showHelp();
+    void showAbout();
 
     // --- input-method capture (ime/frmsdi_ime.cpp) ---
     // The key filter: typed characters outside 1..126 never reach the text.
     // Returns true when the key was swallowed.
-    bool txtNote_KeyPress(QKeyEvent *event);
+    bool filterTypedKey(QKeyEvent *event);
     // Follows the input method; a confirmed conversion is inserted with its
     // readings instead of as plain text. Returns true when it handled the event.
-    bool txtNote_InputMethod(QInputMethodEvent *event);
-    void setReadingConv(int mode);
+    bool captureInputMethod(QInputMethodEvent *event);
     // Aligns a confirmed conversion and inserts it at the caret.
     void captureIme(const ConfirmedConversion &conversion);
 
     // The window's outer placement in twips, as the settings store it.
     WindowPlacement &placement() { return *m_placement; }
 
-    Program &program() { return m_program; }
+    Session &session() { return m_session; }
     TextBox &note() { return *m_note; }
     Document &document() { return *m_document; }
     // The real path of the document on disk ("" when untitled); the title
@@ -176,44 +175,44 @@ public:
 
     // Controls.
     QWidget *client = nullptr;
-    QPlainTextEdit *txtNote = nullptr;
-    QPlainTextEdit *Text1 = nullptr;
-    QTextEdit *txtNote2 = nullptr;
-    QWidget *picToolbar = nullptr;
-    StatusPanels *StatusBar1 = nullptr;
-    QProgressBar *ProgressBar1 = nullptr;
-    QTimer *Timer1 = nullptr;
+    QPlainTextEdit *textEdit = nullptr;
+    QPlainTextEdit *lineNumbers = nullptr;
+    QTextEdit *preview = nullptr;
+    QWidget *toolStrip = nullptr;
+    StatusPanels *statusPanels = nullptr;
+    QProgressBar *progressBar = nullptr;
+    QTimer *gutterTimer = nullptr;
 
     // Menus.
-    QMenu *mnuFile = nullptr;
-    QAction *mnuFileNew = nullptr;
-    QAction *mnuFileOpen = nullptr;
-    QAction *mnuFileSave = nullptr;
-    QAction *mnuFileSaveAs = nullptr;
-    QAction *mnuFSep1 = nullptr;
-    QAction *mnuZeqShow = nullptr;
-    QAction *mnuFileExit = nullptr;
-    std::array<QAction *, 6> mnuRecentFile{};
-    QMenu *mnuEdit = nullptr;
-    QAction *mnuUndo = nullptr;
-    QAction *mnuRedo = nullptr;
-    QAction *mnuEditCut = nullptr;
-    QAction *mnuEditCopy = nullptr;
-    QAction *mnuEditPaste = nullptr;
-    QAction *mnuInsertSPA = nullptr;
-    QAction *mnuEditDelete = nullptr;
-    QAction *mnuEditDeleteEx = nullptr;
-    QAction *mnuEditSep1 = nullptr;
-    QAction *mnuEditSelectAll = nullptr;
-    QMenu *mnuSearch = nullptr;
-    QAction *mnuSearchFind = nullptr;
-    QAction *mnuSearchFindNext = nullptr;
-    QMenu *mnuOptions = nullptr;
-    QAction *mnuOptionsToolbar = nullptr;
-    QAction *mnuSettei = nullptr;
-    QMenu *mnuHelp = nullptr;
-    QAction *mnuShowHelp = nullptr;
-    QAction *mnuShowVersion = nullptr;
+    QMenu *fileMenu = nullptr;
+    QAction *newAction = nullptr;
+    QAction *openAction = nullptr;
+    QAction *saveAction = nullptr;
+    QAction *saveAsAction = nullptr;
+    QAction *fileSeparator = nullptr;
+    QAction *previewAction = nullptr;
+    QAction *exitAction = nullptr;
+    std::array<QAction *, 6> recentFileActions{};
+    QMenu *editMenu = nullptr;
+    QAction *undoAction = nullptr;
+    QAction *redoAction = nullptr;
+    QAction *cutAction = nullptr;
+    QAction *copyAction = nullptr;
+    QAction *pasteAction = nullptr;
+    QAction *insertSeparatorAction = nullptr;
+    QAction *deleteAction = nullptr;
+    QAction *deleteGroupAction = nullptr;
+    QAction *editSeparator = nullptr;
+    QAction *selectAllAction = nullptr;
+    QMenu *searchMenu = nullptr;
+    QAction *findAction = nullptr;
+    QAction *findNextAction = nullptr;
+    QMenu *optionsMenu = nullptr;
+    QAction *toolStripAction = nullptr;
+    QAction *settingsAction = nullptr;
+    QMenu *helpMenu = nullptr;
+    QAction *helpAction = nullptr;
+    QAction *aboutAction = nullptr;
 
     // Form-level state.
     int maxLineBytes = 0;
@@ -234,7 +233,7 @@ private:
     QString recentCaption(int index) const;
     void setRecentCaption(int index, const QString &path);
 
-    Program &m_program;
+    Session &m_session;
     ModalSeam &m_modal;
     RegStore &m_store;
     std::unique_ptr<Registry> m_registry;

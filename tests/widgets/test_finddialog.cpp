@@ -1,7 +1,7 @@
-#include "app/frmsdi.h"
+#include "app/mainwindow.h"
 #include "platform/modal.h"
 #include "platform/textbox.h"
-#include "search/frmfind.h"
+#include "search/finddialog.h"
 #include "support/mainwindow.h"
 #include "support/qtprint.h"
 
@@ -24,20 +24,20 @@ namespace {
 class FindDialogTest : public test::MainWindowFixture {
 protected:
     // Starts the window with text in the edit area and the caret at caret.
-    frmSDI &startWith(const QString &text, int caret = 0)
+    MainWindow &startWith(const QString &text, int caret = 0)
     {
-        frmSDI &w = start();
+        MainWindow &w = start();
         w.note().setText(text);
         w.note().setSelStart(caret);
         return w;
     }
-    frmFind &openFind()
+    FindDialog &openFind()
     {
-        window->mnuSearchFind_Click();
+        window->find();
         EXPECT_TRUE(window->findDialog);
         return *window->findDialog;
     }
-    void type(frmFind &dialog, const QString &text) { QTest::keyClicks(dialog.txtFind, text); }
+    void type(FindDialog &dialog, const QString &text) { QTest::keyClicks(dialog.txtFind, text); }
     void expectSelection(int start, int length)
     {
         EXPECT_EQ(window->note().SelStart(), start);
@@ -71,7 +71,7 @@ class FindDialogControls : public FindDialogTest, public ::testing::WithParamInt
 TEST_P(FindDialogControls, CarryTheirCaptionsAndTips)
 {
     start();
-    frmFind &dialog = openFind();
+    FindDialog &dialog = openFind();
     const ControlText &c = GetParam();
     auto *control = dialog.findChild<QWidget *>(QLatin1String(c.name));
     ASSERT_NE(control, nullptr) << c.name;
@@ -95,7 +95,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(FindDialogTest, OpensModalWithTheFindButtonDisabledAndDownwardsChosen)
 {
     start();
-    frmFind &dialog = openFind();
+    FindDialog &dialog = openFind();
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("文字列の検索"));
     EXPECT_EQ(dialog.windowModality(), Qt::ApplicationModal);
@@ -112,7 +112,7 @@ TEST_F(FindDialogTest, OpensModalWithTheFindButtonDisabledAndDownwardsChosen)
 TEST_F(FindDialogTest, TabsThroughTheControlsInOrder)
 {
     start();
-    frmFind &dialog = openFind();
+    FindDialog &dialog = openFind();
     QList<QWidget *> order;
     QWidget *next = dialog.txtFind;
     do {
@@ -128,7 +128,7 @@ TEST_F(FindDialogTest, TabsThroughTheControlsInOrder)
 TEST_F(FindDialogTest, FindButtonFollowsWhetherThereIsAString)
 {
     start();
-    frmFind &dialog = openFind();
+    FindDialog &dialog = openFind();
     program.find.gNewSearch = false;
     type(dialog, QStringLiteral("a"));
     EXPECT_TRUE(dialog.cmdFind->isEnabled());
@@ -143,7 +143,7 @@ TEST_F(FindDialogTest, FindButtonFollowsWhetherThereIsAString)
 TEST_F(FindDialogTest, FindWalksDownwardsFromMatchToMatchAndStaysOpen)
 {
     startWith(QStringLiteral("abc abc\r\nabc"));
-    frmFind &dialog = openFind();
+    FindDialog &dialog = openFind();
     type(dialog, QStringLiteral("abc"));
     dialog.cmdFind->click();
     expectSelection(0, 3);
@@ -165,7 +165,7 @@ TEST_F(FindDialogTest, FindWalksDownwardsFromMatchToMatchAndStaysOpen)
 TEST_F(FindDialogTest, UpwardSearchPassesTheMatchRightBeforeTheCaret)
 {
     startWith(QStringLiteral("a-a-a"), 5);
-    frmFind &dialog = openFind();
+    FindDialog &dialog = openFind();
     dialog.optDirection[0]->click();
     EXPECT_EQ(program.find.gFindDirection, 0);
     type(dialog, QStringLiteral("a"));
@@ -180,7 +180,7 @@ TEST_F(FindDialogTest, UpwardSearchPassesTheMatchRightBeforeTheCaret)
 TEST_F(FindDialogTest, UpwardSearchAtTheStartShowsTheMessage)
 {
     startWith(QStringLiteral("abc"), 0);
-    frmFind &dialog = openFind();
+    FindDialog &dialog = openFind();
     dialog.optDirection[0]->click();
     type(dialog, QStringLiteral("abc"));
     dialog.cmdFind->click();
@@ -191,7 +191,7 @@ TEST_F(FindDialogTest, UpwardSearchAtTheStartShowsTheMessage)
 TEST_F(FindDialogTest, CaseIsIgnoredUntilCheckedAndTheMessageQuotesTheStringAsTyped)
 {
     startWith(QStringLiteral("hello world ｚｅｑ"));
-    frmFind &dialog = openFind();
+    FindDialog &dialog = openFind();
     type(dialog, QStringLiteral("WORLD"));
     dialog.cmdFind->click();
     expectSelection(6, 5);
@@ -211,10 +211,10 @@ TEST_F(FindDialogTest, CaseIsIgnoredUntilCheckedAndTheMessageQuotesTheStringAsTy
 
 TEST_F(FindDialogTest, SelectionInTheEditAreaBecomesTheSearchStringFullySelected)
 {
-    frmSDI &w = startWith(QStringLiteral("`漢字`かんじ`"), 1);
+    MainWindow &w = startWith(QStringLiteral("`漢字`かんじ`"), 1);
     w.note().setSelLength(2);
     program.find.gFindText = QStringLiteral("old");
-    frmFind &dialog = openFind();
+    FindDialog &dialog = openFind();
     EXPECT_EQ(dialog.txtFind->text(), QStringLiteral("漢字"));
     EXPECT_EQ(dialog.txtFind->selectedText(), QStringLiteral("漢字"));
     EXPECT_TRUE(dialog.cmdFind->isEnabled());
@@ -227,7 +227,7 @@ TEST_F(FindDialogTest, ReopeningLoadsTheRememberedStringCaseAndDirection)
     program.find.gFindText = QStringLiteral("zeq");
     program.find.gFindCase = true;
     program.find.gFindDirection = 0;
-    frmFind &dialog = openFind();
+    FindDialog &dialog = openFind();
     EXPECT_EQ(dialog.txtFind->text(), QStringLiteral("zeq"));
     EXPECT_EQ(dialog.txtFind->selectedText(), QStringLiteral("zeq"));
     EXPECT_TRUE(dialog.cmdFind->isEnabled());
@@ -239,7 +239,7 @@ TEST_F(FindDialogTest, ReopeningLoadsTheRememberedStringCaseAndDirection)
 TEST_F(FindDialogTest, FindNextBeforeAnySearchOpensTheDialog)
 {
     start();
-    window->mnuSearchFindNext_Click();
+    window->findNext();
     ASSERT_TRUE(window->findDialog);
     EXPECT_TRUE(window->findDialog->isVisible());
     EXPECT_TRUE(modal.calls.isEmpty());
@@ -248,7 +248,7 @@ TEST_F(FindDialogTest, FindNextBeforeAnySearchOpensTheDialog)
 TEST_F(FindDialogTest, CancelKeepsTheTypedStringForFindNext)
 {
     startWith(QStringLiteral("x abc abc"));
-    frmFind &dialog = openFind();
+    FindDialog &dialog = openFind();
     type(dialog, QStringLiteral("abc"));
     dialog.chkCase->setChecked(true);
     dialog.cmdcancel->click();
@@ -258,17 +258,17 @@ TEST_F(FindDialogTest, CancelKeepsTheTypedStringForFindNext)
     EXPECT_EQ(program.find.gFindText, QStringLiteral("abc"));
     EXPECT_TRUE(program.find.gFindCase);
 
-    window->mnuSearchFindNext_Click();
+    window->findNext();
     EXPECT_FALSE(window->findDialog);
     expectSelection(2, 3);
-    window->mnuSearchFindNext_Click();
+    window->findNext();
     expectSelection(6, 3);
 }
 
 TEST_F(FindDialogTest, EscIsTheCancelButton)
 {
     start();
-    frmFind &dialog = openFind();
+    FindDialog &dialog = openFind();
     type(dialog, QStringLiteral("abc"));
     QTest::keyClick(dialog.txtFind, Qt::Key_Escape);
     EXPECT_FALSE(dialog.isVisible());
@@ -281,7 +281,7 @@ TEST_F(FindDialogTest, ClosingByTheFrameKeepsCaseAndDirectionButNotAnUnsearchedS
 {
     start();
     program.find.gFindText = QStringLiteral("old");
-    frmFind &dialog = openFind();
+    FindDialog &dialog = openFind();
     dialog.txtFind->setText(QStringLiteral("new"));
     dialog.chkCase->click();
     dialog.optDirection[0]->click();
@@ -296,10 +296,10 @@ TEST_F(FindDialogTest, ClosingByTheFrameKeepsCaseAndDirectionButNotAnUnsearchedS
 TEST_F(FindDialogTest, EachFindCommandLoadsAFreshDialog)
 {
     start();
-    frmFind *first = &openFind();
+    FindDialog *first = &openFind();
     first->optDirection[0]->click();
     first->cmdcancel->click();
-    frmFind *second = &openFind();
+    FindDialog *second = &openFind();
     EXPECT_NE(first, second);
     EXPECT_TRUE(second->optDirection[0]->isChecked());
     EXPECT_FALSE(second->cmdFind->isEnabled());
@@ -309,18 +309,18 @@ TEST_F(FindDialogTest, F3FindsTheNextMatchOrOpensTheDialog)
 {
     startWith(QStringLiteral("abc abc"));
     activate();
-    window->txtNote->setFocus();
-    QTest::keyClick(window->txtNote, Qt::Key_F3);
+    window->textEdit->setFocus();
+    QTest::keyClick(window->textEdit, Qt::Key_F3);
     ASSERT_TRUE(window->findDialog);
-    frmFind &dialog = *window->findDialog;
+    FindDialog &dialog = *window->findDialog;
     type(dialog, QStringLiteral("abc"));
     dialog.cmdFind->click();
     dialog.cmdcancel->click();
     expectSelection(0, 3);
 
     activate();
-    window->txtNote->setFocus();
-    QTest::keyClick(window->txtNote, Qt::Key_F3);
+    window->textEdit->setFocus();
+    QTest::keyClick(window->textEdit, Qt::Key_F3);
     expectSelection(4, 3);
     EXPECT_TRUE(modal.calls.isEmpty());
 }
@@ -329,7 +329,7 @@ TEST_F(FindDialogTest, MatchBeyondPosition32767IsSelected)
 {
     const QString filler(40000, u'あ');
     startWith(filler + QStringLiteral("\r\nzeq\r\n") + filler);
-    frmFind &dialog = openFind();
+    FindDialog &dialog = openFind();
     type(dialog, QStringLiteral("zeq"));
     dialog.cmdFind->click();
     expectSelection(40002, 3);

@@ -1,4 +1,4 @@
-#include "app/frmsdi.h"
+#include "app/mainwindow.h"
 
 #include "editing/commands.h"
 #include "platform/modal.h"
@@ -41,7 +41,7 @@ ImeEventData eventData(const QInputMethodEvent &event)
 
 } // namespace
 
-bool frmSDI::txtNote_KeyPress(QKeyEvent *event)
+bool MainWindow::filterTypedKey(QKeyEvent *event)
 {
     const QString text = event->text();
     if (text.isEmpty())
@@ -53,17 +53,11 @@ bool frmSDI::txtNote_KeyPress(QKeyEvent *event)
     return false;
 }
 
-void frmSDI::setReadingConv(int mode)
-{
-    m_program.gReadingConv = mode;
-    m_ime.gReadingConv = mode;
-}
-
-bool frmSDI::txtNote_InputMethod(QInputMethodEvent *event)
+bool MainWindow::captureInputMethod(QInputMethodEvent *event)
 {
     if (m_imeReentry)
         return false;
-    setReadingConv(36);
+    m_ime.readingMode = 36;
     const std::optional<ConfirmedConversion> confirmed = m_ime.feed(eventData(*event));
     if (!confirmed && !m_ime.lastCommitWasUncomposed())
         return false;
@@ -85,26 +79,21 @@ bool frmSDI::txtNote_InputMethod(QInputMethodEvent *event)
     m_imeReentry = true;
     if (confirmed)
         captureIme(*confirmed);
-    QCoreApplication::sendEvent(txtNote, &edited);
+    QCoreApplication::sendEvent(textEdit, &edited);
     m_imeReentry = false;
     return true;
 }
 
-void frmSDI::captureIme(const ConfirmedConversion &conversion)
+void MainWindow::captureIme(const ConfirmedConversion &conversion)
 {
-    m_program.gClauses = conversion.clauses;
     const QString annotated = alignReading(conversion.result, conversion.reading, conversion.clauses,
-                                           m_program.settings.gUserSparator, m_modal);
+                                           m_session.settings.gUserSparator, m_modal);
     // The same ceiling as paste: the edit area refuses what would take it
     // past the most text it holds.
     if (m_note->textLength() - m_note->SelLength() + annotated.size() > kMaxEditLength)
-        m_program.gImeInsertFailed = true;
+        m_modal.msgBox(QStringLiteral("ファイルが大きくなりすぎました。"), MsgExclamation);
     else
         m_note->setSelText(annotated);
-    if (m_program.gImeInsertFailed) {
-        m_modal.msgBox(QStringLiteral("ファイルが大きくなりすぎました。"), MsgExclamation);
-        m_program.gImeInsertFailed = false;
-    }
 }
 
 } // namespace zeq

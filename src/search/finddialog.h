@@ -23,12 +23,12 @@ class EditControl;
 class ModalSeam;
 struct FindState;
 
-class frmFind : public QDialog {
+class FindDialog : public QDialog {
     Q_OBJECT
 public:
     // Searches note with find; the not-found message goes through modal.
     // Constructing the dialog loads it from the search state.
-    frmFind(FindState &find, EditControl &note, ModalSeam &modal, QWidget *parent = nullptr);
+    FindDialog(FindState &find, EditControl &note, ModalSeam &modal, QWidget *parent = nullptr);
 
     // Shows the dialog application-modal and returns at once; it deletes
     // itself when it closes (finished() is emitted first).
@@ -43,7 +43,7 @@ public:
     QPushButton *cmdFind = nullptr;
     QPushButton *cmdcancel = nullptr;
 
-    void Form_Load();
+    void startUp();
     void txtFind_Change();
     void chkCase_Click();
     void optDirection_Click(int index);

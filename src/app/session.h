@@ -1,8 +1,7 @@
 #pragma once
-// Program-wide state: one object per run of the editor (and one per test),
+// Session-wide state: one object per run of the editor (and one per test),
 // so that nothing lives in hidden globals.
 
-#include "ime/alignment.h"
 #include "search/findstate.h"
 #include "settings/settings.h"
 
@@ -10,7 +9,7 @@
 
 namespace zeq {
 
-struct Program {
+struct Session {
     SettingsRecord settings;
 
     // The display image must be rebuilt before it is shown again.
@@ -18,7 +17,7 @@ struct Program {
     // The find dialog's state, also borrowed by extended delete.
     FindState find;
     // Which separator the separator command inserts next: 0, 1 or 2.
-    int nextSpa = 0;
+    int nextSeparator = 0;
 
     // The display image's formatting rectangle in pixels; only its right
     // edge carries information.
@@ -28,12 +27,6 @@ struct Program {
         qint32 right = 0;
         qint32 bottom = 0;
     } gEditRect;
-    // The last captured conversion could not be inserted.
-    bool gImeInsertFailed = false;
-    // Clause ends of the last confirmed conversion, in its reading.
-    ClauseTable gClauses;
-    // Mode the captured reading is converted with (36: full-width hiragana).
-    int gReadingConv = 36;
 };
 
 } // namespace zeq

@@ -1,4 +1,4 @@
-#include "app/frmsdi.h"
+#include "app/mainwindow.h"
 
 #include "document/document.h"
 
@@ -34,16 +34,16 @@ private:
     std::function<void()> m_onMove;
 };
 
-using Command = void (frmSDI::*)();
+using Command = void (MainWindow::*)();
 
 // What each button runs: the same handlers as the menus.
 constexpr std::array<Command, kToolButtonCount> kCommands = {
-    &frmSDI::mnuFileNew_Click,      &frmSDI::mnuFileOpen_Click,       &frmSDI::mnuFileSave_Click,
-    &frmSDI::mnuFileSaveAs_Click,   &frmSDI::mnuEditCut_Click,        &frmSDI::mnuEditCopy_Click,
-    &frmSDI::mnuEditPaste_Click,    &frmSDI::mnuEditDelete_Click,     &frmSDI::mnuEditDeleteEx_Click,
-    &frmSDI::mnuEditSelectAll_Click, &frmSDI::mnuInsertSPA_Click,     &frmSDI::mnuSearchFind_Click,
-    &frmSDI::mnuSearchFindNext_Click, &frmSDI::mnuUndo_Click,         &frmSDI::mnuRedo_Click,
-    &frmSDI::mnuZeqShow_Click,      &frmSDI::mnuSettei_Click,         &frmSDI::mnuFileExit_Click,
+    &MainWindow::newFile,      &MainWindow::openFile,       &MainWindow::save,
+    &MainWindow::saveAs,   &MainWindow::cut,        &MainWindow::copy,
+    &MainWindow::paste,    &MainWindow::deleteForward,     &MainWindow::deleteGroup,
+    &MainWindow::selectAll, &MainWindow::insertSeparator,     &MainWindow::find,
+    &MainWindow::findNext, &MainWindow::undo,         &MainWindow::redo,
+    &MainWindow::togglePreview,      &MainWindow::showSettings,         &MainWindow::exit,
 };
 
 // The tips the buttons start with; undo and redo change theirs as the
@@ -77,104 +77,104 @@ bool isButton(int index)
 
 } // namespace
 
-void frmSDI::createToolbar()
+void MainWindow::createToolbar()
 {
-    auto *strip = qobject_cast<ToolbarStrip *>(picToolbar);
+    auto *strip = qobject_cast<ToolbarStrip *>(toolStrip);
     if (!strip)
         return;
     for (int i = 0; i < kToolButtonCount; ++i) {
-        Image1[i] = strip->hotSpot(i);
-        Image1[i]->setToolTip(initialTips()[i]);
-        imgButton[i] = strip->highlight(i);
+        toolButtons[i] = strip->hotSpot(i);
+        toolButtons[i]->setToolTip(initialTips()[i]);
+        toolHighlights[i] = strip->highlight(i);
     }
-    connect(strip, &ToolbarStrip::buttonMouseMoved, this, &frmSDI::Image1_MouseMove);
-    connect(strip, &ToolbarStrip::buttonClicked, this, &frmSDI::Image1_Click);
-    connect(strip, &ToolbarStrip::stripMouseMoved, this, &frmSDI::picToolbar_MouseMove);
+    connect(strip, &ToolbarStrip::buttonMouseMoved, this, &MainWindow::hoverToolButton);
+    connect(strip, &ToolbarStrip::buttonClicked, this, &MainWindow::clickToolButton);
+    connect(strip, &ToolbarStrip::stripMouseMoved, this, &MainWindow::stripMouseMoved);
 
     // The window's background: the client area around the controls.
     client->setMouseTracking(true);
-    client->installEventFilter(new MouseMoveHook(this, [this] { Form_MouseMove(); }));
+    client->installEventFilter(new MouseMoveHook(this, [this] { windowMouseMoved(); }));
 }
 
-void frmSDI::Image1_MouseMove(int index)
+void MainWindow::hoverToolButton(int index)
 {
-    if (!isButton(index) || !Image1[index])
+    if (!isButton(index) || !toolButtons[index])
         return;
     if (index != hotButton)
         releaseHotButton();
 
     if (index == kUndoButton) {
         if (m_document->canUndo()) {
-            imgButton[index]->show();
-            Image1[index]->setToolTip(kCanUndo);
+            toolHighlights[index]->show();
+            toolButtons[index]->setToolTip(kCanUndo);
         } else {
-            Image1[index]->setToolTip(kCannotUndo);
+            toolButtons[index]->setToolTip(kCannotUndo);
         }
     } else if (index == kRedoButton) {
         if (m_document->canRedo()) {
-            imgButton[index]->show();
-            Image1[index]->setToolTip(kCanRedo);
+            toolHighlights[index]->show();
+            toolButtons[index]->setToolTip(kCanRedo);
         } else {
-            Image1[index]->setToolTip(kCannotRedo);
+            toolButtons[index]->setToolTip(kCannotRedo);
         }
     } else {
-        imgButton[index]->show();
+        toolHighlights[index]->show();
     }
     hotButton = index;
 }
 
-void frmSDI::Image1_Click(int index)
+void MainWindow::clickToolButton(int index)
 {
-    if (!isButton(index) || !Image1[index])
+    if (!isButton(index) || !toolButtons[index])
         return;
-    Image1[index]->setBorderStyle(1);
+    toolButtons[index]->setBorderStyle(1);
     (this->*kCommands[index])();
     // While the display image is in front its button keeps the frame; the
     // display image takes it away when it gives the edit view back. A
     // second click on it during a rendering must not take it early.
     const bool imageOwnsFrame = imageShown || (index == kImageButton && imageMode);
     if (hotButton >= 0 && !imageOwnsFrame)
-        Image1[index]->setBorderStyle(0);
+        toolButtons[index]->setBorderStyle(0);
 }
 
-void frmSDI::releaseHotButton()
+void MainWindow::releaseHotButton()
 {
-    if (!isButton(hotButton) || !imgButton[hotButton])
+    if (!isButton(hotButton) || !toolHighlights[hotButton])
         return;
     // The display image keeps its button lit for as long as it is requested.
     if (imageMode && hotButton == kImageButton)
         return;
-    imgButton[hotButton]->hide();
+    toolHighlights[hotButton]->hide();
 }
 
-void frmSDI::syncToolbar()
+void MainWindow::syncToolbar()
 {
-    if (!Image1[0])
+    if (!toolButtons[0])
         return;
 
     const ImageToolButtons &image = imageToolButtons;
     for (int i = 0; i < kToolButtonCount; ++i)
-        Image1[i]->setEnabled(image.enabled[i]);
-    Image1[kImageButton]->setBorderStyle(image.button15Border);
-    imgButton[kImageButton]->setVisible(image.button15Lit);
+        toolButtons[i]->setEnabled(image.enabled[i]);
+    toolButtons[kImageButton]->setBorderStyle(image.button15Border);
+    toolHighlights[kImageButton]->setVisible(image.button15Lit);
 
     // Buttons whose history has run out go dark and say so.
     if (!m_document->canUndo()) {
-        imgButton[kUndoButton]->hide();
-        Image1[kUndoButton]->setToolTip(kCannotUndo);
+        toolHighlights[kUndoButton]->hide();
+        toolButtons[kUndoButton]->setToolTip(kCannotUndo);
     }
     if (!m_document->canRedo()) {
-        imgButton[kRedoButton]->hide();
-        Image1[kRedoButton]->setToolTip(kCannotRedo);
+        toolHighlights[kRedoButton]->hide();
+        toolButtons[kRedoButton]->setToolTip(kCannotRedo);
     }
 }
 
-void frmSDI::Form_MouseMove()
+void MainWindow::windowMouseMoved()
 {
     releaseHotButton();
 }
 
-void frmSDI::picToolbar_MouseMove()
+void MainWindow::stripMouseMoved()
 {
     releaseHotButton();
 }

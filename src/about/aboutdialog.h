@@ -45,7 +45,7 @@ public:
     ~About() override;
 
     // Sets the version texts.
-    void Form_Load();
+    void startUp();
     // OK: closes the box.
     void Command1_Click();
     // A click on any element of Label2 opens the address shown in element 4.
@@ -58,7 +58,7 @@ public:
     std::array<QLabel *, 4> Label1{};
     std::array<QLabel *, 8> Label2{};
     std::array<QLabel *, 2> Label3{};
-    QLabel *Image1 = nullptr;
+    QLabel *toolButtons = nullptr;
     QLabel *Image3 = nullptr;
     QLabel *Image4 = nullptr;
     QPushButton *Command1 = nullptr;

@@ -1,4 +1,4 @@
-#include "app/frmsdi.h"
+#include "app/mainwindow.h"
 
 #include "app/title.h"
 #include "document/docfile.h"
@@ -48,7 +48,7 @@ public:
 
 } // namespace
 
-DocumentRead::Status frmSDI::loadFile(const QString &path)
+DocumentRead::Status MainWindow::loadFile(const QString &path)
 {
     DocumentRead read;
     {
@@ -70,7 +70,7 @@ DocumentRead::Status frmSDI::loadFile(const QString &path)
     return read.status;
 }
 
-bool frmSDI::writeDocument(const QString &path)
+bool MainWindow::writeDocument(const QString &path)
 {
     DocumentWrite written;
     {
@@ -89,12 +89,12 @@ bool frmSDI::writeDocument(const QString &path)
     return true;
 }
 
-QString frmSDI::askSaveName(const QString &proposed)
+QString MainWindow::askSaveName(const QString &proposed)
 {
     return m_modal.saveFileName(fileDialog(QStringLiteral("名前を付けて保存"), proposed));
 }
 
-bool frmSDI::confirmSave()
+bool MainWindow::confirmSave()
 {
     const QString name = titleNamePart(windowTitle());
     const int answer = m_modal.msgBox(QStringLiteral("ﾌｧｲﾙ [") + name
@@ -115,7 +115,7 @@ bool frmSDI::confirmSave()
     return !writeDocument(path);
 }
 
-void frmSDI::newDocument()
+void MainWindow::newDocument()
 {
     if (m_document->isModified() && confirmSave())
         return;
@@ -124,7 +124,7 @@ void frmSDI::newDocument()
     updateTitle();
 }
 
-void frmSDI::openDocument()
+void MainWindow::openDocument()
 {
     if (m_document->isModified() && confirmSave())
         return;
@@ -137,7 +137,7 @@ void frmSDI::openDocument()
         rememberFile(path);
 }
 
-bool frmSDI::saveDocument()
+bool MainWindow::saveDocument()
 {
     const QString path = m_document->isUntitled() ? askSaveName(QString()) : m_document->path();
     if (path.isEmpty())
@@ -145,22 +145,22 @@ bool frmSDI::saveDocument()
     return writeDocument(path);
 }
 
-void frmSDI::mnuFileNew_Click()
+void MainWindow::newFile()
 {
     newDocument();
 }
 
-void frmSDI::mnuFileOpen_Click()
+void MainWindow::openFile()
 {
     openDocument();
 }
 
-void frmSDI::mnuFileSave_Click()
+void MainWindow::save()
 {
     saveDocument();
 }
 
-void frmSDI::mnuFileSaveAs_Click()
+void MainWindow::saveAs()
 {
     const QString path = askSaveName(m_document->isUntitled() ? QStringLiteral("Untitled.txt") : m_document->path());
     if (path.isEmpty())
@@ -169,7 +169,7 @@ void frmSDI::mnuFileSaveAs_Click()
     rememberFile(path);
 }
 
-void frmSDI::txtNote_OLEDragDrop(const QStringList &files)
+void MainWindow::dropFiles(const QStringList &files)
 {
     if (files.isEmpty())
         return;
@@ -184,33 +184,33 @@ void frmSDI::txtNote_OLEDragDrop(const QStringList &files)
         rememberFile(path);
 }
 
-QString frmSDI::recentCaption(int index) const
+QString MainWindow::recentCaption(int index) const
 {
-    return mnuRecentFile[index]->data().toString();
+    return recentFileActions[index]->data().toString();
 }
 
-void frmSDI::setRecentCaption(int index, const QString &path)
+void MainWindow::setRecentCaption(int index, const QString &path)
 {
-    mnuRecentFile[index]->setData(path);
+    recentFileActions[index]->setData(path);
     // A path may hold '&', which a menu would take for an access key.
-    mnuRecentFile[index]->setText(QString(path).replace(u'&', QLatin1String("&&")));
+    recentFileActions[index]->setText(QString(path).replace(u'&', QLatin1String("&&")));
 }
 
-void frmSDI::showRecentFiles()
+void MainWindow::showRecentFiles()
 {
-    const RecentFiles &files = m_program.settings.gRecentFile;
+    const RecentFiles &files = m_session.settings.gRecentFile;
     if (files[0].isEmpty())
         return;
     for (int i = 0; i < 5; ++i) {
         if (files[i].isEmpty())
             return;
-        mnuRecentFile[i]->setVisible(true);
+        recentFileActions[i]->setVisible(true);
         setRecentCaption(i + 1, files[i]);
-        mnuRecentFile[i + 1]->setVisible(true);
+        recentFileActions[i + 1]->setVisible(true);
     }
 }
 
-bool frmSDI::isRecentFile(const QString &path) const
+bool MainWindow::isRecentFile(const QString &path) const
 {
     // The fifth entry is left out on purpose: a path found only there is
     // pushed again and so comes back to the top.
@@ -221,14 +221,14 @@ bool frmSDI::isRecentFile(const QString &path) const
     return false;
 }
 
-void frmSDI::rememberFile(const QString &path)
+void MainWindow::rememberFile(const QString &path)
 {
     if (!isRecentFile(path))
-        pushRecentFile(m_program.settings.gRecentFile, path);
+        pushRecentFile(m_session.settings.gRecentFile, path);
     showRecentFiles();
 }
 
-void frmSDI::mnuRecentFile_Click(int index)
+void MainWindow::openRecentFile(int index)
 {
     if (index < 1 || index > 5)
         return;

@@ -3,7 +3,7 @@
 // through the scripted modal seam and checked on the title, the modified
 // flag, the history, the recent list and the bytes on disk.
 
-#include "app/frmsdi.h"
+#include "app/mainwindow.h"
 #include "app/title.h"
 #include "document/docfile.h"
 #include "platform/codepage.h"
@@ -57,9 +57,9 @@ protected:
 
     // Document a loaded at start-up, then one character typed at its start:
     // modified, one history entry, a in the recent list.
-    frmSDI &startModified()
+    MainWindow &startModified()
     {
-        frmSDI &w = start(a);
+        MainWindow &w = start(a);
         w.note().setSelStart(0);
         w.note().setSelText(QStringLiteral("x"));
         EXPECT_TRUE(modified());
@@ -78,8 +78,8 @@ protected:
     {
         QStringList shown;
         for (int i = 1; i <= 5; ++i) {
-            if (window->mnuRecentFile[i]->isVisible())
-                shown.append(window->mnuRecentFile[i]->data().toString());
+            if (window->recentFileActions[i]->isVisible())
+                shown.append(window->recentFileActions[i]->data().toString());
         }
         return shown;
     }
@@ -88,7 +88,7 @@ protected:
     // (Qt delivers a drop only to the widget that took the drag), then drops.
     void sendDrop(const QMimeData &mime)
     {
-        QWidget *area = window->txtNote->viewport();
+        QWidget *area = window->textEdit->viewport();
         QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton,
                               Qt::NoModifier);
         QApplication::sendEvent(area, &enter);
@@ -134,7 +134,7 @@ struct StateRow {
     std::deque<int> answers;
     std::deque<QString> openAnswers;
     std::deque<QString> saveAnswers;
-    void (*act)(frmSDI &, const QStringList &dropped);
+    void (*act)(MainWindow &, const QStringList &dropped);
     // Prefix 'c' clean or 'm' modified, then a path letter (upper case in
     // the title when followed by '^') or 無題.
     QString title;
@@ -185,7 +185,7 @@ protected:
 TEST_P(DocumentStateTest, LeavesTitleFlagHistoryRecentListAndFiles)
 {
     const StateRow &row = GetParam();
-    frmSDI &w = startModified();
+    MainWindow &w = startModified();
     modal.calls.clear();
     modal.messageAnswers = row.answers;
     for (const QString &letter : row.openAnswers)
@@ -243,18 +243,18 @@ TEST_P(DocumentStateTest, LeavesTitleFlagHistoryRecentListAndFiles)
     const QString before = w.note().Text();
     w.note().setSelStart(0);
     w.note().setSelText(QStringLiteral("y"));
-    w.mnuUndo->trigger();
+    w.undoAction->trigger();
     EXPECT_EQ(w.note().Text(), before);
     EXPECT_EQ(historyIndex(), row.undoCount);
 }
 
-void doNew(frmSDI &w, const QStringList &) { w.mnuFileNew->trigger(); }
-void doOpen(frmSDI &w, const QStringList &) { w.mnuFileOpen->trigger(); }
-void doSave(frmSDI &w, const QStringList &) { w.mnuFileSave->trigger(); }
-void doSaveAs(frmSDI &w, const QStringList &) { w.mnuFileSaveAs->trigger(); }
-void doDrop(frmSDI &w, const QStringList &files) { w.txtNote_OLEDragDrop(files); }
-void doRecent1(frmSDI &w, const QStringList &) { w.mnuRecentFile[1]->trigger(); }
-void doClose(frmSDI &w, const QStringList &) { w.close(); }
+void doNew(MainWindow &w, const QStringList &) { w.newAction->trigger(); }
+void doOpen(MainWindow &w, const QStringList &) { w.openAction->trigger(); }
+void doSave(MainWindow &w, const QStringList &) { w.saveAction->trigger(); }
+void doSaveAs(MainWindow &w, const QStringList &) { w.saveAsAction->trigger(); }
+void doDrop(MainWindow &w, const QStringList &files) { w.dropFiles(files); }
+void doRecent1(MainWindow &w, const QStringList &) { w.recentFileActions[1]->trigger(); }
+void doClose(MainWindow &w, const QStringList &) { w.close(); }
 
 const int Yes = AnswerYes, No = AnswerNo, Cancel = AnswerCancel;
 
@@ -304,14 +304,14 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(DocumentTest, SaveDialogsProposeTheNamesOfTheirCaller)
 {
-    frmSDI &w = start();
+    MainWindow &w = start();
     // Untitled: Save proposes nothing, Save As "Untitled.txt"; both cancelled.
     w.note().setSelText(QStringLiteral("new"));
-    w.mnuFileSave->trigger();
-    w.mnuFileSaveAs->trigger();
+    w.saveAction->trigger();
+    w.saveAsAction->trigger();
     // The prompt's Yes proposes "untitled.txt"; cancelling it cancels New.
     modal.messageAnswers = {AnswerYes};
-    w.mnuFileNew->trigger();
+    w.newAction->trigger();
     EXPECT_EQ(w.note().Text(), QStringLiteral("new"));
     EXPECT_EQ(w.windowTitle(), kModifiedPrefix + kUntitled);
     EXPECT_TRUE(modified());
@@ -320,9 +320,9 @@ TEST_F(DocumentTest, SaveDialogsProposeTheNamesOfTheirCaller)
     // upper case.
     modal.messageAnswers = {AnswerNo};
     modal.openAnswers = {a};
-    w.mnuFileOpen->trigger();
+    w.openAction->trigger();
     ASSERT_EQ(w.documentPath(), a);
-    w.mnuFileSaveAs->trigger();
+    w.saveAsAction->trigger();
 
     const QList<ScriptedModal::Call> saves = callsOf(ScriptedModal::Kind::SaveFile);
     ASSERT_EQ(saves.size(), 4);
@@ -344,12 +344,12 @@ TEST_F(DocumentTest, SaveDialogsProposeTheNamesOfTheirCaller)
 
 TEST_F(DocumentTest, PromptOnAnUntitledDocumentSavesUnderTheChosenName)
 {
-    frmSDI &w = start();
+    MainWindow &w = start();
     w.note().setSelText(QStringLiteral("draft"));
     modal.messageAnswers = {AnswerYes};
     modal.saveAnswers = {c};
     modal.openAnswers = {b};
-    w.mnuFileOpen->trigger();
+    w.openAction->trigger();
     EXPECT_EQ(modal.calls[0].text, promptText(kUntitled));
     EXPECT_EQ(modal.calls[0].title, kModifiedPrefix + kUntitled);
     EXPECT_EQ(readFile(c), QByteArray("draft"));
@@ -360,10 +360,10 @@ TEST_F(DocumentTest, PromptOnAnUntitledDocumentSavesUnderTheChosenName)
 
 TEST_F(DocumentTest, NewAfterNoStartsAFreshHistoryAndClosesWithoutAsking)
 {
-    frmSDI &w = startModified();
+    MainWindow &w = startModified();
     modal.messageAnswers = {AnswerNo};
-    w.mnuFileNew->trigger();
-    w.mnuUndo->trigger();
+    w.newAction->trigger();
+    w.undoAction->trigger();
     EXPECT_EQ(w.note().Text(), QString());
     EXPECT_FALSE(modified());
 
@@ -377,16 +377,16 @@ TEST_F(DocumentTest, NewAfterNoStartsAFreshHistoryAndClosesWithoutAsking)
 // unrecorded and a later undo removed the wrong character.
 TEST_F(DocumentTest, OpenCancelledKeepsTheHistoryAndRecordsTheNextEdit)
 {
-    frmSDI &w = start();
+    MainWindow &w = start();
     w.note().setSelText(QStringLiteral("a"));
     modal.messageAnswers = {AnswerNo};
-    w.mnuFileOpen->trigger();
+    w.openAction->trigger();
     EXPECT_EQ(w.windowTitle(), kModifiedPrefix + kUntitled);
     EXPECT_EQ(historyCount(), 1);
     w.note().setSelText(QStringLiteral("b"));
-    w.mnuUndo->trigger();
+    w.undoAction->trigger();
     EXPECT_EQ(w.note().Text(), QStringLiteral("a"));
-    w.mnuUndo->trigger();
+    w.undoAction->trigger();
     EXPECT_EQ(w.note().Text(), QString());
     EXPECT_EQ(w.windowTitle(), kCleanPrefix + kUntitled);
 }
@@ -396,24 +396,24 @@ TEST_F(DocumentTest, OpenCancelledKeepsTheHistoryAndRecordsTheNextEdit)
 TEST_F(DocumentTest, AfterADropUndoCannotReachIntoTheOldTextAndTheLineCountFollowsUndo)
 {
     const QString digits = writeFile(QStringLiteral("digits.txt"), QByteArray("0123456789"));
-    frmSDI &w = start();
+    MainWindow &w = start();
     w.note().setSelText(QStringLiteral("abcdef"));
     modal.saveAnswers = {c};
-    w.mnuFileSave->trigger();
+    w.saveAction->trigger();
     w.note().setSelText(QStringLiteral("XYZ"));
     modal.messageAnswers = {AnswerNo};
     sendDrop({digits});
-    w.mnuUndo->trigger();
+    w.undoAction->trigger();
     EXPECT_EQ(w.note().Text(), QStringLiteral("0123456789"));
     EXPECT_EQ(w.windowTitle(), kCleanPrefix + digits.toUpper());
 
     w.note().setSelStart(10);
     w.note().setSelText(QStringLiteral("\r\n\r\n"));
     EXPECT_EQ(lineCountShown(), lineCountText(3));
-    w.mnuUndo->trigger();
+    w.undoAction->trigger();
     EXPECT_EQ(lineCountShown(), lineCountText(1));
     EXPECT_EQ(w.windowTitle(), kCleanPrefix + digits.toUpper()) << "undone back to the loaded text";
-    w.mnuRedo->trigger();
+    w.redoAction->trigger();
     EXPECT_EQ(lineCountShown(), lineCountText(3));
     EXPECT_EQ(w.windowTitle(), kModifiedPrefix + digits.toUpper());
 }
@@ -443,14 +443,14 @@ TEST_F(DocumentTest, SizeLimitsAreTheSameForOpenDropAndStartUp)
         QByteArray bytes = QByteArray("\x8a\xbf\x8e\x9a\r\n");
         bytes += QByteArray(c.size - bytes.size(), 'z');
         const QString path = writeFile(QStringLiteral("limit.txt"), bytes);
-        program = Program();
+        program = Session();
         modal.calls.clear();
-        frmSDI &w = start(c.way == Way::StartUp ? path : QString());
+        MainWindow &w = start(c.way == Way::StartUp ? path : QString());
         if (c.way == Way::Open) {
             modal.openAnswers = {path};
-            w.mnuFileOpen->trigger();
+            w.openAction->trigger();
         } else if (c.way == Way::Drop) {
-            w.txtNote_OLEDragDrop({path});
+            w.dropFiles({path});
         }
         if (c.size > kMaxOpenBytes) {
             EXPECT_EQ(modal.messages(), QStringList{tooLargeToOpenMessage(c.size)});
@@ -469,10 +469,10 @@ TEST_F(DocumentTest, SizeLimitsAreTheSameForOpenDropAndStartUp)
 
 TEST_F(DocumentTest, SavingMoreThanTheCompanionReadsSavesAndWarns)
 {
-    frmSDI &w = start(a);
+    MainWindow &w = start(a);
     w.note().setSelText(QString(MAX_FILE_BYTES, u'w'));
     modal.calls.clear();
-    w.mnuFileSave->trigger();
+    w.saveAction->trigger();
     const qint64 size = QFileInfo(a).size();
     EXPECT_GT(size, MAX_FILE_BYTES);
     EXPECT_EQ(modal.messages(), QStringList{largeFileSaveWarning(a, size)});
@@ -483,7 +483,7 @@ TEST_F(DocumentTest, SavingMoreThanTheCompanionReadsSavesAndWarns)
 
 TEST_F(DocumentTest, DroppingThreeFilesLoadsOnlyTheFirst)
 {
-    frmSDI &w = start();
+    MainWindow &w = start();
     const QString third = writeFile(QStringLiteral("third.txt"), QByteArray("3"));
     sendDrop({b, a, third});
     EXPECT_EQ(w.note().Text(), textB);
@@ -496,7 +496,7 @@ TEST_F(DocumentTest, DroppingThreeFilesLoadsOnlyTheFirst)
 
 TEST_F(DocumentTest, DropOnAModifiedDocumentAsksFirstAndBringsTheWindowForward)
 {
-    frmSDI &w = startModified();
+    MainWindow &w = startModified();
     QWidget other;
     other.show();
     QApplication::setActiveWindow(&other);
@@ -511,7 +511,7 @@ TEST_F(DocumentTest, DropOnAModifiedDocumentAsksFirstAndBringsTheWindowForward)
 
 TEST_F(DocumentTest, DropsWithoutFilesAreIgnored)
 {
-    frmSDI &w = start(a);
+    MainWindow &w = start(a);
     QMimeData text;
     text.setText(QStringLiteral("dragged words"));
     sendDrop(text);
@@ -535,14 +535,14 @@ TEST_F(DocumentTest, AFileThatIsNotTextLeavesTheTextWithItsOwnFile)
     } cases[] = {{"after a file", a}, {"untitled", QString()}};
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
-        program = Program();
+        program = Session();
         modal.calls.clear();
-        frmSDI &w = start(c.startWith);
+        MainWindow &w = start(c.startWith);
         w.note().setSelText(QStringLiteral("edit "));
         const QString kept = w.note().Text();
         modal.messageAnswers = {AnswerNo};
         modal.openAnswers = {binary};
-        w.mnuFileOpen->trigger();
+        w.openAction->trigger();
 
         EXPECT_EQ(modal.messages(),
                   (QStringList{promptText(c.startWith.isEmpty() ? kUntitled : a.toUpper()),
@@ -556,7 +556,7 @@ TEST_F(DocumentTest, AFileThatIsNotTextLeavesTheTextWithItsOwnFile)
 
         // Save goes where the text came from, never over the binary file.
         modal.saveAnswers = {QString()};
-        w.mnuFileSave->trigger();
+        w.saveAction->trigger();
         EXPECT_EQ(readFile(binary), QByteArray("ab\0\x80", 4));
         if (c.startWith.isEmpty()) {
             EXPECT_EQ(callsOf(ScriptedModal::Kind::SaveFile).size(), 1);
@@ -570,12 +570,12 @@ TEST_F(DocumentTest, AFileThatIsNotTextLeavesTheTextWithItsOwnFile)
 TEST_F(DocumentTest, ARecentFileThatIsGoneIsReportedAndStaysListed)
 {
     const QString gone = writeFile(QStringLiteral("gone.txt"), QByteArray("soon gone"));
-    frmSDI &w = start(gone);
+    MainWindow &w = start(gone);
     QFile::remove(gone);
     w.note().setSelText(QStringLiteral("kept"));
     modal.calls.clear();
     modal.messageAnswers = {AnswerNo};
-    w.mnuRecentFile[1]->trigger();
+    w.recentFileActions[1]->trigger();
     EXPECT_EQ(modal.messages(), (QStringList{promptText(gone.toUpper()), gone + QStringLiteral(" ﾌｧｲﾙを開けません。")}));
     EXPECT_EQ(modal.calls[1].style, MsgOkOnly);
     EXPECT_EQ(w.note().Text(), QStringLiteral("keptsoon gone"));
@@ -584,13 +584,13 @@ TEST_F(DocumentTest, ARecentFileThatIsGoneIsReportedAndStaysListed)
 
 TEST_F(DocumentTest, ReloadingTheTextAlreadyShownStillRecordsTheNextEdit)
 {
-    frmSDI &w = start(a);
-    w.mnuRecentFile[1]->trigger();
+    MainWindow &w = start(a);
+    w.recentFileActions[1]->trigger();
     EXPECT_EQ(w.note().Text(), textA);
     w.note().setSelText(QStringLiteral("y"));
     EXPECT_EQ(historyCount(), 1);
     EXPECT_EQ(w.windowTitle(), kModifiedPrefix + a.toUpper());
-    w.mnuUndo->trigger();
+    w.undoAction->trigger();
     EXPECT_EQ(w.note().Text(), textA);
 }
 
@@ -598,14 +598,14 @@ TEST_F(DocumentTest, ReloadingTheTextAlreadyShownStillRecordsTheNextEdit)
 
 TEST_F(DocumentTest, TextWithoutACodeIsRefusedWithItsPlaceAndNothingIsWritten)
 {
-    frmSDI &w = start(a);
+    MainWindow &w = start(a);
     w.note().setSelStart(w.note().textLength());
     w.note().setSelText(QStringLiteral("\r\n12〜3"));
     const QString title = w.windowTitle();
     modal.calls.clear();
     modal.saveAnswers = {c};
-    w.mnuFileSave->trigger();
-    w.mnuFileSaveAs->trigger();
+    w.saveAction->trigger();
+    w.saveAsAction->trigger();
     const QString refusal = QStringLiteral("3 行目 3 文字目の「〜」(U+301C) は Shift-JIS で保存できない文字です。\r\n"
                                            "この文字を書き換えてから保存して下さい。ファイルは保存されていません。");
     EXPECT_EQ(modal.messages(), (QStringList{refusal, refusal}));
@@ -618,13 +618,13 @@ TEST_F(DocumentTest, TextWithoutACodeIsRefusedWithItsPlaceAndNothingIsWritten)
 
 TEST_F(DocumentTest, AFailingWriteKeepsTheOldFileAndShowsTheSystemError)
 {
-    frmSDI &w = start(a);
+    MainWindow &w = start(a);
     w.note().setSelText(QString(8000, u'w'));
     modal.calls.clear();
     {
         test::FileSizeCap cap(4096);
         ASSERT_TRUE(cap.active());
-        w.mnuFileSave->trigger();
+        w.saveAction->trigger();
     }
     ASSERT_EQ(modal.messages().size(), 1);
     EXPECT_TRUE(modal.calls[0].text.contains(a)) << "names the file";
@@ -637,7 +637,7 @@ TEST_F(DocumentTest, AFailingWriteKeepsTheOldFileAndShowsTheSystemError)
     EXPECT_TRUE(modified());
 
     // Once there is room again the same Save goes through.
-    w.mnuFileSave->trigger();
+    w.saveAction->trigger();
     EXPECT_EQ(readFile(a), cp932(QString(8000, u'w') + textA));
     EXPECT_EQ(w.windowTitle(), kCleanPrefix + a);
 }
@@ -648,18 +648,18 @@ TEST_F(DocumentTest, AFailedSaveInThePromptKeepsTheTextAndStopsTheCommand)
                                            "この文字を書き換えてから保存して下さい。ファイルは保存されていません。");
     const struct {
         const char *name;
-        void (*act)(frmSDI &, const QString &dropped);
+        void (*act)(MainWindow &, const QString &dropped);
     } cases[] = {
-        {"New", [](frmSDI &w, const QString &) { w.mnuFileNew->trigger(); }},
-        {"Open", [](frmSDI &w, const QString &) { w.mnuFileOpen->trigger(); }},
-        {"drop", [](frmSDI &w, const QString &dropped) { w.txtNote_OLEDragDrop({dropped}); }},
-        {"close", [](frmSDI &w, const QString &) { w.close(); }},
+        {"New", [](MainWindow &w, const QString &) { w.newAction->trigger(); }},
+        {"Open", [](MainWindow &w, const QString &) { w.openAction->trigger(); }},
+        {"drop", [](MainWindow &w, const QString &dropped) { w.dropFiles({dropped}); }},
+        {"close", [](MainWindow &w, const QString &) { w.close(); }},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
-        program = Program();
+        program = Session();
         modal.calls.clear();
-        frmSDI &w = start(a);
+        MainWindow &w = start(a);
         w.note().setSelStart(1);
         w.note().setSelText(QStringLiteral("〜"));
         const QString text = w.note().Text();
@@ -684,13 +684,13 @@ TEST_F(DocumentTest, EveryCharacterOfTheCodePageSurvivesOpenAndSave)
     ASSERT_EQ(doubles, 7724 - 398 + 1880);
     ASSERT_LE(document.size(), MAX_FILE_BYTES);
     const QString path = writeFile(QStringLiteral("every.txt"), document);
-    frmSDI &w = start();
+    MainWindow &w = start();
     modal.openAnswers = {path};
-    w.mnuFileOpen->trigger();
+    w.openAction->trigger();
     ASSERT_EQ(modal.calls.size(), 1);
     EXPECT_FALSE(modified());
     QFile::remove(path);
-    w.mnuFileSave->trigger();
+    w.saveAction->trigger();
     EXPECT_EQ(modal.messages(), QStringList());
     EXPECT_EQ(readFile(path), document);
 }
@@ -698,8 +698,8 @@ TEST_F(DocumentTest, EveryCharacterOfTheCodePageSurvivesOpenAndSave)
 TEST_F(DocumentTest, LoneLineEndsAreWrittenBackAsCrLf)
 {
     const QString path = writeFile(QStringLiteral("unix.txt"), QByteArray("one\ntwo\rthree\r\n"));
-    frmSDI &w = start(path);
-    w.mnuFileSave->trigger();
+    MainWindow &w = start(path);
+    w.saveAction->trigger();
     EXPECT_EQ(readFile(path), QByteArray("one\r\ntwo\r\nthree\r\n"));
 }
 
@@ -710,15 +710,15 @@ TEST_F(DocumentTest, RecentListKeepsFiveNewestFirstAndOnlyTheFifthEntryMoves)
     QStringList files;
     for (int i = 1; i <= 6; ++i)
         files.append(writeFile(QStringLiteral("r%1.txt").arg(i), QByteArray::number(i)));
-    frmSDI &w = start();
+    MainWindow &w = start();
     auto open = [&](const QString &path) {
         modal.openAnswers = {path};
-        w.mnuFileOpen->trigger();
+        w.openAction->trigger();
     };
     for (int i = 0; i < 5; ++i)
         open(files[i]);
     EXPECT_EQ(recentMenu(), (QStringList{files[4], files[3], files[2], files[1], files[0]}));
-    EXPECT_TRUE(w.mnuRecentFile[0]->isVisible());
+    EXPECT_TRUE(w.recentFileActions[0]->isVisible());
 
     open(files[5]);
     EXPECT_EQ(recentMenu(), (QStringList{files[5], files[4], files[3], files[2], files[1]}));
@@ -731,7 +731,7 @@ TEST_F(DocumentTest, RecentListKeepsFiveNewestFirstAndOnlyTheFifthEntryMoves)
     EXPECT_EQ(recentList(), recentMenu());
 
     // Choosing an entry loads it and leaves the order alone.
-    w.mnuRecentFile[3]->trigger();
+    w.recentFileActions[3]->trigger();
     EXPECT_EQ(w.note().Text(), QStringLiteral("5"));
     EXPECT_EQ(w.documentPath(), files[4]);
     EXPECT_EQ(recentMenu(), (QStringList{files[1], files[5], files[4], files[3], files[2]}));
@@ -741,14 +741,14 @@ TEST_F(DocumentTest, RecentPathsDifferingOnlyInCaseAreTwoEntries)
 {
     const QString lower = writeFile(QStringLiteral("case.txt"), QByteArray("lower"));
     const QString upper = writeFile(QStringLiteral("CASE.TXT"), QByteArray("upper"));
-    frmSDI &w = start(upper);
-    w.txtNote_OLEDragDrop({lower});
+    MainWindow &w = start(upper);
+    w.dropFiles({lower});
     EXPECT_EQ(recentMenu(), (QStringList{lower, upper}));
     // The titles look alike, the files are not: Save writes the one loaded.
     EXPECT_EQ(w.windowTitle(), kCleanPrefix + upper.toUpper());
     EXPECT_EQ(lower.toUpper(), upper.toUpper());
     w.note().setSelText(QStringLiteral("more "));
-    w.mnuFileSave->trigger();
+    w.saveAction->trigger();
     EXPECT_EQ(readFile(lower), QByteArray("more lower"));
     EXPECT_EQ(readFile(upper), QByteArray("upper"));
 }
@@ -763,12 +763,12 @@ TEST_F(DocumentTest, AnEmptyStoredFirstEntryEndsTheList)
               kErrorSuccess);
     ASSERT_EQ(store.setValue(HKEY_CURRENT_USER, kRecentKey, QStringLiteral("RecentFile1"), stored(b)),
               kErrorSuccess);
-    frmSDI &w = start();
+    MainWindow &w = start();
     EXPECT_EQ(recentMenu(), QStringList());
-    EXPECT_FALSE(w.mnuRecentFile[0]->isVisible());
+    EXPECT_FALSE(w.recentFileActions[0]->isVisible());
 
     modal.openAnswers = {a};
-    w.mnuFileOpen->trigger();
+    w.openAction->trigger();
     EXPECT_EQ(recentList(), (QStringList{a, "", b, "", ""}));
     EXPECT_EQ(recentMenu(), QStringList{a});
 }

@@ -1,14 +1,14 @@
-#include "about/frmabout.h"
-#include "app/frmsdi.h"
+#include "about/aboutdialog.h"
+#include "app/mainwindow.h"
 
 namespace zeq {
 
-void frmSDI::mnuShowHelp_Click()
+void MainWindow::showHelp()
 {
     showGeneralHelp(m_modal);
 }
 
-void frmSDI::mnuShowVersion_Click()
+void MainWindow::showAbout()
 {
     // A fresh box for every showing: OK or the close box ends its life.
     About box(this);

@@ -3,7 +3,7 @@
 // the dirty flag, Esc, re-entry and close requests arriving during a
 // rendering, and the way back to the edit view.
 
-#include "app/frmsdi.h"
+#include "app/mainwindow.h"
 #include "app/layout.h"
 #include "app/statuspanels.h"
 #include "platform/fonts.h"
@@ -59,19 +59,19 @@ void PrintTo(const Look &look, std::ostream *os)
     *os << look.color.name().toStdString() << ' ' << look.points << "pt" << (look.highlight ? " highlighted" : "");
 }
 
-QStringList previewLines(const frmSDI &w)
+QStringList previewLines(const MainWindow &w)
 {
     QStringList lines;
-    for (QTextBlock block = w.txtNote2->document()->begin(); block.isValid(); block = block.next())
+    for (QTextBlock block = w.preview->document()->begin(); block.isValid(); block = block.next())
         lines << block.text();
     return lines;
 }
 
 // Every character of a line of the preview with its look.
-std::vector<std::pair<QString, Look>> lineLooks(const frmSDI &w, int line)
+std::vector<std::pair<QString, Look>> lineLooks(const MainWindow &w, int line)
 {
     std::vector<std::pair<QString, Look>> looks;
-    const QTextBlock block = w.txtNote2->document()->findBlockByNumber(line);
+    const QTextBlock block = w.preview->document()->findBlockByNumber(line);
     for (auto it = block.begin(); !it.atEnd(); ++it) {
         const QTextFragment fragment = it.fragment();
         const QTextCharFormat format = fragment.charFormat();
@@ -86,10 +86,10 @@ class DisplayImageTest : public test::MainWindowFixture {
 protected:
     // Starts the editor with the lines as its document file, so that the
     // document is clean and the preview dirty as after any load.
-    frmSDI &startWith(const QStringList &lines)
+    MainWindow &startWith(const QStringList &lines)
     {
         const QString path = writeFile(QStringLiteral("doc.txt"), cp932(lines.join(QStringLiteral("\r\n"))));
-        frmSDI &w = start(path);
+        MainWindow &w = start(path);
         program.settings.gFontColor = kText;
         program.settings.gKanjiColor = kKanji;
         program.settings.gHiraColor = kOther;
@@ -97,7 +97,7 @@ protected:
         return w;
     }
 
-    int basePoints() const { return window->txtNote2->font().pointSize(); }
+    int basePoints() const { return window->preview->font().pointSize(); }
     Look textLook() const { return {colorFromRef(kText), basePoints(), false}; }
     Look kanjiLook() const { return {colorFromRef(kKanji), basePoints(), false}; }
     Look otherLook() const { return {colorFromRef(kOther), basePoints(), false}; }
@@ -108,7 +108,7 @@ protected:
     // (every line of a short document), with the line's index.
     void duringRendering(std::function<void(int)> action)
     {
-        QObject::connect(window->ProgressBar1, &QProgressBar::valueChanged, window.get(),
+        QObject::connect(window->progressBar, &QProgressBar::valueChanged, window.get(),
                          [action](int line) { action(line); });
     }
 
@@ -130,9 +130,9 @@ const QStringList kWellFormed = {
 
 TEST_F(DisplayImageTest, WellFormedLinesShowWithoutReadingsInTheTextColourLineForLine)
 {
-    frmSDI &w = startWith(kWellFormed);
+    MainWindow &w = startWith(kWellFormed);
     ASSERT_TRUE(program.gImageDirty);
-    w.mnuZeqShow_Click();
+    w.togglePreview();
 
     EXPECT_EQ(previewLines(w), (QStringList{QStringLiteral("漢字の練習です。"), QString(),
                                             QStringLiteral("ひらがな ABC 123"), QStringLiteral("今日は天気が良い。")}));
@@ -144,19 +144,19 @@ TEST_F(DisplayImageTest, WellFormedLinesShowWithoutReadingsInTheTextColourLineFo
     EXPECT_TRUE(w.imageMode);
     EXPECT_FALSE(w.imageBusy);
     EXPECT_FALSE(program.gImageDirty);
-    EXPECT_TRUE(w.txtNote2->isVisible());
+    EXPECT_TRUE(w.preview->isVisible());
     EXPECT_EQ(w.maxLineBytes, 2 * 12);   // ひらがな ABC 123
     EXPECT_EQ(program.gEditRect.right, imageRightEdge(basePoints(), 24, kTwipsPerPixel));
-    EXPECT_FALSE(w.ProgressBar1->isVisible());
-    EXPECT_EQ(w.StatusBar1->panelStyle(2), int(StatusPanels::DateStyle));
+    EXPECT_FALSE(w.progressBar->isVisible());
+    EXPECT_EQ(w.statusPanels->panelStyle(2), int(StatusPanels::DateStyle));
     EXPECT_EQ(modal.calls.size(), 0);
 }
 
 TEST_F(DisplayImageTest, FaultyLineShowsEachCharacterInItsClassColourThenTheSmallerRedMessage)
 {
-    frmSDI &w = startWith({QStringLiteral("犬と`猿`さる`だ"), QStringLiteral("`正`ただ`しい"),
+    MainWindow &w = startWith({QStringLiteral("犬と`猿`さる`だ"), QStringLiteral("`正`ただ`しい"),
                            QStringLiteral("`漢字`かんじ")});
-    w.mnuZeqShow_Click();
+    w.togglePreview();
 
     EXPECT_EQ(previewLines(w), (QStringList{QStringLiteral("犬と`猿`さる`だ") + kPosition, QStringLiteral("正しい"),
                                             QStringLiteral("`漢字`かんじ") + kCount}));
@@ -186,9 +186,9 @@ TEST_F(DisplayImageTest, FaultyLineShowsEachCharacterInItsClassColourThenTheSmal
 
 TEST_F(DisplayImageTest, NonUniformTripleShowsEveryLineRawFollowedByOneRedSpace)
 {
-    frmSDI &w = startWith({QStringLiteral("`漢字`かんじ`の"), QString(), QStringLiteral("かな")});
+    MainWindow &w = startWith({QStringLiteral("`漢字`かんじ`の"), QString(), QStringLiteral("かな")});
     program.settings.gUserSparator = {QString(), QString(), QString()};
-    w.mnuZeqShow_Click();
+    w.togglePreview();
 
     EXPECT_EQ(previewLines(w), (QStringList{QStringLiteral("`漢字`かんじ`の "), QStringLiteral(" "),
                                             QStringLiteral("かな ")}));
@@ -206,52 +206,52 @@ TEST_F(DisplayImageTest, NonUniformTripleShowsEveryLineRawFollowedByOneRedSpace)
 TEST_F(DisplayImageTest, LongLineIsReadInFullAndKeptOnOneRow)
 {
     const QString longLine = QString(800, QChar(u'あ')) + QStringLiteral("`漢`かん`");
-    frmSDI &w = startWith({QStringLiteral("かな"), longLine});
+    MainWindow &w = startWith({QStringLiteral("かな"), longLine});
     EXPECT_EQ(w.getLine(w.note(), 1), longLine);
-    w.mnuZeqShow_Click();
+    w.togglePreview();
 
     EXPECT_EQ(previewLines(w), (QStringList{QStringLiteral("かな"), QString(800, QChar(u'あ')) + QStringLiteral("漢")}));
     EXPECT_EQ(w.maxLineBytes, 2 * 801);
     const int right = imageRightEdge(basePoints(), 2 * 801, kTwipsPerPixel);
     EXPECT_EQ(program.gEditRect.right, right);
-    EXPECT_EQ(w.txtNote2->lineWrapColumnOrWidth(), right);
-    EXPECT_EQ(w.txtNote2->document()->textWidth(), right);
+    EXPECT_EQ(w.preview->lineWrapColumnOrWidth(), right);
+    EXPECT_EQ(w.preview->document()->textWidth(), right);
 
-    QTextDocument *doc = w.txtNote2->document();
+    QTextDocument *doc = w.preview->document();
     doc->documentLayout()->documentSize();
     EXPECT_EQ(doc->findBlockByNumber(1).layout()->lineCount(), 1);
 
     // The layout keeps handing the preview its right edge.
     w.resize(w.width() - 50, w.height());
     w.arrangeControls();
-    EXPECT_EQ(w.txtNote2->lineWrapColumnOrWidth(), right);
+    EXPECT_EQ(w.preview->lineWrapColumnOrWidth(), right);
     EXPECT_EQ(doc->findBlockByNumber(1).layout()->lineCount(), 1);
 }
 
 TEST_F(DisplayImageTest, TogglingWithoutAChangeRendersOnceAndOneTypedCharacterRendersAgain)
 {
-    frmSDI &w = startWith(kWellFormed);
-    QSignalSpy progress(w.ProgressBar1, &QProgressBar::valueChanged);
+    MainWindow &w = startWith(kWellFormed);
+    QSignalSpy progress(w.progressBar, &QProgressBar::valueChanged);
 
-    w.mnuZeqShow_Click();
+    w.togglePreview();
     EXPECT_EQ(progress.count(), kWellFormed.size());
-    w.mnuZeqShow_Click();
+    w.togglePreview();
     EXPECT_FALSE(w.imageShown);
 
     progress.clear();
-    w.mnuZeqShow_Click();
+    w.togglePreview();
     EXPECT_EQ(progress.count(), 0);
     EXPECT_TRUE(w.imageShown);
-    EXPECT_TRUE(w.txtNote2->isVisible());
+    EXPECT_TRUE(w.preview->isVisible());
     EXPECT_EQ(previewLines(w).first(), QStringLiteral("漢字の練習です。"));
-    EXPECT_EQ(w.StatusBar1->panelStyle(2), int(StatusPanels::DateStyle));
-    w.mnuZeqShow_Click();
+    EXPECT_EQ(w.statusPanels->panelStyle(2), int(StatusPanels::DateStyle));
+    w.togglePreview();
 
     // The caret is at the start on return: the character goes in front.
-    w.txtNote->setFocus();
-    QTest::keyClicks(w.txtNote, QStringLiteral("x"));
+    w.textEdit->setFocus();
+    QTest::keyClicks(w.textEdit, QStringLiteral("x"));
     EXPECT_TRUE(program.gImageDirty);
-    w.mnuZeqShow_Click();
+    w.togglePreview();
     EXPECT_EQ(progress.count(), kWellFormed.size());
     EXPECT_EQ(previewLines(w).first(), QStringLiteral("x漢字の練習です。"));
     EXPECT_FALSE(program.gImageDirty);
@@ -259,7 +259,7 @@ TEST_F(DisplayImageTest, TogglingWithoutAChangeRendersOnceAndOneTypedCharacterRe
 
 TEST_F(DisplayImageTest, ProgressShowsEachLineInTheStatusBarOverPanelOne)
 {
-    frmSDI &w = startWith(kWellFormed);
+    MainWindow &w = startWith(kWellFormed);
     struct Seen {
         int line;
         QString panel2;
@@ -269,10 +269,10 @@ TEST_F(DisplayImageTest, ProgressShowsEachLineInTheStatusBarOverPanelOne)
     };
     std::vector<Seen> seen;
     duringRendering([&](int line) {
-        seen.push_back({line, w.StatusBar1->panelText(2), w.ProgressBar1->isVisible(), w.ProgressBar1->maximum(),
+        seen.push_back({line, w.statusPanels->panelText(2), w.progressBar->isVisible(), w.progressBar->maximum(),
                         w.imageBusy});
     });
-    w.mnuZeqShow_Click();
+    w.togglePreview();
 
     ASSERT_EQ(seen.size(), kWellFormed.size());
     for (int i = 0; i < int(seen.size()); ++i) {
@@ -283,77 +283,77 @@ TEST_F(DisplayImageTest, ProgressShowsEachLineInTheStatusBarOverPanelOne)
         EXPECT_TRUE(seen[i].busy);
     }
     // The bar lies over panel 1 of the status bar.
-    const QRect bar = w.ProgressBar1->geometry();
-    const QRect status = w.StatusBar1->geometry();
+    const QRect bar = w.progressBar->geometry();
+    const QRect status = w.statusPanels->geometry();
     EXPECT_EQ(bar.top(), status.top() + 4);     // 55 twips
     EXPECT_EQ(bar.left(), status.left() + 1);   // 20 twips
     EXPECT_EQ(bar.height(), status.height() - 5);  // 80 twips
-    EXPECT_EQ(bar.width(), w.StatusBar1->panelWidth(1) - 2);  // 30 twips
-    EXPECT_FALSE(w.ProgressBar1->isVisible());
+    EXPECT_EQ(bar.width(), w.statusPanels->panelWidth(1) - 2);  // 30 twips
+    EXPECT_FALSE(w.progressBar->isVisible());
 }
 
 TEST_F(DisplayImageTest, EscDuringRenderingLeavesAPartialPreviewThatTheNextRequestRebuilds)
 {
-    frmSDI &w = startWith(kWellFormed);
+    MainWindow &w = startWith(kWellFormed);
     duringRendering([&](int line) {
         if (line == 2)
-            QCoreApplication::postEvent(w.txtNote, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+            QCoreApplication::postEvent(w.textEdit, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
     });
-    w.mnuZeqShow_Click();
+    w.togglePreview();
 
     EXPECT_TRUE(w.isVisible());
     EXPECT_TRUE(w.imageShown);
-    EXPECT_TRUE(w.txtNote2->isVisible());
+    EXPECT_TRUE(w.preview->isVisible());
     EXPECT_FALSE(w.imageBusy);
     EXPECT_FALSE(w.imageAbort);
     EXPECT_TRUE(program.gImageDirty);
     EXPECT_EQ(previewLines(w), (QStringList{QStringLiteral("漢字の練習です。"), QString()}));
-    EXPECT_EQ(w.StatusBar1->panelStyle(2), int(StatusPanels::DateStyle));
-    EXPECT_FALSE(w.ProgressBar1->isVisible());
+    EXPECT_EQ(w.statusPanels->panelStyle(2), int(StatusPanels::DateStyle));
+    EXPECT_FALSE(w.progressBar->isVisible());
 
     // Back and forth: the whole document this time.
-    QObject::disconnect(w.ProgressBar1, nullptr, &w, nullptr);
-    w.mnuZeqShow_Click();
-    w.mnuZeqShow_Click();
+    QObject::disconnect(w.progressBar, nullptr, &w, nullptr);
+    w.togglePreview();
+    w.togglePreview();
     EXPECT_EQ(previewLines(w).size(), kWellFormed.size());
     EXPECT_FALSE(program.gImageDirty);
 }
 
 TEST_F(DisplayImageTest, StaleAbortRequestFromACancelledCloseDoesNotCutTheNextRendering)
 {
-    frmSDI &w = startWith(kWellFormed);
+    MainWindow &w = startWith(kWellFormed);
     w.imageAbort = true;
-    w.mnuZeqShow_Click();
+    w.togglePreview();
     EXPECT_EQ(previewLines(w).size(), kWellFormed.size());
     EXPECT_FALSE(program.gImageDirty);
 }
 
 TEST_F(DisplayImageTest, CommandDuringRenderingDoesNothing)
 {
-    frmSDI &w = startWith(kWellFormed);
+    MainWindow &w = startWith(kWellFormed);
     int reentered = 0;
     duringRendering([&](int line) {
         if (line != 1)
             return;
-        w.mnuZeqShow_Click();
-        w.mnuZeqShow->trigger();
+        w.togglePreview();
+        w.previewAction->trigger();
         ++reentered;
         EXPECT_TRUE(w.imageBusy);
         EXPECT_FALSE(w.imageShown);
-        EXPECT_FALSE(w.txtNote2->isVisible());
+        EXPECT_FALSE(w.preview->isVisible());
     });
-    w.mnuZeqShow_Click();
+    w.togglePreview();
 
     EXPECT_EQ(reentered, 1);
     EXPECT_EQ(previewLines(w).size(), kWellFormed.size());
     EXPECT_TRUE(w.imageShown);
-    EXPECT_EQ(w.mnuZeqShow->text(), QStringLiteral("表示イメージを戻す"));
+    EXPECT_EQ(w.previewAction->text(), QStringLiteral("表示イメージを戻す"));
     EXPECT_EQ(modal.calls.size(), 0);
 }
 
 TEST_F(DisplayImageTest, CloseRequestDuringRenderingStopsItAndClosesOnceItHasUnwound)
 {
-    frmSDI &w = startWith(kWellFormed);
+    MainWindow &w = startWith(kWellFormed);
     bool stillOpenWhileBusy = false;
     duringRendering([&](int line) {
         if (line != 1)
@@ -364,7 +364,7 @@ TEST_F(DisplayImageTest, CloseRequestDuringRenderingStopsItAndClosesOnceItHasUnw
         QMetaObject::invokeMethod(&w, [&] { stillOpenWhileBusy = w.isVisible() && w.imageBusy; },
                                   Qt::QueuedConnection);
     });
-    w.mnuZeqShow_Click();
+    w.togglePreview();
 
     EXPECT_TRUE(stillOpenWhileBusy);
     EXPECT_FALSE(w.isVisible());
@@ -380,8 +380,8 @@ TEST_F(DisplayImageTest, CloseRequestDuringRenderingStopsItAndClosesOnceItHasUnw
 
 TEST_F(DisplayImageTest, EmptyTextIsReportedAndNothingElseChanges)
 {
-    frmSDI &w = start();
-    w.mnuZeqShow_Click();
+    MainWindow &w = start();
+    w.togglePreview();
 
     ASSERT_EQ(modal.calls.size(), 1);
     EXPECT_EQ(modal.calls[0].text, QStringLiteral("テキストがありません。"));
@@ -389,68 +389,68 @@ TEST_F(DisplayImageTest, EmptyTextIsReportedAndNothingElseChanges)
     EXPECT_EQ(modal.calls[0].title, kAppTitle);
     EXPECT_FALSE(w.imageMode);
     EXPECT_FALSE(w.imageShown);
-    EXPECT_FALSE(w.txtNote2->isVisible());
-    EXPECT_TRUE(w.mnuEdit->isEnabled());
-    EXPECT_EQ(w.mnuZeqShow->text(), QStringLiteral("表示イメージ"));
+    EXPECT_FALSE(w.preview->isVisible());
+    EXPECT_TRUE(w.editMenu->isEnabled());
+    EXPECT_EQ(w.previewAction->text(), QStringLiteral("表示イメージ"));
 }
 
 TEST_F(DisplayImageTest, MenusAndToolButtonsAreDisabledWhileShownAndRestoredAfter)
 {
-    frmSDI &w = startWith(kWellFormed);
+    MainWindow &w = startWith(kWellFormed);
     struct Item {
         const char *name;
         std::function<bool()> enabled;
     };
     const std::vector<Item> locked = {
-        {"mnuEdit", [&] { return w.mnuEdit->isEnabled(); }},
-        {"mnuSearch", [&] { return w.mnuSearch->isEnabled(); }},
-        {"mnuOptions", [&] { return w.mnuOptions->isEnabled(); }},
-        {"mnuFileNew", [&] { return w.mnuFileNew->isEnabled(); }},
-        {"mnuFileOpen", [&] { return w.mnuFileOpen->isEnabled(); }},
-        {"mnuFileSave", [&] { return w.mnuFileSave->isEnabled(); }},
-        {"mnuFileSaveAs", [&] { return w.mnuFileSaveAs->isEnabled(); }},
-        {"mnuRecentFile1", [&] { return w.mnuRecentFile[1]->isEnabled(); }},
-        {"mnuRecentFile5", [&] { return w.mnuRecentFile[5]->isEnabled(); }},
+        {"editMenu", [&] { return w.editMenu->isEnabled(); }},
+        {"searchMenu", [&] { return w.searchMenu->isEnabled(); }},
+        {"optionsMenu", [&] { return w.optionsMenu->isEnabled(); }},
+        {"newAction", [&] { return w.newAction->isEnabled(); }},
+        {"openAction", [&] { return w.openAction->isEnabled(); }},
+        {"saveAction", [&] { return w.saveAction->isEnabled(); }},
+        {"saveAsAction", [&] { return w.saveAsAction->isEnabled(); }},
+        {"recentFileActions1", [&] { return w.recentFileActions[1]->isEnabled(); }},
+        {"recentFileActions5", [&] { return w.recentFileActions[5]->isEnabled(); }},
     };
     // A hidden action reports itself disabled: show a full recent list.
     for (int i = 1; i <= 5; ++i)
-        w.mnuRecentFile[i]->setVisible(true);
+        w.recentFileActions[i]->setVisible(true);
     const std::vector<Item> open = {
-        {"mnuZeqShow", [&] { return w.mnuZeqShow->isEnabled(); }},
-        {"mnuFileExit", [&] { return w.mnuFileExit->isEnabled(); }},
-        {"mnuHelp", [&] { return w.mnuHelp->isEnabled(); }},
+        {"previewAction", [&] { return w.previewAction->isEnabled(); }},
+        {"exitAction", [&] { return w.exitAction->isEnabled(); }},
+        {"helpMenu", [&] { return w.helpMenu->isEnabled(); }},
     };
 
-    w.mnuZeqShow_Click();
+    w.togglePreview();
     for (const Item &item : locked)
         EXPECT_FALSE(item.enabled()) << item.name;
     for (const Item &item : open)
         EXPECT_TRUE(item.enabled()) << item.name;
-    EXPECT_EQ(w.mnuZeqShow->text(), QStringLiteral("表示イメージを戻す"));
+    EXPECT_EQ(w.previewAction->text(), QStringLiteral("表示イメージを戻す"));
     for (int i = 0; i < 18; ++i)
         EXPECT_EQ(w.imageToolButtons.enabled[i], i == 15 || i == 17) << "button " << i;
     EXPECT_TRUE(w.imageToolButtons.button15Lit);
     EXPECT_EQ(w.imageToolButtons.button15Border, 1);
 
-    w.mnuZeqShow_Click();
+    w.togglePreview();
     for (const Item &item : locked)
         EXPECT_TRUE(item.enabled()) << item.name;
-    EXPECT_EQ(w.mnuZeqShow->text(), QStringLiteral("表示イメージ"));
+    EXPECT_EQ(w.previewAction->text(), QStringLiteral("表示イメージ"));
     for (int i = 0; i < 18; ++i)
         EXPECT_TRUE(w.imageToolButtons.enabled[i]) << "button " << i;
     EXPECT_FALSE(w.imageToolButtons.button15Lit);
     EXPECT_EQ(w.imageToolButtons.button15Border, 0);
     EXPECT_FALSE(w.imageMode);
-    EXPECT_FALSE(w.txtNote2->isVisible());
+    EXPECT_FALSE(w.preview->isVisible());
 }
 
 TEST_F(DisplayImageTest, DocumentCannotChangeByKeyWhileThePreviewIsShown)
 {
-    frmSDI &w = startWith(kWellFormed);
+    MainWindow &w = startWith(kWellFormed);
     activate();
     const QString before = w.note().Text();
     QApplication::clipboard()->setText(QStringLiteral("pasted"));
-    w.mnuZeqShow_Click();
+    w.togglePreview();
     ASSERT_TRUE(w.imageShown);
 
     struct Key {
@@ -461,7 +461,7 @@ TEST_F(DisplayImageTest, DocumentCannotChangeByKeyWhileThePreviewIsShown)
     for (const Key &k : {Key{"paste", Qt::Key_V, Qt::ControlModifier}, Key{"delete", Qt::Key_Delete, Qt::NoModifier},
                          Key{"separator", Qt::Key_Y, Qt::ControlModifier},
                          Key{"cut", Qt::Key_X, Qt::ControlModifier}, Key{"typing", Qt::Key_A, Qt::NoModifier}}) {
-        QWidget *focus = QApplication::focusWidget() ? QApplication::focusWidget() : w.txtNote2;
+        QWidget *focus = QApplication::focusWidget() ? QApplication::focusWidget() : w.preview;
         QTest::keyClick(focus, k.key, k.modifiers);
         EXPECT_EQ(w.note().Text(), before) << k.what;
     }
@@ -470,7 +470,7 @@ TEST_F(DisplayImageTest, DocumentCannotChangeByKeyWhileThePreviewIsShown)
     // Ctrl+T itself still works, and the keys come back with the edit view.
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_T, Qt::ControlModifier);
     EXPECT_FALSE(w.imageShown);
-    QTest::keyClick(w.txtNote, Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(w.textEdit, Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(w.note().Text(), QStringLiteral("pasted") + before);
 }
 
@@ -479,32 +479,32 @@ TEST_F(DisplayImageTest, ReturnPutsTheCaretAtTheStartAndKeepsTheFirstVisibleLine
     QStringList lines;
     for (int i = 0; i < 300; ++i)
         lines << QStringLiteral("`行`ぎょう`%1").arg(i);
-    frmSDI &w = startWith(lines);
+    MainWindow &w = startWith(lines);
     w.note().setSelStart(w.note().textLength());
     w.note().lineScroll(-10000);
     w.note().lineScroll(50);
     ASSERT_EQ(w.note().firstVisibleLine(), 50);
 
-    w.mnuZeqShow_Click();
+    w.togglePreview();
     EXPECT_EQ(w.topLine, 50);
-    EXPECT_EQ(imageFirstVisibleLine(w.txtNote2), 50);
-    EXPECT_EQ(w.txtNote2->textCursor().position(), 0);
+    EXPECT_EQ(imageFirstVisibleLine(w.preview), 50);
+    EXPECT_EQ(w.preview->textCursor().position(), 0);
     w.refreshLineNumbers();
     EXPECT_EQ(w.topLine, 50);
 
-    scrollImageToLine(w.txtNote2, 120);
-    EXPECT_EQ(imageFirstVisibleLine(w.txtNote2), 120);
-    w.mnuZeqShow_Click();
+    scrollImageToLine(w.preview, 120);
+    EXPECT_EQ(imageFirstVisibleLine(w.preview), 120);
+    w.togglePreview();
     EXPECT_EQ(w.note().SelStart(), 0);
     EXPECT_EQ(w.note().SelLength(), 0);
     EXPECT_EQ(w.topLine, 120);
     EXPECT_EQ(w.note().firstVisibleLine(), 120);
-    EXPECT_TRUE(w.txtNote->hasFocus() || !w.isActiveWindow());
+    EXPECT_TRUE(w.textEdit->hasFocus() || !w.isActiveWindow());
 
     // Shown again without a change: at the edit view's line, at once.
     w.note().lineScroll(-40);
-    w.mnuZeqShow_Click();
-    EXPECT_EQ(imageFirstVisibleLine(w.txtNote2), 80);
+    w.togglePreview();
+    EXPECT_EQ(imageFirstVisibleLine(w.preview), 80);
 }
 
 } // namespace

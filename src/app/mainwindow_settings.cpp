@@ -1,4 +1,4 @@
-#include "app/frmsdi.h"
+#include "app/mainwindow.h"
 
 #include "settings/frmoption.h"
 
@@ -6,14 +6,14 @@
 
 namespace zeq {
 
-void frmSDI::mnuSettei_Click()
+void MainWindow::showSettings()
 {
     // Each opening loads the dialog afresh, so its working copy of the
     // separators always starts from the record. The dialog is modal to the
     // whole application: the window takes no input until it closes.
     if (optionDialog)
         optionDialog->close();
-    optionDialog = new frmOption(*this, m_modal, this);
+    optionDialog = new SettingsDialog(*this, m_modal, this);
     optionDialog->showDialog();
 }
 
