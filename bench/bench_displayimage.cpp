@@ -13,6 +13,7 @@
 #include "platform/codepage.h"
 #include "platform/fonts.h"
 #include "platform/modal.h"
+#include "support/scriptedmodal.h"
 #include "platform/regstore.h"
 #include "platform/textbox.h"
 #include "ruby/displayimage.h"

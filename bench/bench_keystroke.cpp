@@ -7,6 +7,7 @@
 #include "app/session.h"
 #include "document/document.h"
 #include "platform/modal.h"
+#include "support/scriptedmodal.h"
 #include "platform/regstore.h"
 #include "platform/textbox.h"
 

@@ -4,6 +4,7 @@
 // cost an atomic, synced replacement of the file.
 
 #include "platform/modal.h"
+#include "support/scriptedmodal.h"
 #include "platform/regstore.h"
 #include "settings/registry.h"
 #include "settings/settings.h"

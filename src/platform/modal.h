@@ -64,37 +64,4 @@ public:
     virtual void showHelp(int context, const QString &keyword) = 0;
 };
 
-// A scripted stand-in for tests: every question is recorded in order, and
-// answered from the queue of its kind (or with the default when the queue is
-// empty: OK for message boxes, cancel for the choosers).
-class ScriptedModal : public ModalSeam {
-public:
-    enum class Kind { Message, OpenFile, SaveFile, Color, Font, Help };
-    struct Call {
-        Kind kind;
-        QString text;       // message text, proposed file name, help keyword
-        int style = 0;      // message style, help context
-        QString title;      // title as shown (kAppTitle filled in)
-        FileDialogRequest file;
-    };
-
-    int msgBox(const QString &text, int style, const QString &title = QString()) override;
-    QString openFileName(const FileDialogRequest &request) override;
-    QString saveFileName(const FileDialogRequest &request) override;
-    std::optional<qint32> chooseColor(qint32 initial) override;
-    std::optional<FontChoice> chooseFont(const FontChoice &initial) override;
-    void showHelp(int context, const QString &keyword) override;
-
-    std::deque<int> messageAnswers;
-    std::deque<QString> openAnswers;   // "" answers cancel
-    std::deque<QString> saveAnswers;   // "" answers cancel
-    std::deque<std::optional<qint32>> colorAnswers;
-    std::deque<std::optional<FontChoice>> fontAnswers;
-
-    QList<Call> calls;
-
-    // The texts of the message boxes shown so far, in order.
-    QStringList messages() const;
-};
-
 } // namespace zeq

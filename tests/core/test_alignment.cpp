@@ -1,5 +1,6 @@
 #include "ime/alignment.h"
 #include "platform/modal.h"
+#include "support/scriptedmodal.h"
 #include "support/qtprint.h"
 
 #include <gtest/gtest.h>

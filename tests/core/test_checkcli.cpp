@@ -1,5 +1,6 @@
 #include "platform/codepage.h"
 #include "platform/modal.h"
+#include "support/scriptedmodal.h"
 #include "platform/regstore.h"
 #include "ruby/checkcli.h"
 #include "settings/registry.h"

@@ -2,6 +2,7 @@
 #include "editing/commands.h"
 #include "document/document.h"
 #include "platform/modal.h"
+#include "support/scriptedmodal.h"
 #include "ruby/rubytext.h"
 #include "support/qtprint.h"
 #include "support/textbuffer.h"

@@ -1,5 +1,6 @@
 #include "app/session.h"
 #include "platform/modal.h"
+#include "support/scriptedmodal.h"
 #include "search/findtext.h"
 #include "support/qtprint.h"
 #include "support/textbuffer.h"

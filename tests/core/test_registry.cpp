@@ -1,5 +1,6 @@
 #include "platform/codepage.h"
 #include "platform/modal.h"
+#include "support/scriptedmodal.h"
 #include "platform/regstore.h"
 #include "settings/registry.h"
 #include "support/qtprint.h"

@@ -1,4 +1,5 @@
 #include "platform/modal.h"
+#include "support/scriptedmodal.h"
 #include "platform/regstore.h"
 #include "settings/registry.h"
 #include "settings/settings.h"

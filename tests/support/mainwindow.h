@@ -8,6 +8,7 @@
 #include "document/document.h"
 #include "platform/codepage.h"
 #include "platform/modal.h"
+#include "support/scriptedmodal.h"
 #include "platform/regstore.h"
 #include "support/tempconfig.h"
 

@@ -2,6 +2,7 @@
 #include "app/mainwindow.h"
 #include "ime/alignment.h"
 #include "platform/modal.h"
+#include "support/scriptedmodal.h"
 #include "platform/qtmodal.h"
 #include "ruby/linecheck.h"
 #include "support/mainwindow.h"

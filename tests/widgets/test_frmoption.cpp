@@ -8,6 +8,7 @@
 #include "app/mainwindow.h"
 #include "platform/fonts.h"
 #include "platform/modal.h"
+#include "support/scriptedmodal.h"
 #include "platform/textbox.h"
 #include "ruby/imagerender.h"
 #include "settings/frmoption.h"

@@ -8,6 +8,7 @@
 #include "document/docfile.h"
 #include "platform/codepage.h"
 #include "platform/modal.h"
+#include "support/scriptedmodal.h"
 #include "platform/regstore.h"
 #include "platform/textbox.h"
 #include "settings/settings.h"

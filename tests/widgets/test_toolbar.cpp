@@ -8,6 +8,7 @@
 #include "app/title.h"
 #include "app/toolbar.h"
 #include "platform/modal.h"
+#include "support/scriptedmodal.h"
 #include "platform/textbox.h"
 #include "search/finddialog.h"
 #include "support/mainwindow.h"

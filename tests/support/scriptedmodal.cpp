@@ -1,4 +1,4 @@
-#include "platform/modal.h"
+#include "support/scriptedmodal.h"
 
 namespace zeq {
 
