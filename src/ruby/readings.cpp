@@ -1,0 +1,402 @@
+#include "ruby/readings.h"
+
+#include "platform/strconv.h"
+
+#include <QByteArray>
+#include <QFileInfo>
+#include <QHash>
+#include <QSet>
+
+#include <mecab.h>
+
+#include <algorithm>
+
+namespace zeq {
+
+namespace {
+
+// Where Debian's unidic-mecab puts the dictionary (through the alternatives
+// system and directly), and where a hand-built one usually lives.
+const char *const kDictionaryPlaces[] = {
+    "/var/lib/mecab/dic/unidic",
+    "/usr/share/mecab/dic/unidic",
+    "/usr/lib/x86_64-linux-gnu/mecab/dic/unidic",
+    "/usr/local/lib/mecab/dic/unidic",
+};
+
+const QString kMissingDictionary =
+    QStringLiteral("読みを付けるための辞書がありません。パッケージ unidic-mecab を入れて下さい "
+                   "(the UniDic dictionary for MeCab is not installed: install the package unidic-mecab).");
+
+// UniDic's feature columns (dicrc: pos1,pos2,pos3,pos4,cType,cForm,lForm,
+// lemma,orth,pron,orthBase,pronBase,goshu,iType,iForm,fType,fForm,
+// iConType,fConType,type,kana,kanaBase,...). Unknown words carry only the
+// first six.
+enum Column {
+    Pos1 = 0,
+    Pos2 = 1,
+    Pos3 = 2,
+    ConjugationForm = 5,
+    Lemma = 7,
+    Orthography = 8,
+    Kana = 20,
+};
+
+// Splits a CSV feature string; UniDic quotes fields holding commas.
+QStringList splitFeature(const char *feature)
+{
+    QStringList fields;
+    QString current;
+    bool quoted = false;
+    const QString text = QString::fromUtf8(feature);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (quoted) {
+            if (c == QLatin1Char('"')) {
+                if (i + 1 < text.size() && text.at(i + 1) == QLatin1Char('"')) {
+                    current.append(c);
+                    ++i;
+                } else {
+                    quoted = false;
+                }
+            } else {
+                current.append(c);
+            }
+        } else if (c == QLatin1Char('"')) {
+            quoted = true;
+        } else if (c == QLatin1Char(',')) {
+            fields.append(current);
+            current.clear();
+        } else {
+            current.append(c);
+        }
+    }
+    fields.append(current);
+    return fields;
+}
+
+QString field(const QStringList &fields, int column)
+{
+    if (column >= fields.size())
+        return QString();
+    const QString &value = fields.at(column);
+    return value == QLatin1String("*") ? QString() : value;
+}
+
+// The written-kana reading in hiragana; UniDic's kana column keeps the long
+// vowels as they are spelled, unlike its pronunciation column.
+QString kanaReading(const QStringList &fields)
+{
+    const QString kana = field(fields, Kana);
+    return kana.isEmpty() ? QString() : strConv(kana, ConvHiragana | ConvWide);
+}
+
+// Byte offsets of the UTF-8 text mapped to UTF-16 offsets.
+struct Utf8Text {
+    QByteArray bytes;
+    QList<qsizetype> utf16At;  // size bytes + 1
+
+    explicit Utf8Text(QStringView text)
+    {
+        bytes.reserve(text.size() * 3);
+        utf16At.reserve(text.size() * 3 + 1);
+        for (qsizetype i = 0; i < text.size();) {
+            const bool pair = text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate();
+            const qsizetype units = pair ? 2 : 1;
+            const QByteArray encoded = text.sliced(i, units).toUtf8();
+            for (qsizetype b = 0; b < encoded.size(); ++b)
+                utf16At.append(i);
+            bytes.append(encoded);
+            i += units;
+        }
+        utf16At.append(text.size());
+    }
+};
+
+Word wordFromNode(const MeCab::Node *node, const char *sentence, const Utf8Text &utf8, QStringView text)
+{
+    const qsizetype byteStart = node->surface - sentence;
+    const qsizetype byteEnd = byteStart + node->length;
+    Word word;
+    word.start = utf8.utf16At.at(byteStart);
+    word.length = utf8.utf16At.at(byteEnd) - word.start;
+    word.surface = text.sliced(word.start, word.length).toString();
+    const QStringList fields = splitFeature(node->feature);
+    word.partOfSpeech = field(fields, Pos1);
+    word.subCategory = field(fields, Pos2);
+    word.lemma = field(fields, Lemma);
+    word.reading = kanaReading(fields);
+    return word;
+}
+
+// The number written in digits (half or full width) that ends just before
+// the word at index i, or -1.
+qint64 numberBefore(const QList<Word> &words, qsizetype i)
+{
+    auto allDigits = [](const QString &text) {
+        return !text.isEmpty() && std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.isDigit(); });
+    };
+    QString digits;
+    for (qsizetype k = i - 1; k >= 0 && words[k].start + words[k].length == words[k + 1].start
+                              && allDigits(words[k].surface);
+         --k)
+        digits.prepend(words[k].surface);
+    if (digits.isEmpty() || digits.size() > 12)
+        return -1;
+    qint64 value = 0;
+    for (QChar c : std::as_const(digits))
+        value = value * 10 + c.digitValue();
+    return value;
+}
+
+bool attachedTo(const QList<Word> &words, qsizetype i)
+{
+    return i > 0 && words[i - 1].start + words[i - 1].length == words[i].start;
+}
+
+// Counters change their first sound with the last digit of the number
+// (一本 いっぽん, 三本 さんぼん, 五本 ごほん); the dictionary reads each word
+// on its own and cannot know the number.
+QString counterReading(const QString &counter, qint64 number)
+{
+    const int last = int(number % 10);
+    const bool popping = last == 1 || last == 6 || last == 8 || last == 0;
+    if (counter == QStringLiteral("日")) {
+        // ふつか .. とおか, じゅうよっか, はつか, にじゅうよっか: the number
+        // keeps its own reading, the counter is written か.
+        if ((number >= 2 && number <= 10) || number == 14 || number == 20 || number == 24)
+            return QStringLiteral("か");
+        return QStringLiteral("にち");
+    }
+    if (counter == QStringLiteral("人"))
+        return number == 1 || number == 2 ? QStringLiteral("り") : QStringLiteral("にん");
+    if (counter == QStringLiteral("本"))
+        return popping ? QStringLiteral("ぽん") : last == 3 ? QStringLiteral("ぼん") : QStringLiteral("ほん");
+    if (counter == QStringLiteral("杯"))
+        return popping ? QStringLiteral("ぱい") : last == 3 ? QStringLiteral("ばい") : QStringLiteral("はい");
+    if (counter == QStringLiteral("匹"))
+        return popping ? QStringLiteral("ぴき") : last == 3 ? QStringLiteral("びき") : QStringLiteral("ひき");
+    if (counter == QStringLiteral("分"))
+        return popping || last == 3 || last == 4 ? QStringLiteral("ぷん") : QStringLiteral("ふん");
+    if (counter == QStringLiteral("泊"))
+        return popping || last == 3 || last == 4 ? QStringLiteral("ぱく") : QStringLiteral("はく");
+    if (counter == QStringLiteral("発"))
+        return popping ? QStringLiteral("ぱつ") : QStringLiteral("はつ");
+    if (counter == QStringLiteral("階"))
+        return QStringLiteral("かい");
+    if (counter == QStringLiteral("軒"))
+        return last == 3 ? QStringLiteral("げん") : QStringLiteral("けん");
+    return QString();
+}
+
+bool surfaceIs(const QList<Word> &words, qsizetype i, const QStringList &surfaces)
+{
+    return i >= 0 && i < words.size() && surfaces.contains(words[i].surface);
+}
+
+// The dictionary's first choice for a handful of words is wrong more often
+// than right in running text; these choices are made again in context.
+void applyContextRules(QList<Word> &words)
+{
+    static const QStringList kAsksWhat = {QStringLiteral("か"), QStringLiteral("を"), QStringLiteral("が"),
+                                          QStringLiteral("は"), QStringLiteral("も"), QStringLiteral("？"),
+                                          QStringLiteral("?")};
+    static const QStringList kGoesTo = {QStringLiteral("に"), QStringLiteral("へ"), QStringLiteral("まで")};
+
+    for (qsizetype i = 0; i < words.size(); ++i) {
+        Word &word = words[i];
+        const bool attached = attachedTo(words, i);
+
+        if (word.surface == QStringLiteral("私")) {
+            // わたくし is the formal form; running text nearly always means わたし.
+            if (word.reading == QStringLiteral("わたくし"))
+                word.reading = QStringLiteral("わたし");
+        } else if (word.surface == QStringLiteral("日本")) {
+            // にっぽん lives in a few names (日本銀行, 日本放送協会) that the
+            // dictionary knows as whole words anyway.
+            word.reading = QStringLiteral("にほん");
+        } else if (word.surface == QStringLiteral("方")
+                   && (word.reading == QStringLiteral("ほう") || word.reading == QStringLiteral("かた"))) {
+            // ほう compares (こちらの方が良い); otherwise it is mostly a
+            // person or a way of doing (ご希望の方は, 使い方).
+            const bool compares = i + 2 < words.size() && words[i + 1].surface == QStringLiteral("が")
+                && (words[i + 2].partOfSpeech == QStringLiteral("形容詞")
+                    || words[i + 2].partOfSpeech == QStringLiteral("形状詞"));
+            word.reading = compares ? QStringLiteral("ほう") : QStringLiteral("かた");
+        } else if (word.surface == QStringLiteral("何") && i + 1 < words.size()) {
+            if (surfaceIs(words, i + 1, kAsksWhat))
+                word.reading = QStringLiteral("なに");
+        } else if (word.surface.startsWith(QStringLiteral("行っ")) && i > 0) {
+            // 調査を行って is carried out; 東京へ行って is gone to.
+            const Word &previous = words[i - 1];
+            const bool goes = surfaceIs(words, i - 1, kGoesTo) || previous.surface.endsWith(QStringLiteral("て"))
+                || previous.partOfSpeech == QStringLiteral("補助記号");
+            const QString rest = word.reading.startsWith(QStringLiteral("おこな")) ? word.reading.mid(3)
+                                 : word.reading.startsWith(QStringLiteral("い"))   ? word.reading.mid(1)
+                                                                                   : QString();
+            if (!rest.isEmpty() && previous.surface == QStringLiteral("を"))
+                word.reading = QStringLiteral("おこな") + rest;
+            else if (!rest.isEmpty() && goes)
+                word.reading = QStringLiteral("い") + rest;
+        } else if (attached) {
+            const qint64 number = numberBefore(words, i);
+            if (number >= 0) {
+                const QString counter = counterReading(word.surface, number);
+                if (!counter.isEmpty())
+                    word.reading = counter;
+            }
+        }
+    }
+}
+
+} // namespace
+
+struct ReadingAnalyser::Engine {
+    MeCab::Model *model = nullptr;
+    MeCab::Tagger *tagger = nullptr;
+    MeCab::Lattice *lattice = nullptr;
+
+    ~Engine()
+    {
+        delete lattice;
+        delete tagger;
+        delete model;
+    }
+};
+
+ReadingAnalyser::ReadingAnalyser() = default;
+ReadingAnalyser::~ReadingAnalyser() = default;
+
+ReadingAnalyser &ReadingAnalyser::shared()
+{
+    static ReadingAnalyser analyser;
+    return analyser;
+}
+
+QString ReadingAnalyser::findDictionary()
+{
+    for (const char *place : kDictionaryPlaces) {
+        const QString dir = QString::fromLatin1(place);
+        if (QFileInfo::exists(dir + QStringLiteral("/sys.dic")) && QFileInfo::exists(dir + QStringLiteral("/dicrc")))
+            return QFileInfo(dir).canonicalFilePath();
+    }
+    return QString();
+}
+
+bool ReadingAnalyser::ensureLoaded()
+{
+    if (m_tried)
+        return m_engine != nullptr;
+    m_tried = true;
+
+    const QString dictionary = findDictionary();
+    if (dictionary.isEmpty()) {
+        m_error = kMissingDictionary;
+        return false;
+    }
+    // -r names an empty resource file: MeCab would otherwise insist on
+    // /etc/mecabrc, which only mecab-utils installs.
+    const QByteArray arguments = "-r /dev/null -d " + dictionary.toUtf8();
+    auto engine = std::make_unique<Engine>();
+    engine->model = MeCab::createModel(arguments.constData());
+    if (!engine->model) {
+        m_error = kMissingDictionary + QStringLiteral(" (") + QString::fromUtf8(MeCab::getLastError()) + QLatin1Char(')');
+        return false;
+    }
+    engine->tagger = engine->model->createTagger();
+    engine->lattice = engine->model->createLattice();
+    if (!engine->tagger || !engine->lattice) {
+        m_error = kMissingDictionary;
+        return false;
+    }
+    m_engine = std::move(engine);
+    return true;
+}
+
+bool ReadingAnalyser::isLoaded() const { return m_engine != nullptr; }
+
+QString ReadingAnalyser::errorString() const { return m_error; }
+
+QList<Word> ReadingAnalyser::analyse(QStringView text, bool contextRules)
+{
+    QList<Word> words;
+    if (!ensureLoaded() || text.isEmpty())
+        return words;
+
+    const Utf8Text utf8(text);
+    MeCab::Lattice *lattice = m_engine->lattice;
+    lattice->clear();
+    lattice->set_request_type(MECAB_ONE_BEST);
+    lattice->set_sentence(utf8.bytes.constData(), size_t(utf8.bytes.size()));
+    if (!m_engine->tagger->parse(lattice))
+        return words;
+    const char *sentence = lattice->sentence();
+    for (const MeCab::Node *node = lattice->bos_node(); node; node = node->next) {
+        if (node->stat == MECAB_BOS_NODE || node->stat == MECAB_EOS_NODE)
+            continue;
+        words.append(wordFromNode(node, sentence, utf8, text));
+    }
+    if (contextRules)
+        applyContextRules(words);
+    return words;
+}
+
+QList<QList<Word>> ReadingAnalyser::nBest(QStringView text, int count)
+{
+    QList<QList<Word>> paths;
+    if (!ensureLoaded() || text.isEmpty() || count <= 0)
+        return paths;
+
+    const Utf8Text utf8(text);
+    MeCab::Lattice *lattice = m_engine->lattice;
+    lattice->clear();
+    lattice->set_request_type(MECAB_NBEST);
+    lattice->set_sentence(utf8.bytes.constData(), size_t(utf8.bytes.size()));
+    if (m_engine->tagger->parse(lattice)) {
+        do {
+            QList<Word> words;
+            const char *sentence = lattice->sentence();
+            for (const MeCab::Node *node = lattice->bos_node(); node; node = node->next) {
+                if (node->stat != MECAB_BOS_NODE && node->stat != MECAB_EOS_NODE)
+                    words.append(wordFromNode(node, sentence, utf8, text));
+            }
+            paths.append(words);
+        } while (paths.size() < count && lattice->next());
+    }
+    lattice->clear();
+    lattice->set_request_type(MECAB_ONE_BEST);
+    return paths;
+}
+
+QList<Word> ReadingAnalyser::wordsFrom(QStringView text, qsizetype start)
+{
+    QList<Word> words;
+    if (!ensureLoaded() || start < 0 || start >= text.size())
+        return words;
+
+    const Utf8Text utf8(text);
+    const qsizetype byteStart = utf8.utf16At.indexOf(start);
+    if (byteStart < 0)
+        return words;
+    MeCab::Lattice *lattice = m_engine->lattice;
+    lattice->clear();
+    lattice->set_request_type(MECAB_ONE_BEST);
+    lattice->set_sentence(utf8.bytes.constData(), size_t(utf8.bytes.size()));
+    if (!m_engine->tagger->parse(lattice))
+        return words;
+    const char *sentence = lattice->sentence();
+    QSet<QString> seen;
+    for (const MeCab::Node *node = lattice->begin_nodes(size_t(byteStart)); node; node = node->bnext) {
+        if (node->stat == MECAB_UNK_NODE)
+            continue;
+        Word word = wordFromNode(node, sentence, utf8, text);
+        const QString key = QString::number(word.length) + QLatin1Char(' ') + word.reading;
+        if (word.reading.isEmpty() || seen.contains(key))
+            continue;
+        seen.insert(key);
+        words.append(word);
+    }
+    return words;
+}
+
+} // namespace zeq
