@@ -21,6 +21,21 @@ bool kanjiAt(QStringView text, qsizetype at)
     return isKanji(text.sliced(at, length)) == 1;
 }
 
+bool smallKe(QChar c)
+{
+    return c == QChar(0x30F6) || c == QChar(0x30F5);
+}
+
+// A kanji, or the small ヶ or ヵ written between a number and a kanji and
+// read with it (３ヶ月 ..かげつ, 一ヵ所 ..かしょ): it belongs inside the
+// group, where a reader expects its reading.
+bool runCharacterAt(QStringView text, qsizetype at)
+{
+    if (smallKe(text.at(at)))
+        return at + 1 < text.size() && kanjiAt(text, at + 1);
+    return kanjiAt(text, at);
+}
+
 // ヶ and ヵ are written in words read か, が or こ (三ヶ月, 関ヶ原, 一ヵ所).
 bool kanaMatches(QChar written, QChar read)
 {
@@ -43,7 +58,7 @@ QList<Run> splitRuns(QStringView word)
     for (qsizetype at = 0; at < word.size();) {
         const qsizetype length =
             word.at(at).isHighSurrogate() && at + 1 < word.size() && word.at(at + 1).isLowSurrogate() ? 2 : 1;
-        const bool kanji = kanjiAt(word, at);
+        const bool kanji = runCharacterAt(word, at);
         if (!runs.isEmpty() && runs.back().kanji == kanji)
             runs.back().length += length;
         else
@@ -164,7 +179,11 @@ std::optional<QString> readingOfSpan(const QList<Word> &words, qsizetype start, 
             continue;
         if (word.start >= end)
             break;
-        for (const ReadingPiece &piece : placeReading(word.surface, word.reading)) {
+        QList<ReadingPiece> pieces = placeReading(word.surface, word.reading);
+        // A word of the run without kanji of its own: the ヶ of ３ヶ月.
+        if (pieces.isEmpty() && word.start >= start && word.start + word.length <= end && !word.reading.isEmpty())
+            pieces.append({0, word.length, word.reading});
+        for (const ReadingPiece &piece : std::as_const(pieces)) {
             const qsizetype pieceStart = word.start + piece.start;
             const qsizetype pieceEnd = pieceStart + piece.length;
             if (pieceEnd <= start || pieceStart >= end)
@@ -201,13 +220,13 @@ LineResult annotateLine(QStringView line, const QList<RubyGroup> &groups, qsizet
     };
     QList<KanjiRun> runs;
     for (qsizetype at = 0; at < view.resolved.size();) {
-        if (!view.plain[at] || !kanjiAt(view.resolved, at)) {
+        if (!view.plain[at] || !runCharacterAt(view.resolved, at)) {
             ++at;
             continue;
         }
         qsizetype end = at + 1;
         while (end < view.resolved.size() && view.plain[end] && view.lineAt[end] == view.lineAt[end - 1] + 1
-               && (view.resolved.at(end).isLowSurrogate() || kanjiAt(view.resolved, end)))
+               && (view.resolved.at(end).isLowSurrogate() || runCharacterAt(view.resolved, end)))
             ++end;
         const qsizetype lineStart = view.lineAt[at];
         const qsizetype lineEnd = view.lineAt[end - 1] + 1;

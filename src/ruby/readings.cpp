@@ -1,6 +1,7 @@
 #include "ruby/readings.h"
 
 #include "platform/strconv.h"
+#include "ruby/rubytext.h"
 
 #include <QByteArray>
 #include <QFileInfo>
@@ -39,7 +40,11 @@ enum Column {
     ConjugationForm = 5,
     Lemma = 7,
     Orthography = 8,
+    Origin = 12,
+    InitialChangeType = 13,
+    FinalChangeType = 15,
     Kana = 20,
+    KanaBase = 21,
 };
 
 // Splits a CSV feature string; UniDic quotes fields holding commas.
@@ -126,6 +131,11 @@ Word wordFromNode(const MeCab::Node *node, const char *sentence, const Utf8Text 
     word.subCategory = field(fields, Pos2);
     word.lemma = field(fields, Lemma);
     word.reading = kanaReading(fields);
+    word.initialChange = field(fields, InitialChangeType);
+    word.origin = field(fields, Origin);
+    word.finalChange = field(fields, FinalChangeType);
+    const QString base = field(fields, KanaBase);
+    word.baseReading = base.isEmpty() ? QString() : strConv(base, ConvHiragana | ConvWide);
     return word;
 }
 
@@ -189,6 +199,36 @@ QString counterReading(const QString &counter, qint64 number)
     return QString();
 }
 
+bool endsWithKanji(const QString &text)
+{
+    return !text.isEmpty() && isKanji(text.right(text.back().isLowSurrogate() ? 2 : 1)) == 1;
+}
+
+bool startsWithKanji(const QString &text)
+{
+    return !text.isEmpty() && isKanji(text) == 1;
+}
+
+// か→が, し→じ, た→だ, ひ→び ...: the voiced kana follows its plain one.
+QString voiced(const QString &reading)
+{
+    if (reading.isEmpty())
+        return reading;
+    const char16_t first = reading.front().unicode();
+    const bool voiceable = (first >= u'か' && first <= u'ぢ' && (first - u'か') % 2 == 0)
+        || first == u'つ' || first == u'て' || first == u'と'
+        || (first >= u'は' && first <= u'ほ' && (first - u'は') % 3 == 0);
+    if (!voiceable)
+        return reading;
+    return QChar(char16_t(first + 1)) + reading.mid(1);
+}
+
+bool voicelessStart(const QString &reading)
+{
+    static const QString kVoiceless = QStringLiteral("かきくけこさしすせそたちつてとぱぴぷぺぽ");
+    return !reading.isEmpty() && kVoiceless.contains(reading.front());
+}
+
 bool surfaceIs(const QList<Word> &words, qsizetype i, const QStringList &surfaces)
 {
     return i >= 0 && i < words.size() && surfaces.contains(words[i].surface);
@@ -226,6 +266,11 @@ void applyContextRules(QList<Word> &words)
         } else if (word.surface == QStringLiteral("何") && i + 1 < words.size()) {
             if (surfaceIs(words, i + 1, kAsksWhat))
                 word.reading = QStringLiteral("なに");
+        } else if (word.surface.startsWith(QStringLiteral("入")) && word.reading.startsWith(QStringLiteral("はい"))
+                   && i >= 2 && words[i - 1].surface == QStringLiteral("に")
+                   && words[i - 2].surface.endsWith(QStringLiteral("気"))) {
+            // 気に入る is read きにいる.
+            word.reading = QStringLiteral("い") + word.reading.mid(2);
         } else if (word.surface.startsWith(QStringLiteral("行っ")) && i > 0) {
             // 調査を行って is carried out; 東京へ行って is gone to.
             const Word &previous = words[i - 1];
@@ -234,10 +279,28 @@ void applyContextRules(QList<Word> &words)
             const QString rest = word.reading.startsWith(QStringLiteral("おこな")) ? word.reading.mid(3)
                                  : word.reading.startsWith(QStringLiteral("い"))   ? word.reading.mid(1)
                                                                                    : QString();
-            if (!rest.isEmpty() && previous.surface == QStringLiteral("を"))
+            static const QStringList kCarriedOut = {QStringLiteral("を"), QStringLiteral("も"), QStringLiteral("が"),
+                                                    QStringLiteral("は"), QStringLiteral("で")};
+            if (!rest.isEmpty() && kCarriedOut.contains(previous.surface))
                 word.reading = QStringLiteral("おこな") + rest;
             else if (!rest.isEmpty() && goes)
                 word.reading = QStringLiteral("い") + rest;
+        } else if (word.surface.size() > 1 && word.surface.front().isDigit()) {
+            // A number and its counter as one word (１日 ついたち, ２人
+            // ふたり): the digits keep their own reading, the counter gets its.
+            const qsizetype counterAt = word.surface.size() - 1;
+            qint64 number = 0;
+            bool digits = counterAt <= 12;
+            for (qsizetype k = 0; digits && k < counterAt; ++k) {
+                digits = word.surface.at(k).isDigit();
+                number = number * 10 + word.surface.at(k).digitValue();
+            }
+            const QString counter = digits ? counterReading(word.surface.right(1), number) : QString();
+            if (!counter.isEmpty())
+                word.reading = counter;
+        } else if (word.surface == QStringLiteral("本当") && word.reading == QStringLiteral("ほんと")) {
+            // The dictionary's kana column has the spoken ほんと.
+            word.reading = QStringLiteral("ほんとう");
         } else if (attached) {
             const qint64 number = numberBefore(words, i);
             if (number >= 0) {
@@ -246,6 +309,34 @@ void applyContextRules(QList<Word> &words)
                     word.reading = counter;
             }
         }
+    }
+
+    // Sound changes inside a kanji compound: the dictionary knows which
+    // words may change but picks the changed form by cost alone, and often
+    // misses it (株式会社 ..かいしゃ, 露天風呂 ..ふろ, 月曜日 ..ひ).
+    for (qsizetype i = 1; i < words.size(); ++i) {
+        Word &word = words[i];
+        const Word &previous = words[i - 1];
+        if (!attachedTo(words, i) || !startsWithKanji(word.surface) || !endsWithKanji(previous.surface))
+            continue;
+        const bool compoundable = previous.partOfSpeech == QStringLiteral("名詞")
+            || previous.partOfSpeech == QStringLiteral("接頭辞") || previous.partOfSpeech == QStringLiteral("接尾辞");
+        // Native words voice as a rule; of the Chinese ones only 会社 does
+        // so regularly (子会社, 株式会社, 旅行会社).
+        const bool voices = word.origin == QStringLiteral("和") || word.surface == QStringLiteral("会社");
+        if (compoundable && voices && previous.subCategory != QStringLiteral("数詞")
+            && (word.initialChange.endsWith(QStringLiteral("濁")) || word.initialChange.endsWith(QStringLiteral("混合")))
+            && word.reading == word.baseReading)
+            word.reading = voiced(word.reading);
+    }
+    // A doubled last sound only stands before a voiceless one (一回 いっかい,
+    // but 一度 いちど).
+    for (qsizetype i = 0; i + 1 < words.size(); ++i) {
+        Word &word = words[i];
+        if (word.reading.endsWith(QStringLiteral("っ")) && word.partOfSpeech == QStringLiteral("名詞")
+            && !word.baseReading.endsWith(QStringLiteral("っ")) && !word.baseReading.isEmpty()
+            && attachedTo(words, i + 1) && !voicelessStart(words[i + 1].reading))
+            word.reading = word.baseReading;
     }
 }
 

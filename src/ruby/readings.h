@@ -29,6 +29,15 @@ struct Word {
     QString partOfSpeech;   // UniDic's first level: 名詞, 動詞, 助詞 ...
     QString subCategory;    // second level: 数詞, 普通名詞, 固有名詞 ...
     QString lemma;
+    // UniDic's sound-change classes: the first sound may voice in a
+    // compound (カ濁: 会社 かいしゃ, 株式会社 ..がいしゃ), the last may
+    // double (チ促: 一 いち, 一回 いっかい). Empty when the word has none.
+    QString initialChange;
+    // Where the word comes from: 和 native, 漢 Chinese, 外 loan, 混 mixed ...
+    QString origin;
+    QString finalChange;
+    // The reading of the word's uninflected, unchanged form, in hiragana.
+    QString baseReading;
 };
 
 class ReadingAnalyser {
