@@ -19,8 +19,8 @@ bool isCommandLineTool(int argc, char *argv[])
     if (argc < 2)
         return false;
     const QByteArray first(argv[1]);
-    return first == "--check" || first == "--resolve" || first == "--readings" || first == "--separators"
-        || first == "--help";
+    return first == "--check" || first == "--resolve" || first == "--readings" || first == "--annotate"
+        || first == "--in-place" || first == "-o" || first == "--separators" || first == "--help";
 }
 
 int runCommandLineTool(int argc, char *argv[])
