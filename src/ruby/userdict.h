@@ -37,8 +37,10 @@ public:
     bool isModified() const { return m_modified; }
 
     // Remembers reading (hiragana; katakana is converted) for word, a
-    // kanji run with the kana around it as written (行って, 取り扱い). A word
-    // whose kana do not fit the reading is not remembered; false then.
+    // kanji run with the kana around it as written (行って, 取り扱い); a
+    // later reading of the same word replaces the earlier one. A word
+    // without kanji, an empty reading or one holding a tab or a line break
+    // is not remembered; false then.
     bool learn(const QString &word, const QString &reading);
 
     // Remembers every well-formed group of line: its kanji run with the
