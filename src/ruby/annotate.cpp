@@ -31,8 +31,13 @@ bool smallKe(QChar c)
 // group, where a reader expects its reading.
 bool runCharacterAt(QStringView text, qsizetype at)
 {
-    if (smallKe(text.at(at)))
+    const QChar c = text.at(at);
+    if (smallKe(c))
         return at + 1 < text.size() && kanjiAt(text, at + 1);
+    // The full-size カ and ケ only as counters: after a number, or at the
+    // start of a word (カ月, ケ所) that the analyser cut after the number.
+    if (c == QChar(0x30AB) || c == QChar(0x30B1))
+        return at + 1 < text.size() && kanjiAt(text, at + 1) && (at == 0 || text.at(at - 1).isDigit());
     return kanjiAt(text, at);
 }
 

@@ -167,7 +167,7 @@ bool attachedTo(const QList<Word> &words, qsizetype i)
 // Counters change their first sound with the last digit of the number
 // (一本 いっぽん, 三本 さんぼん, 五本 ごほん); the dictionary reads each word
 // on its own and cannot know the number.
-QString counterReading(const QString &counter, qint64 number)
+QString counterReading(const QString &counter, qint64 number, bool afterMonth = false)
 {
     const int last = int(number % 10);
     const bool popping = last == 1 || last == 6 || last == 8 || last == 0;
@@ -176,6 +176,9 @@ QString counterReading(const QString &counter, qint64 number)
         // keeps its own reading, the counter is written か.
         if ((number >= 2 && number <= 10) || number == 14 || number == 20 || number == 24)
             return QStringLiteral("か");
+        // ５月１日 is ついたち, its digit read つい.
+        if (number == 1 && afterMonth)
+            return QStringLiteral("たち");
         return QStringLiteral("にち");
     }
     if (counter == QStringLiteral("人"))
@@ -240,7 +243,7 @@ void applyContextRules(QList<Word> &words)
 {
     static const QStringList kAsksWhat = {QStringLiteral("か"), QStringLiteral("を"), QStringLiteral("が"),
                                           QStringLiteral("は"), QStringLiteral("も"), QStringLiteral("？"),
-                                          QStringLiteral("?")};
+                                          QStringLiteral("?"), QStringLiteral("より")};
     static const QStringList kGoesTo = {QStringLiteral("に"), QStringLiteral("へ"), QStringLiteral("まで")};
 
     for (qsizetype i = 0; i < words.size(); ++i) {
@@ -295,16 +298,32 @@ void applyContextRules(QList<Word> &words)
                 digits = word.surface.at(k).isDigit();
                 number = number * 10 + word.surface.at(k).digitValue();
             }
-            const QString counter = digits ? counterReading(word.surface.right(1), number) : QString();
+            const bool afterMonth = i > 0 && words[i - 1].surface.endsWith(QStringLiteral("月"));
+            const QString counter = digits ? counterReading(word.surface.right(1), number, afterMonth) : QString();
             if (!counter.isEmpty())
                 word.reading = counter;
+        } else if ((word.surface == QStringLiteral("母") || word.surface == QStringLiteral("父")) && i > 0
+                   && i + 1 < words.size() && words[i - 1].surface == QStringLiteral("お")
+                   && words[i + 1].surface.startsWith(QStringLiteral("さん"))) {
+            // お母さん, お父さん.
+            word.reading = word.surface == QStringLiteral("母") ? QStringLiteral("かあ") : QStringLiteral("とう");
+        } else if (word.surface == QStringLiteral("御礼") && word.reading == QStringLiteral("ごれい")) {
+            // 御礼申し上げます: おれい is the usual reading in letters and notices.
+            word.reading = QStringLiteral("おれい");
+        } else if (word.surface == QStringLiteral("十") && word.reading == QStringLiteral("じっ")) {
+            word.reading = QStringLiteral("じゅっ");
         } else if (word.surface == QStringLiteral("本当") && word.reading == QStringLiteral("ほんと")) {
             // The dictionary's kana column has the spoken ほんと.
             word.reading = QStringLiteral("ほんとう");
         } else if (attached) {
             const qint64 number = numberBefore(words, i);
             if (number >= 0) {
-                const QString counter = counterReading(word.surface, number);
+                qsizetype first = i - 1;
+                while (first > 0 && words[first - 1].start + words[first - 1].length == words[first].start
+                       && words[first - 1].surface.front().isDigit())
+                    --first;
+                const bool afterMonth = first > 0 && words[first - 1].surface.endsWith(QStringLiteral("月"));
+                const QString counter = counterReading(word.surface, number, afterMonth);
                 if (!counter.isEmpty())
                     word.reading = counter;
             }
