@@ -266,6 +266,8 @@ void applyContextRules(QList<Word> &words)
                 && (words[i + 2].partOfSpeech == QStringLiteral("形容詞")
                     || words[i + 2].partOfSpeech == QStringLiteral("形状詞"));
             word.reading = compares ? QStringLiteral("ほう") : QStringLiteral("かた");
+        } else if (word.surface == QStringLiteral("何か") && word.reading == QStringLiteral("なんか")) {
+            word.reading = QStringLiteral("なにか");
         } else if (word.surface == QStringLiteral("何") && i + 1 < words.size()) {
             if (surfaceIs(words, i + 1, kAsksWhat))
                 word.reading = QStringLiteral("なに");
@@ -342,7 +344,10 @@ void applyContextRules(QList<Word> &words)
             || previous.partOfSpeech == QStringLiteral("接頭辞") || previous.partOfSpeech == QStringLiteral("接尾辞");
         // Native words voice as a rule; of the Chinese ones only 会社 does
         // so regularly (子会社, 株式会社, 旅行会社).
-        const bool voices = word.origin == QStringLiteral("和") || word.surface == QStringLiteral("会社");
+        // 付き after a noun stays つき (食事付き, 条件付き).
+        const bool voices = (word.origin == QStringLiteral("和") && word.surface != QStringLiteral("付き")
+                             && word.surface != QStringLiteral("付"))
+            || word.surface == QStringLiteral("会社");
         if (compoundable && voices && previous.subCategory != QStringLiteral("数詞")
             && (word.initialChange.endsWith(QStringLiteral("濁")) || word.initialChange.endsWith(QStringLiteral("混合")))
             && word.reading == word.baseReading)
