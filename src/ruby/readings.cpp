@@ -5,7 +5,6 @@
 
 #include <QByteArray>
 #include <QFileInfo>
-#include <QHash>
 #include <QSet>
 
 #include <mecab.h>
@@ -165,8 +164,9 @@ bool attachedTo(const QList<Word> &words, qsizetype i)
 }
 
 // Counters change their first sound with the last digit of the number
-// (一本 いっぽん, 三本 さんぼん, 五本 ごほん); the dictionary reads each word
-// on its own and cannot know the number.
+// (1本 いっぽん, 3本 さんぼん, 5本 ごほん); the dictionary reads each word
+// on its own and cannot know the number. Only the counter's part is given:
+// the digits are read by the reader.
 QString counterReading(const QString &counter, qint64 number, bool afterMonth = false)
 {
     const int last = int(number % 10);

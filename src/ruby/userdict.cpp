@@ -114,20 +114,45 @@ bool UserDictionary::learn(const QString &word, const QString &reading)
     return true;
 }
 
+bool UserDictionary::learnGroup(QStringView line, const RubyGroup &group)
+{
+    if (group.kanjiLength == 0 || group.readingLength == 0)
+        return false;
+    qsizetype end = group.end;
+    while (end < line.size() && end - group.end < kContextLength && isHiragana(line.at(end)))
+        ++end;
+    const QString kana = line.sliced(group.end, end - group.end).toString();
+    return learn(line.sliced(group.kanjiStart, group.kanjiLength).toString() + kana,
+                 line.sliced(group.readingStart, group.readingLength).toString() + kana);
+}
+
 int UserDictionary::learnGroups(QStringView line, const SeparatorTriple &separators)
 {
-    const RubyLine scanned = findGroups(line, separators);
     int learnt = 0;
-    for (const RubyGroup &group : scanned.groups) {
-        if (group.kanjiLength == 0 || group.readingLength == 0)
+    for (const RubyGroup &group : findGroups(line, separators).groups) {
+        if (learnGroup(line, group))
+            ++learnt;
+    }
+    return learnt;
+}
+
+int UserDictionary::learnCorrections(QStringView before, QStringView after, const SeparatorTriple &separators)
+{
+    // The readings each kanji run had before, in the order they came.
+    QHash<QString, QStringList> earlier;
+    for (const RubyGroup &group : findGroups(before, separators).groups)
+        earlier[before.sliced(group.kanjiStart, group.kanjiLength).toString()].append(
+            before.sliced(group.readingStart, group.readingLength).toString());
+
+    QHash<QString, qsizetype> seen;
+    int learnt = 0;
+    for (const RubyGroup &group : findGroups(after, separators).groups) {
+        const QString run = after.sliced(group.kanjiStart, group.kanjiLength).toString();
+        const qsizetype occurrence = seen[run]++;
+        const QStringList readings = earlier.value(run);
+        if (occurrence >= readings.size())
             continue;
-        qsizetype end = group.end;
-        while (end < line.size() && end - group.end < kContextLength && isHiragana(line.at(end)))
-            ++end;
-        const QStringView kana = line.sliced(group.end, end - group.end);
-        const QString word = line.sliced(group.kanjiStart, group.kanjiLength).toString() + kana.toString();
-        const QString reading = line.sliced(group.readingStart, group.readingLength).toString() + kana.toString();
-        if (learn(word, reading))
+        if (readings[occurrence] != after.sliced(group.readingStart, group.readingLength) && learnGroup(after, group))
             ++learnt;
     }
     return learnt;

@@ -7,6 +7,7 @@
 // tab, its reading in hiragana. Written atomically; a damaged line is
 // skipped, never fatal.
 
+#include "ruby/rubygroups.h"
 #include "ruby/rubytext.h"
 
 #include <QHash>
@@ -47,6 +48,13 @@ public:
     // kana written after it, and its reading with the same kana.
     int learnGroups(QStringView line, const SeparatorTriple &separators);
 
+    // Remembers the groups whose reading the user changed: a group of
+    // after whose kanji run appears as often before but with another
+    // reading there (matched in order: the second 日本 of after with the
+    // second 日本 of before). Groups that are new or unchanged teach
+    // nothing. Returns how many were remembered.
+    int learnCorrections(QStringView before, QStringView after, const SeparatorTriple &separators);
+
     // The reading learnt for exactly this word.
     std::optional<QString> lookup(const QString &word) const;
 
@@ -65,6 +73,7 @@ private:
         QString reading; // the run's reading
     };
     void index(const QString &word, const QString &reading);
+    bool learnGroup(QStringView line, const RubyGroup &group);
 
     QString m_path;
     QList<std::pair<QString, QString>> m_words;  // in the order learnt

@@ -218,6 +218,12 @@ TEST(LearntReadings, AreRememberedSavedAndPreferred)
     // One reading only: preferred wherever the run appears.
     EXPECT_EQ(learnt.readingOfRun(u"日本", u"", u"語"), QStringLiteral("にっぽん"));
 
+    // A corrected reading is learnt; readings left as they were are not.
+    zeq::UserDictionary corrections(folder.filePath(QStringLiteral("corrections.txt")));
+    EXPECT_EQ(corrections.learnCorrections(u"`方`かた`と`方`かた`が", u"`方`かた`と`方`ほう`が", kBackQuotes), 1);
+    EXPECT_EQ(corrections.lookup(QStringLiteral("方が")), QStringLiteral("ほうが"));
+    EXPECT_EQ(corrections.size(), 1);
+
     // The latest correction replaces the earlier one.
     EXPECT_TRUE(learnt.learn(QStringLiteral("日本"), QStringLiteral("にほん")));
     EXPECT_EQ(learnt.readingOfRun(u"日本", u"", u"の"), QStringLiteral("にほん"));
