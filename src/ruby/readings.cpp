@@ -245,12 +245,26 @@ void applyContextRules(QList<Word> &words)
                                           QStringLiteral("は"), QStringLiteral("も"), QStringLiteral("？"),
                                           QStringLiteral("?"), QStringLiteral("より")};
     static const QStringList kGoesTo = {QStringLiteral("に"), QStringLiteral("へ"), QStringLiteral("まで")};
+    static const QString kWeekdays = QStringLiteral("月火水木金土日");
+    static const QStringList kWeekdayReadings = {QStringLiteral("げつ"), QStringLiteral("か"), QStringLiteral("すい"),
+                                                 QStringLiteral("もく"), QStringLiteral("きん"), QStringLiteral("ど"),
+                                                 QStringLiteral("にち")};
+    static const QStringList kListMarks = {QStringLiteral("・"), QStringLiteral("（"), QStringLiteral("）"),
+                                           QStringLiteral("("), QStringLiteral(")"), QStringLiteral("／"),
+                                           QStringLiteral("/"), QStringLiteral("、")};
 
     for (qsizetype i = 0; i < words.size(); ++i) {
         Word &word = words[i];
         const bool attached = attachedTo(words, i);
 
-        if (word.surface == QStringLiteral("私")) {
+        // A day of the week standing alone: a calendar's heading, 土・日, (金).
+        const qsizetype day = word.surface.size() == 1 ? kWeekdays.indexOf(word.surface) : -1;
+        const bool alone = (i == 0 || surfaceIs(words, i - 1, kListMarks))
+            && (i + 1 == words.size() || surfaceIs(words, i + 1, kListMarks));
+
+        if (day >= 0 && alone) {
+            word.reading = kWeekdayReadings.at(day);
+        } else if (word.surface == QStringLiteral("私")) {
             // わたくし is the formal form; running text nearly always means わたし.
             if (word.reading == QStringLiteral("わたくし"))
                 word.reading = QStringLiteral("わたし");
