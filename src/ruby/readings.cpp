@@ -37,13 +37,13 @@ enum Column {
     Pos2 = 1,
     Pos3 = 2,
     ConjugationForm = 5,
+    LemmaKana = 6,
     Lemma = 7,
     Orthography = 8,
     Origin = 12,
     InitialChangeType = 13,
     FinalChangeType = 15,
     Kana = 20,
-    KanaBase = 21,
 };
 
 // Splits a CSV feature string; UniDic quotes fields holding commas.
@@ -133,7 +133,7 @@ Word wordFromNode(const MeCab::Node *node, const char *sentence, const Utf8Text 
     word.initialChange = field(fields, InitialChangeType);
     word.origin = field(fields, Origin);
     word.finalChange = field(fields, FinalChangeType);
-    const QString base = field(fields, KanaBase);
+    const QString base = field(fields, LemmaKana);
     word.baseReading = base.isEmpty() ? QString() : strConv(base, ConvHiragana | ConvWide);
     return word;
 }
@@ -293,14 +293,17 @@ void applyContextRules(QList<Word> &words)
         } else if (word.surface.startsWith(QStringLiteral("行っ")) && i > 0) {
             // 調査を行って is carried out; 東京へ行って is gone to.
             const Word &previous = words[i - 1];
-            const bool goes = surfaceIs(words, i - 1, kGoesTo) || previous.surface.endsWith(QStringLiteral("て"))
+            // The に of 重点的に, 積極的に is an adverb's ending, not a goal.
+            const bool goal = surfaceIs(words, i - 1, kGoesTo) && previous.partOfSpeech == QStringLiteral("助詞");
+            const bool adverb = previous.surface == QStringLiteral("に") && !goal;
+            const bool goes = goal || previous.surface.endsWith(QStringLiteral("て"))
                 || previous.partOfSpeech == QStringLiteral("補助記号");
             const QString rest = word.reading.startsWith(QStringLiteral("おこな")) ? word.reading.mid(3)
                                  : word.reading.startsWith(QStringLiteral("い"))   ? word.reading.mid(1)
                                                                                    : QString();
             static const QStringList kCarriedOut = {QStringLiteral("を"), QStringLiteral("も"), QStringLiteral("が"),
                                                     QStringLiteral("は"), QStringLiteral("で")};
-            if (!rest.isEmpty() && kCarriedOut.contains(previous.surface))
+            if (!rest.isEmpty() && (kCarriedOut.contains(previous.surface) || adverb))
                 word.reading = QStringLiteral("おこな") + rest;
             else if (!rest.isEmpty() && goes)
                 word.reading = QStringLiteral("い") + rest;

@@ -36,7 +36,8 @@ struct Word {
     // Where the word comes from: 和 native, 漢 Chinese, 外 loan, 混 mixed ...
     QString origin;
     QString finalChange;
-    // The reading of the word's uninflected, unchanged form, in hiragana.
+    // The reading of the word's dictionary form, before inflection and
+    // sound changes (一 いち where the word is いっ), in hiragana.
     QString baseReading;
 };
 
