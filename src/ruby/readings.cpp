@@ -245,6 +245,7 @@ void applyContextRules(QList<Word> &words)
                                           QStringLiteral("は"), QStringLiteral("も"), QStringLiteral("？"),
                                           QStringLiteral("?"), QStringLiteral("より")};
     static const QStringList kGoesTo = {QStringLiteral("に"), QStringLiteral("へ"), QStringLiteral("まで")};
+    static const QStringList kFruitParticles = {QStringLiteral("を"), QStringLiteral("が"), QStringLiteral("も")};
     static const QString kWeekdays = QStringLiteral("月火水木金土日");
     static const QStringList kWeekdayReadings = {QStringLiteral("げつ"), QStringLiteral("か"), QStringLiteral("すい"),
                                                  QStringLiteral("もく"), QStringLiteral("きん"), QStringLiteral("ど"),
@@ -331,6 +332,22 @@ void applyContextRules(QList<Word> &words)
             word.reading = QStringLiteral("おれい");
         } else if (word.surface == QStringLiteral("十") && word.reading == QStringLiteral("じっ")) {
             word.reading = QStringLiteral("じゅっ");
+        } else if (word.surface.startsWith(QStringLiteral("言")) && word.reading.startsWith(QStringLiteral("ゆ"))) {
+            // The kana column spells 言う as it is said, ゆう.
+            word.reading = QStringLiteral("い") + word.reading.mid(1);
+        } else if (word.surface == QStringLiteral("他") && i > 0 && words[i - 1].surface == QStringLiteral("その")) {
+            // その他 ends a list: そのほか.
+            word.reading = QStringLiteral("ほか");
+        } else if (word.surface == QStringLiteral("実") && surfaceIs(words, i + 1, kFruitParticles)) {
+            // 実を付ける, 実が熟す: the fruit; 実は is one word of its own.
+            word.reading = QStringLiteral("み");
+        } else if (word.surface == QStringLiteral("皆") && word.reading == QStringLiteral("みな")
+                   && !(i + 1 < words.size()
+                        && (words[i + 1].surface.startsWith(QStringLiteral("さん"))
+                            || words[i + 1].surface.startsWith(QStringLiteral("様"))))) {
+            word.reading = QStringLiteral("みんな");
+        } else if (word.surface == QStringLiteral("後") && i > 0 && words[i - 1].surface == QStringLiteral("その")) {
+            word.reading = QStringLiteral("ご");
         } else if (word.surface == QStringLiteral("本当") && word.reading == QStringLiteral("ほんと")) {
             // The dictionary's kana column has the spoken ほんと.
             word.reading = QStringLiteral("ほんとう");

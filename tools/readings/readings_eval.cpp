@@ -2,14 +2,14 @@
 // the sentence, a tab, and the sentence with every word that holds a kanji
 // replaced by its reading (tools/readings/kwdlc_devset.py builds one).
 //
-//   zeq_readings_eval [--baseline] [--errors] DEVSET.tsv
+//   zeq_readings_eval [--baseline] [--errors | --annotated] DEVSET.tsv
 //
 // Each sentence is annotated as the editor does it, then its readings are
 // put in place of its groups; the result is compared with the reference
 // exactly (sentence accuracy) and by edit distance (character error rate:
 // edits over reference characters). --baseline scores the analyser's
 // first-best path without the context rules; --errors lists the sentences
-// that differ.
+// that differ, --annotated every sentence as annotated.
 
 #include "ruby/annotate.h"
 #include "ruby/linecheck.h"
@@ -53,8 +53,9 @@ int main(int argc, char *argv[])
     QStringList arguments = app.arguments().mid(1);
     const bool baseline = arguments.removeAll(QStringLiteral("--baseline")) > 0;
     const bool listErrors = arguments.removeAll(QStringLiteral("--errors")) > 0;
+    const bool listAnnotated = arguments.removeAll(QStringLiteral("--annotated")) > 0;
     if (arguments.size() != 1) {
-        err << "usage: zeq_readings_eval [--baseline] [--errors] DEVSET.tsv\n";
+        err << "usage: zeq_readings_eval [--baseline] [--errors | --annotated] DEVSET.tsv\n";
         return 2;
     }
     QFile file(arguments.first());
@@ -84,6 +85,8 @@ int main(int argc, char *argv[])
             continue;
         const QString annotated = zeq::annotateText(columns[0], separators, analyser, options);
         const QString reading = zeq::resolveText(annotated, false, separators);
+        if (listAnnotated)
+            out << annotated << '\n';
         const QString &reference = columns[1];
         ++sentences;
         characters += reference.size();
