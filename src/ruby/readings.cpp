@@ -382,7 +382,10 @@ void applyContextRules(QList<Word> &words)
         const bool voices = (word.origin == QStringLiteral("和") && word.surface != QStringLiteral("付き")
                              && word.surface != QStringLiteral("付"))
             || word.surface == QStringLiteral("会社");
+        // Suffixes (..川, ..島) keep the dictionary's choice: whether a
+        // place name voices is a fact about that place.
         if (compoundable && voices && previous.subCategory != QStringLiteral("数詞")
+            && word.partOfSpeech != QStringLiteral("接尾辞")
             && (word.initialChange.endsWith(QStringLiteral("濁")) || word.initialChange.endsWith(QStringLiteral("混合")))
             && word.reading == word.baseReading)
             word.reading = voiced(word.reading);
