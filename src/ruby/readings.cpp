@@ -335,16 +335,14 @@ void applyContextRules(QList<Word> &words)
         } else if (word.surface.startsWith(QStringLiteral("言")) && word.reading.startsWith(QStringLiteral("ゆ"))) {
             // The kana column spells 言う as it is said, ゆう.
             word.reading = QStringLiteral("い") + word.reading.mid(1);
-        } else if (word.surface == QStringLiteral("他") && i > 0 && words[i - 1].surface == QStringLiteral("その")) {
-            // その他 ends a list: そのほか.
-            word.reading = QStringLiteral("ほか");
         } else if (word.surface == QStringLiteral("実") && surfaceIs(words, i + 1, kFruitParticles)) {
             // 実を付ける, 実が熟す: the fruit; 実は is one word of its own.
             word.reading = QStringLiteral("み");
         } else if (word.surface == QStringLiteral("皆") && word.reading == QStringLiteral("みな")
                    && !(i + 1 < words.size()
-                        && (words[i + 1].surface.startsWith(QStringLiteral("さん"))
+                        && (words[i + 1].surface.startsWith(QStringLiteral("さ"))
                             || words[i + 1].surface.startsWith(QStringLiteral("様"))))) {
+            // みんな, but 皆さん, 皆さま, 皆様.
             word.reading = QStringLiteral("みんな");
         } else if (word.surface == QStringLiteral("後") && i > 0 && words[i - 1].surface == QStringLiteral("その")) {
             word.reading = QStringLiteral("ご");
