@@ -344,6 +344,11 @@ void applyContextRules(QList<Word> &words)
                             || words[i + 1].surface.startsWith(QStringLiteral("様"))))) {
             // みんな, but 皆さん, 皆さま, 皆様.
             word.reading = QStringLiteral("みんな");
+        } else if (word.surface == QStringLiteral("通り") && word.reading == QStringLiteral("とおり") && attached
+                   && (words[i - 1].partOfSpeech == QStringLiteral("名詞")
+                       || words[i - 1].partOfSpeech == QStringLiteral("副詞"))) {
+            // 予定通り, いつも通り: as planned, as always.
+            word.reading = QStringLiteral("どおり");
         } else if (word.surface == QStringLiteral("後") && i > 0 && words[i - 1].surface == QStringLiteral("その")) {
             word.reading = QStringLiteral("ご");
         } else if (word.surface == QStringLiteral("本当") && word.reading == QStringLiteral("ほんと")) {
