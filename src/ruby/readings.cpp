@@ -420,6 +420,7 @@ struct ReadingAnalyser::Engine {
 };
 
 ReadingAnalyser::ReadingAnalyser() = default;
+ReadingAnalyser::ReadingAnalyser(QString dictionary) : m_dictionary(std::move(dictionary)), m_chosen(true) {}
 ReadingAnalyser::~ReadingAnalyser() = default;
 
 ReadingAnalyser &ReadingAnalyser::shared()
@@ -444,8 +445,9 @@ bool ReadingAnalyser::ensureLoaded()
         return m_engine != nullptr;
     m_tried = true;
 
-    const QString dictionary = findDictionary();
-    if (dictionary.isEmpty()) {
+    // Looked for only now: finding it touches the file system.
+    const QString dictionary = m_chosen ? m_dictionary : findDictionary();
+    if (dictionary.isEmpty() || !QFileInfo::exists(dictionary + QStringLiteral("/sys.dic"))) {
         m_error = kMissingDictionary;
         return false;
     }

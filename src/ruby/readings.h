@@ -43,7 +43,10 @@ struct Word {
 
 class ReadingAnalyser {
 public:
+    // Uses the installed UniDic (findDictionary()).
     ReadingAnalyser();
+    // Uses the MeCab dictionary in the folder dictionary.
+    explicit ReadingAnalyser(QString dictionary);
     ~ReadingAnalyser();
     ReadingAnalyser(const ReadingAnalyser &) = delete;
     ReadingAnalyser &operator=(const ReadingAnalyser &) = delete;
@@ -78,6 +81,8 @@ public:
 private:
     struct Engine;
     std::unique_ptr<Engine> m_engine;
+    QString m_dictionary;
+    bool m_chosen = false;
     bool m_tried = false;
     QString m_error;
 };

@@ -26,6 +26,18 @@ zeq::ReadingAnalyser &analyser()
     return shared;
 }
 
+TEST(AutomaticReadings, WithoutTheDictionarySaysWhichPackageToInstallAndChangesNothing)
+{
+    QTemporaryDir empty;
+    zeq::ReadingAnalyser missing(empty.path());
+    const zeq::Annotation annotation =
+        zeq::annotateDocument(QStringLiteral("漢字"), 0, 0, kBackQuotes, missing);
+    EXPECT_FALSE(annotation.analyserReady);
+    EXPECT_FALSE(annotation.changed);
+    EXPECT_TRUE(annotation.message.contains(QStringLiteral("unidic-mecab"))) << annotation.message.toStdString();
+    EXPECT_FALSE(zeq::nextReading(QStringLiteral("`漢字`かんじ`"), 1, kBackQuotes, missing).has_value());
+}
+
 struct PlacementCase {
     const char16_t *word;
     const char16_t *reading;
