@@ -172,6 +172,7 @@ struct AnnotateRequest {
     bool inPlace = false;
     SeparatorTriple separators;
     bool uniform = false;
+    QString learntPath;
 };
 
 int runAnnotate(const AnnotateRequest &request, QTextStream &out, QTextStream &err)
@@ -179,11 +180,14 @@ int runAnnotate(const AnnotateRequest &request, QTextStream &out, QTextStream &e
     ReadingAnalyser analyser;
     // Readings the user chose in the editor count here too; the file is
     // only read.
-    UserDictionary learnt(UserDictionary::defaultPath());
-    if (!learnt.load())
-        err << "zeqedit: the learnt readings in " << learnt.path() << " cannot be read; they are not used\n";
+    UserDictionary learnt(request.learntPath);
     AnnotateOptions options;
-    options.learnt = &learnt;
+    if (!request.learntPath.isEmpty()) {
+        if (learnt.load())
+            options.learnt = &learnt;
+        else
+            err << "zeqedit: the learnt readings in " << learnt.path() << " cannot be read; they are not used\n";
+    }
 
     int status = kCheckAllWellFormed;
     for (const QString &path : request.files) {
@@ -286,7 +290,8 @@ SeparatorTriple storedSeparatorTriple(const QString &storePath, QTextStream &err
     return triple;
 }
 
-int runCheckCommand(const QStringList &arguments, QTextStream &out, QTextStream &err, const QString &storePath)
+int runCheckCommand(const QStringList &arguments, QTextStream &out, QTextStream &err, const QString &storePath,
+                    const QString &learntPath)
 {
     out.setEncoding(QStringConverter::Utf8);
 
@@ -369,7 +374,7 @@ int runCheckCommand(const QStringList &arguments, QTextStream &out, QTextStream 
     const bool uniform = isUniform(separators);
 
     if (mode == Mode::Annotate) {
-        AnnotateRequest request{files, outputPath, inPlace, separators, uniform};
+        AnnotateRequest request{files, outputPath, inPlace, separators, uniform, learntPath};
         const int status = runAnnotate(request, out, err);
         out.flush();
         err.flush();

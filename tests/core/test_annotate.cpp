@@ -99,6 +99,44 @@ TEST(AutomaticReadings, AnnotatesEveryKanjiRunOutsideAGroup)
     }
 }
 
+// Each rule that corrects the analyser in context, with a sentence where it
+// must fire and, where one is easy to get wrong, one where it must not.
+TEST(AutomaticReadings, ReadsKnownTroubleWordsByTheirContext)
+{
+    const AnnotateCase cases[] = {
+        {u"５月１日に", u"５`月`がつ`１`日`たち`に"},          // ついたち
+        {u"１日に３回", u"１`日`にち`に３`回`かい`"},          // no month: いちにち
+        {u"２０日から２人で", u"２０`日`か`から２`人`り`で"},   // はつか, ふたり
+        {u"１５人と１０分と５分", u"１５`人`にん`と１０`分`ぷん`と５`分`ふん`"},
+        {u"調査を行った", u"`調査`ちょうさ`を`行`おこな`った"},
+        {u"東京へ行った", u"`東京`とうきょう`へ`行`い`った"},
+        {u"気に入った", u"`気`き`に`入`い`った"},
+        {u"何か", u"`何`なに`か"},
+        {u"お母さんと一度", u"お`母`かあ`さんと`一度`いちど`"},
+        {u"月", u"`月`げつ`"},                                 // a calendar's heading
+        {u"月が出た", u"`月`つき`が`出`で`た"},
+        {u"予定通り", u"`予定通`よていどお`り"},
+        {u"露天風呂", u"`露天風呂`ろてんぶろ`"},
+        {u"ご希望の方は", u"ご`希望`きぼう`の`方`かた`は"},
+        {u"こちらの方が良い", u"こちらの`方`ほう`が`良`よ`い"},
+    };
+    for (const AnnotateCase &c : cases) {
+        const QString text = QString::fromUtf16(c.text);
+        EXPECT_EQ(zeq::annotateText(text, kBackQuotes, analyser()), QString::fromUtf16(c.annotated))
+            << text.toStdString();
+    }
+}
+
+TEST(AutomaticReadings, ReadsAPlainRunNextToAGroupOnItsOwn)
+{
+    // The analyser sees 東京都 as one sentence; only 都 needs a reading.
+    EXPECT_EQ(zeq::annotateText(QStringLiteral("`東京`とうきょう`都"), kBackQuotes, analyser()),
+              QStringLiteral("`東京`とうきょう``都`と`"));
+    // A character CP932 cannot hold is no kanji of the format: left alone.
+    EXPECT_EQ(zeq::annotateText(QStringLiteral("𠮷と漢字"), kBackQuotes, analyser()),
+              QStringLiteral("𠮷と`漢字`かんじ`"));
+}
+
 TEST(AutomaticReadings, LeavesLinesWithBrokenSeparatorsAloneAndCountsThem)
 {
     const QString document = QStringLiteral("壊れた`行`ぎょう\r\n漢字\r\n`間違`まちが`い`の行\n");
@@ -236,9 +274,48 @@ TEST(LearntReadings, AreRememberedSavedAndPreferred)
     EXPECT_EQ(corrections.lookup(QStringLiteral("方が")), QStringLiteral("ほうが"));
     EXPECT_EQ(corrections.size(), 1);
 
+    // A learnt reading is among the choices of the cycle.
+    zeq::UserDictionary names(folder.filePath(QStringLiteral("names.txt")));
+    EXPECT_TRUE(names.learn(QStringLiteral("京"), QStringLiteral("みやこ")));
+    QString line = QStringLiteral("`京`きょう`");
+    QStringList cycle;
+    for (int step = 0; step < 10; ++step) {
+        const auto edit = zeq::nextReading(line, 0, kBackQuotes, analyser(), &names);
+        ASSERT_TRUE(edit.has_value());
+        line.replace(edit->start, edit->length, edit->text);
+        cycle.append(edit->text);
+        if (edit->text == QStringLiteral("きょう"))
+            break;
+    }
+    EXPECT_TRUE(cycle.contains(QStringLiteral("みやこ"))) << cycle.join(u' ').toStdString();
+
     // The latest correction replaces the earlier one.
     EXPECT_TRUE(learnt.learn(QStringLiteral("日本"), QStringLiteral("にほん")));
     EXPECT_EQ(learnt.readingOfRun(u"日本", u"", u"の"), QStringLiteral("にほん"));
+}
+
+TEST(LearntReadings, ADamagedFileLosesOnlyItsDamagedLines)
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("readings.txt"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QStringLiteral("日本\tにっぽん\r\nno tab here\n\tかな\nかな\tかな\n東\t\n行く\tいく").toUtf8());
+    file.close();
+
+    zeq::UserDictionary learnt(path);
+    ASSERT_TRUE(learnt.load());
+    EXPECT_EQ(learnt.size(), 2);
+    EXPECT_EQ(learnt.lookup(QStringLiteral("日本")), QStringLiteral("にっぽん"));
+    EXPECT_EQ(learnt.lookup(QStringLiteral("行く")), QStringLiteral("いく"));
+    EXPECT_FALSE(learnt.isModified());
+
+    // Nothing learnt: nothing written. A missing file is an empty dictionary.
+    ASSERT_TRUE(QFile::remove(path));
+    EXPECT_TRUE(learnt.save());
+    EXPECT_FALSE(QFile::exists(path));
+    EXPECT_TRUE(learnt.load());
+    EXPECT_EQ(learnt.size(), 0);
 }
 
 } // namespace

@@ -115,4 +115,17 @@ TEST(CheckerProgram, AnnotatesToStandardOutputToAFileOrInPlace)
               (QStringList{QStringLiteral("input.txt"), QStringLiteral("out.txt")}));
 }
 
+TEST(CheckerProgram, AnnotatingPrefersTheReadingsTheUserChose)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(QDir(folder.path()).mkpath(QStringLiteral("ZeqSoft/ZeqEditor")));
+    writeBytes(folder.filePath(QStringLiteral("ZeqSoft/ZeqEditor/readings.txt")), QByteArray("日本\tにっぽん\n"));
+    const QString input = folder.filePath(QStringLiteral("input.txt"));
+    writeBytes(input, zeq::encodeCp932(QStringLiteral("日本の山")).bytes);
+
+    const ProgramRun run = runEditor({QStringLiteral("--annotate"), input}, folder.path());
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out, QStringLiteral("`日本`にっぽん`の`山`やま`"));
+}
+
 } // namespace
