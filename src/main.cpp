@@ -4,6 +4,7 @@
 #include "platform/qtmodal.h"
 #include "platform/regstore.h"
 #include "ruby/checkcli.h"
+#include "ruby/userdict.h"
 
 #include <QApplication>
 #include <QStringList>
@@ -19,8 +20,8 @@ bool isCommandLineTool(int argc, char *argv[])
     if (argc < 2)
         return false;
     const QByteArray first(argv[1]);
-    return first == "--check" || first == "--resolve" || first == "--readings" || first == "--separators"
-        || first == "--help";
+    return first == "--check" || first == "--resolve" || first == "--readings" || first == "--annotate"
+        || first == "--in-place" || first == "-o" || first == "--separators" || first == "--help";
 }
 
 int runCommandLineTool(int argc, char *argv[])
@@ -29,7 +30,7 @@ int runCommandLineTool(int argc, char *argv[])
     QTextStream out(stdout);
     QTextStream err(stderr);
     const int status = zeq::runCheckCommand(QCoreApplication::arguments().mid(1), out, err,
-                                            zeq::RegStore::defaultPath());
+                                            zeq::RegStore::defaultPath(), zeq::UserDictionary::defaultPath());
     out.flush();
     err.flush();
     return status;

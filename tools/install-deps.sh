@@ -9,6 +9,7 @@ packages=(
   libicu-dev
   libgtest-dev libbenchmark-dev
   fonts-ipafont-mincho fonts-ipafont-gothic qt6-translations-l10n
+  libmecab-dev unidic-mecab
 )
 packages+=("$@")
 

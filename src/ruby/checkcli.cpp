@@ -3,7 +3,10 @@
 #include "document/docfile.h"
 #include "platform/modal.h"
 #include "platform/regstore.h"
+#include "ruby/annotate.h"
 #include "ruby/linecheck.h"
+#include "ruby/readings.h"
+#include "ruby/userdict.h"
 #include "settings/registry.h"
 #include "settings/settings.h"
 
@@ -26,6 +29,7 @@ const char kHelpText[] =
     "Usage: zeqedit --check [--separators ABC] FILE...\n"
     "       zeqedit --resolve [--separators ABC] FILE...\n"
     "       zeqedit --readings [--separators ABC] FILE...\n"
+    "       zeqedit --annotate [--separators ABC] [-o OUT | --in-place] FILE...\n"
     "       zeqedit --help\n"
     "\n"
     "Checks ruby text files (Shift-JIS / CP932) without opening the editor.\n"
@@ -34,6 +38,15 @@ const char kHelpText[] =
     "  --resolve          print the files with their annotations resolved,\n"
     "                     kanji kept (UTF-8; malformed lines are printed raw)\n"
     "  --readings         the same, with each kanji run replaced by its reading\n"
+    "  --annotate         print the files with a reading added to every kanji run\n"
+    "                     that has none (UTF-8); lines whose separators are\n"
+    "                     wrong are left as they are. Needs the package\n"
+    "                     unidic-mecab. Readings you chose in the editor are\n"
+    "                     preferred.\n"
+    "  -o OUT             with --annotate and one FILE: write OUT instead, as\n"
+    "                     Shift-JIS (CP932)\n"
+    "  --in-place         with --annotate: replace each FILE (CP932, in one\n"
+    "                     step) instead of printing it\n"
     "  --separators ABC   use A, B and C as the opening, middle and closing\n"
     "                     separators instead of the editor's settings;\n"
     "                     - stands for an empty separator\n"
@@ -46,7 +59,7 @@ const char kHelpText[] =
     "is not (or the separators are not all the same), 2 when a file cannot be\n"
     "read or the command line is wrong.\n";
 
-enum class Mode { None, Check, Resolve, Readings };
+enum class Mode { None, Check, Resolve, Readings, Annotate };
 
 // The settings are only read here; reads never ask the user anything, but
 // the registry layer wants somewhere to send its questions.
@@ -152,6 +165,73 @@ int usageError(QTextStream &err, const QString &problem)
     return kCheckCannotRun;
 }
 
+
+struct AnnotateRequest {
+    QStringList files;
+    QString outputPath;
+    bool inPlace = false;
+    SeparatorTriple separators;
+    bool uniform = false;
+    QString learntPath;
+};
+
+int runAnnotate(const AnnotateRequest &request, QTextStream &out, QTextStream &err)
+{
+    ReadingAnalyser analyser;
+    // Readings the user chose in the editor count here too; the file is
+    // only read.
+    UserDictionary learnt(request.learntPath);
+    AnnotateOptions options;
+    if (!request.learntPath.isEmpty()) {
+        if (learnt.load())
+            options.learnt = &learnt;
+        else
+            err << "zeqedit: the learnt readings in " << learnt.path() << " cannot be read; they are not used\n";
+    }
+
+    int status = kCheckAllWellFormed;
+    for (const QString &path : request.files) {
+        const DocumentRead document = readDocumentFile(path);
+        if (document.status != DocumentRead::Ok) {
+            err << path << ": " << readFailure(path, document.status) << '\n';
+            status = kCheckCannotRun;
+            continue;
+        }
+        Annotation details;
+        const QString annotated = annotateText(document.text, request.separators, analyser, options, &details);
+        if (!details.analyserReady) {
+            err << "zeqedit: " << details.message << '\n';
+            return kCheckCannotRun;
+        }
+
+        const QString target = request.inPlace ? path : request.outputPath;
+        if (target.isEmpty()) {
+            out << annotated;
+        } else if (annotated != document.text || !request.inPlace) {
+            const DocumentWrite written = writeDocumentFile(target, annotated);
+            if (written.status != DocumentWrite::Ok) {
+                err << target << ": "
+                    << (written.status == DocumentWrite::Unmappable ? unmappableMessage(written) : written.error)
+                    << '\n';
+                status = kCheckCannotRun;
+                continue;
+            }
+        }
+
+        bool wellFormed = true;
+        if (!request.uniform) {
+            reportNotUniform(path, request.separators, err);
+            wellFormed = false;
+        } else {
+            wellFormed = reportMalformedLines(path, annotated, request.separators, err);
+        }
+        if (details.unreadRuns > 0)
+            err << path << ": " << details.unreadRuns << " kanji run(s) could not be read and have no reading\n";
+        if (!wellFormed)
+            status = std::max(status, kCheckSomeMalformed);
+    }
+    return status;
+}
 } // namespace
 
 std::optional<SeparatorTriple> parseSeparatorArgument(const QString &text)
@@ -210,17 +290,30 @@ SeparatorTriple storedSeparatorTriple(const QString &storePath, QTextStream &err
     return triple;
 }
 
-int runCheckCommand(const QStringList &arguments, QTextStream &out, QTextStream &err, const QString &storePath)
+int runCheckCommand(const QStringList &arguments, QTextStream &out, QTextStream &err, const QString &storePath,
+                    const QString &learntPath)
 {
     out.setEncoding(QStringConverter::Utf8);
 
     Mode mode = Mode::None;
     std::optional<SeparatorTriple> given;
     QStringList files;
+    QString outputPath;
+    bool inPlace = false;
     bool optionsEnded = false;
 
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString &argument = arguments[i];
+        if (!optionsEnded && argument == QLatin1String("-o")) {
+            if (i + 1 >= arguments.size())
+                return usageError(err, QStringLiteral("-o needs a file name"));
+            if (!outputPath.isEmpty())
+                return usageError(err, QStringLiteral("-o is given more than once"));
+            outputPath = arguments[++i];
+            if (outputPath.isEmpty())
+                return usageError(err, QStringLiteral("-o needs a file name"));
+            continue;
+        }
         if (optionsEnded || !argument.startsWith(QLatin1String("--"))) {
             files.append(argument);
             continue;
@@ -231,13 +324,17 @@ int runCheckCommand(const QStringList &arguments, QTextStream &out, QTextStream 
             out << kHelpText;
             out.flush();
             return kCheckAllWellFormed;
+        } else if (argument == QLatin1String("--in-place")) {
+            inPlace = true;
         } else if (argument == QLatin1String("--check") || argument == QLatin1String("--resolve")
-                   || argument == QLatin1String("--readings")) {
-            const Mode chosen = argument == QLatin1String("--check")     ? Mode::Check
-                                : argument == QLatin1String("--resolve") ? Mode::Resolve
-                                                                         : Mode::Readings;
+                   || argument == QLatin1String("--readings") || argument == QLatin1String("--annotate")) {
+            const Mode chosen = argument == QLatin1String("--check")      ? Mode::Check
+                                : argument == QLatin1String("--resolve")  ? Mode::Resolve
+                                : argument == QLatin1String("--readings") ? Mode::Readings
+                                                                          : Mode::Annotate;
             if (mode != Mode::None && mode != chosen)
-                return usageError(err, QStringLiteral("--check, --resolve and --readings exclude each other"));
+                return usageError(err,
+                                  QStringLiteral("--check, --resolve, --readings and --annotate exclude each other"));
             mode = chosen;
         } else if (argument == QLatin1String("--separators")
                    || argument.startsWith(QLatin1String("--separators="))) {
@@ -263,12 +360,26 @@ int runCheckCommand(const QStringList &arguments, QTextStream &out, QTextStream 
     }
 
     if (mode == Mode::None)
-        return usageError(err, QStringLiteral("say --check, --resolve or --readings"));
+        return usageError(err, QStringLiteral("say --check, --resolve, --readings or --annotate"));
     if (files.isEmpty())
         return usageError(err, QStringLiteral("no file named"));
+    if ((inPlace || !outputPath.isEmpty()) && mode != Mode::Annotate)
+        return usageError(err, QStringLiteral("-o and --in-place only go with --annotate"));
+    if (inPlace && !outputPath.isEmpty())
+        return usageError(err, QStringLiteral("-o and --in-place exclude each other"));
+    if (!outputPath.isEmpty() && files.size() != 1)
+        return usageError(err, QStringLiteral("-o takes the annotation of one file"));
 
     const SeparatorTriple separators = given ? *given : storedSeparatorTriple(storePath, err);
     const bool uniform = isUniform(separators);
+
+    if (mode == Mode::Annotate) {
+        AnnotateRequest request{files, outputPath, inPlace, separators, uniform, learntPath};
+        const int status = runAnnotate(request, out, err);
+        out.flush();
+        err.flush();
+        return status;
+    }
 
     int status = kCheckAllWellFormed;
     for (const QString &path : files) {

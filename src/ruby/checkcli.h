@@ -6,6 +6,7 @@
 //   zeqedit --check [--separators ABC] FILE...
 //   zeqedit --resolve [--separators ABC] FILE...
 //   zeqedit --readings [--separators ABC] FILE...
+//   zeqedit --annotate [--separators ABC] [-o OUT | --in-place] FILE...
 //   zeqedit --help
 
 #include "ruby/rubytext.h"
@@ -26,8 +27,10 @@ inline constexpr int kCheckCannotRun = 2;  // a file could not be read, or bad u
 // (as UTF-8), read failures and usage errors to err. storePath is the
 // settings store the editor uses; it is only read, never created or changed.
 // Returns one of the kCheck* codes; a file that cannot be read outranks a
-// malformed line.
-int runCheckCommand(const QStringList &arguments, QTextStream &out, QTextStream &err, const QString &storePath);
+// malformed line. learntPath names the user's learnt readings, which
+// --annotate prefers (only read); empty for none.
+int runCheckCommand(const QStringList &arguments, QTextStream &out, QTextStream &err, const QString &storePath,
+                    const QString &learntPath = QString());
 
 // The triple the editor would start with: the user's separators once the
 // editor has run, otherwise three times the companion program's separator.

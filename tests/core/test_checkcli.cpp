@@ -265,6 +265,13 @@ TEST_F(CheckCli, UsageErrorsExitWithTwoAndPrintNothingOnOut)
          QStringLiteral("###"), good},
         {QStringLiteral("--check"), QStringLiteral("--resolve"), good},
         {QStringLiteral("--check"), QStringLiteral("--verbose"), good},
+        {QStringLiteral("--annotate"), QStringLiteral("--check"), good},
+        {QStringLiteral("--check"), QStringLiteral("--in-place"), good},
+        {QStringLiteral("--resolve"), QStringLiteral("-o"), docPath(QStringLiteral("out.txt")), good},
+        {QStringLiteral("--annotate"), QStringLiteral("-o"), docPath(QStringLiteral("out.txt")), good, good},
+        {QStringLiteral("--annotate"), QStringLiteral("--in-place"), QStringLiteral("-o"),
+         docPath(QStringLiteral("out.txt")), good},
+        {QStringLiteral("--annotate"), good, QStringLiteral("-o")},
     };
     for (const QStringList &arguments : cases) {
         const CliRun result = run(arguments);
@@ -280,8 +287,28 @@ TEST_F(CheckCli, HelpDescribesEveryOption)
     const CliRun result = run({QStringLiteral("--help")});
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.err, QString());
-    for (const char *option : {"--check", "--resolve", "--readings", "--separators", "Exit status"})
+    for (const char *option :
+         {"--check", "--resolve", "--readings", "--annotate", "-o OUT", "--in-place", "--separators", "Exit status"})
         EXPECT_TRUE(result.out.contains(QLatin1String(option))) << option;
+}
+
+TEST_F(CheckCli, AnnotateWritesTheSeparatorsGivenAndRefusesWhatCp932CannotHold)
+{
+    const QString plain = writeDocument(QStringLiteral("plain.txt"), QStringLiteral("漢字\n"));
+    const CliRun printed = run({QStringLiteral("--annotate"), QStringLiteral("--separators"), QStringLiteral("[|]"), plain});
+    EXPECT_EQ(printed.out, QStringLiteral("[漢字|かんじ]\n"));
+    // Nothing can be checked with such a triple: status 1, as for --resolve.
+    EXPECT_EQ(printed.status, 1);
+
+    // A separator CP932 has no code for cannot be written to a file; the
+    // input stays as it was.
+    const CliRun refused = run({QStringLiteral("--annotate"), QStringLiteral("--separators"), QStringLiteral("€€€"),
+                                QStringLiteral("--in-place"), plain});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_TRUE(refused.err.startsWith(plain + QStringLiteral(": "))) << refused.err.toStdString();
+    QFile file(plain);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("\x8a\xbf\x8e\x9a\n"));
 }
 
 TEST_F(CheckCli, ResolveAndReadingsPrintTheTextAsUtf8)

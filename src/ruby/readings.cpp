@@ -1,0 +1,559 @@
+#include "ruby/readings.h"
+
+#include "platform/strconv.h"
+#include "ruby/rubytext.h"
+
+#include <QByteArray>
+#include <QFileInfo>
+#include <QSet>
+
+#include <mecab.h>
+
+#include <algorithm>
+
+namespace zeq {
+
+namespace {
+
+// Where Debian's unidic-mecab puts the dictionary (through the alternatives
+// system and directly), and where a hand-built one usually lives.
+const char *const kDictionaryPlaces[] = {
+    "/var/lib/mecab/dic/unidic",
+    "/usr/share/mecab/dic/unidic",
+    "/usr/lib/x86_64-linux-gnu/mecab/dic/unidic",
+    "/usr/local/lib/mecab/dic/unidic",
+};
+
+const QString kMissingDictionary =
+    QStringLiteral("読みを付けるための辞書がありません。パッケージ unidic-mecab を入れて下さい "
+                   "(the UniDic dictionary for MeCab is not installed: install the package unidic-mecab).");
+
+// UniDic's feature columns (dicrc: pos1,pos2,pos3,pos4,cType,cForm,lForm,
+// lemma,orth,pron,orthBase,pronBase,goshu,iType,iForm,fType,fForm,
+// iConType,fConType,type,kana,kanaBase,...). Unknown words carry only the
+// first six.
+enum Column {
+    Pos1 = 0,
+    Pos2 = 1,
+    Pos3 = 2,
+    ConjugationForm = 5,
+    LemmaKana = 6,
+    Lemma = 7,
+    Orthography = 8,
+    Origin = 12,
+    InitialChangeType = 13,
+    FinalChangeType = 15,
+    Kana = 20,
+};
+
+// Splits a CSV feature string; UniDic quotes fields holding commas.
+QStringList splitFeature(const char *feature)
+{
+    QStringList fields;
+    QString current;
+    bool quoted = false;
+    const QString text = QString::fromUtf8(feature);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (quoted) {
+            if (c == QLatin1Char('"')) {
+                if (i + 1 < text.size() && text.at(i + 1) == QLatin1Char('"')) {
+                    current.append(c);
+                    ++i;
+                } else {
+                    quoted = false;
+                }
+            } else {
+                current.append(c);
+            }
+        } else if (c == QLatin1Char('"')) {
+            quoted = true;
+        } else if (c == QLatin1Char(',')) {
+            fields.append(current);
+            current.clear();
+        } else {
+            current.append(c);
+        }
+    }
+    fields.append(current);
+    return fields;
+}
+
+QString field(const QStringList &fields, int column)
+{
+    if (column >= fields.size())
+        return QString();
+    const QString &value = fields.at(column);
+    return value == QLatin1String("*") ? QString() : value;
+}
+
+// The written-kana reading in hiragana; UniDic's kana column keeps the long
+// vowels as they are spelled, unlike its pronunciation column.
+QString kanaReading(const QStringList &fields)
+{
+    const QString kana = field(fields, Kana);
+    return kana.isEmpty() ? QString() : strConv(kana, ConvHiragana | ConvWide);
+}
+
+// Byte offsets of the UTF-8 text mapped to UTF-16 offsets.
+struct Utf8Text {
+    QByteArray bytes;
+    QList<qsizetype> utf16At;  // size bytes + 1
+
+    explicit Utf8Text(QStringView text)
+    {
+        bytes.reserve(text.size() * 3);
+        utf16At.reserve(text.size() * 3 + 1);
+        for (qsizetype i = 0; i < text.size();) {
+            const bool pair = text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate();
+            const qsizetype units = pair ? 2 : 1;
+            const QByteArray encoded = text.sliced(i, units).toUtf8();
+            for (qsizetype b = 0; b < encoded.size(); ++b)
+                utf16At.append(i);
+            bytes.append(encoded);
+            i += units;
+        }
+        utf16At.append(text.size());
+    }
+};
+
+Word wordFromNode(const MeCab::Node *node, const char *sentence, const Utf8Text &utf8, QStringView text)
+{
+    const qsizetype byteStart = node->surface - sentence;
+    const qsizetype byteEnd = byteStart + node->length;
+    Word word;
+    word.start = utf8.utf16At.at(byteStart);
+    word.length = utf8.utf16At.at(byteEnd) - word.start;
+    word.surface = text.sliced(word.start, word.length).toString();
+    const QStringList fields = splitFeature(node->feature);
+    word.partOfSpeech = field(fields, Pos1);
+    word.subCategory = field(fields, Pos2);
+    word.lemma = field(fields, Lemma);
+    word.reading = kanaReading(fields);
+    word.initialChange = field(fields, InitialChangeType);
+    word.origin = field(fields, Origin);
+    word.finalChange = field(fields, FinalChangeType);
+    const QString base = field(fields, LemmaKana);
+    word.baseReading = base.isEmpty() ? QString() : strConv(base, ConvHiragana | ConvWide);
+    return word;
+}
+
+// The number written in digits (half or full width) that ends just before
+// the word at index i, or -1.
+qint64 numberBefore(const QList<Word> &words, qsizetype i)
+{
+    auto allDigits = [](const QString &text) {
+        return !text.isEmpty() && std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.isDigit(); });
+    };
+    QString digits;
+    for (qsizetype k = i - 1; k >= 0 && words[k].start + words[k].length == words[k + 1].start
+                              && allDigits(words[k].surface);
+         --k)
+        digits.prepend(words[k].surface);
+    if (digits.isEmpty() || digits.size() > 12)
+        return -1;
+    qint64 value = 0;
+    for (QChar c : std::as_const(digits))
+        value = value * 10 + c.digitValue();
+    return value;
+}
+
+bool attachedTo(const QList<Word> &words, qsizetype i)
+{
+    return i > 0 && words[i - 1].start + words[i - 1].length == words[i].start;
+}
+
+// Counters change their first sound with the last digit of the number
+// (1本 いっぽん, 3本 さんぼん, 5本 ごほん); the dictionary reads each word
+// on its own and cannot know the number. Only the counter's part is given:
+// the digits are read by the reader.
+QString counterReading(const QString &counter, qint64 number, bool afterMonth = false)
+{
+    const int last = int(number % 10);
+    const bool popping = last == 1 || last == 6 || last == 8 || last == 0;
+    if (counter == QStringLiteral("日")) {
+        // ふつか .. とおか, じゅうよっか, はつか, にじゅうよっか: the number
+        // keeps its own reading, the counter is written か.
+        if ((number >= 2 && number <= 10) || number == 14 || number == 20 || number == 24)
+            return QStringLiteral("か");
+        // ５月１日 is ついたち, its digit read つい.
+        if (number == 1 && afterMonth)
+            return QStringLiteral("たち");
+        return QStringLiteral("にち");
+    }
+    if (counter == QStringLiteral("人"))
+        return number == 1 || number == 2 ? QStringLiteral("り") : QStringLiteral("にん");
+    if (counter == QStringLiteral("本"))
+        return popping ? QStringLiteral("ぽん") : last == 3 ? QStringLiteral("ぼん") : QStringLiteral("ほん");
+    if (counter == QStringLiteral("杯"))
+        return popping ? QStringLiteral("ぱい") : last == 3 ? QStringLiteral("ばい") : QStringLiteral("はい");
+    if (counter == QStringLiteral("匹"))
+        return popping ? QStringLiteral("ぴき") : last == 3 ? QStringLiteral("びき") : QStringLiteral("ひき");
+    if (counter == QStringLiteral("分"))
+        return popping || last == 3 || last == 4 ? QStringLiteral("ぷん") : QStringLiteral("ふん");
+    if (counter == QStringLiteral("泊"))
+        return popping || last == 3 || last == 4 ? QStringLiteral("ぱく") : QStringLiteral("はく");
+    if (counter == QStringLiteral("発"))
+        return popping ? QStringLiteral("ぱつ") : QStringLiteral("はつ");
+    if (counter == QStringLiteral("階"))
+        return QStringLiteral("かい");
+    if (counter == QStringLiteral("軒"))
+        return last == 3 ? QStringLiteral("げん") : QStringLiteral("けん");
+    return QString();
+}
+
+bool endsWithKanji(const QString &text)
+{
+    return !text.isEmpty() && isKanji(text.right(text.back().isLowSurrogate() ? 2 : 1)) == 1;
+}
+
+bool startsWithKanji(const QString &text)
+{
+    return !text.isEmpty() && isKanji(text) == 1;
+}
+
+// か→が, し→じ, た→だ, ひ→び ...: the voiced kana follows its plain one.
+QString voiced(const QString &reading)
+{
+    if (reading.isEmpty())
+        return reading;
+    const char16_t first = reading.front().unicode();
+    const bool voiceable = (first >= u'か' && first <= u'ぢ' && (first - u'か') % 2 == 0)
+        || first == u'つ' || first == u'て' || first == u'と'
+        || (first >= u'は' && first <= u'ほ' && (first - u'は') % 3 == 0);
+    if (!voiceable)
+        return reading;
+    return QChar(char16_t(first + 1)) + reading.mid(1);
+}
+
+bool voicelessStart(const QString &reading)
+{
+    static const QString kVoiceless = QStringLiteral("かきくけこさしすせそたちつてとぱぴぷぺぽ");
+    return !reading.isEmpty() && kVoiceless.contains(reading.front());
+}
+
+bool surfaceIs(const QList<Word> &words, qsizetype i, const QStringList &surfaces)
+{
+    return i >= 0 && i < words.size() && surfaces.contains(words[i].surface);
+}
+
+// The dictionary's first choice for a handful of words is wrong more often
+// than right in running text; these choices are made again in context.
+void applyContextRules(QList<Word> &words)
+{
+    static const QStringList kAsksWhat = {QStringLiteral("か"), QStringLiteral("を"), QStringLiteral("が"),
+                                          QStringLiteral("は"), QStringLiteral("も"), QStringLiteral("？"),
+                                          QStringLiteral("?"), QStringLiteral("より")};
+    static const QStringList kGoesTo = {QStringLiteral("に"), QStringLiteral("へ"), QStringLiteral("まで")};
+    static const QStringList kFruitParticles = {QStringLiteral("を"), QStringLiteral("が"), QStringLiteral("も")};
+    static const QString kWeekdays = QStringLiteral("月火水木金土日");
+    static const QStringList kWeekdayReadings = {QStringLiteral("げつ"), QStringLiteral("か"), QStringLiteral("すい"),
+                                                 QStringLiteral("もく"), QStringLiteral("きん"), QStringLiteral("ど"),
+                                                 QStringLiteral("にち")};
+    static const QStringList kListMarks = {QStringLiteral("・"), QStringLiteral("（"), QStringLiteral("）"),
+                                           QStringLiteral("("), QStringLiteral(")"), QStringLiteral("／"),
+                                           QStringLiteral("/"), QStringLiteral("、")};
+
+    for (qsizetype i = 0; i < words.size(); ++i) {
+        Word &word = words[i];
+        const bool attached = attachedTo(words, i);
+
+        // A day of the week standing alone: a calendar's heading, 土・日, (金).
+        const qsizetype day = word.surface.size() == 1 ? kWeekdays.indexOf(word.surface) : -1;
+        const bool alone = (i == 0 || surfaceIs(words, i - 1, kListMarks))
+            && (i + 1 == words.size() || surfaceIs(words, i + 1, kListMarks));
+
+        if (day >= 0 && alone) {
+            word.reading = kWeekdayReadings.at(day);
+        } else if (word.surface == QStringLiteral("私")) {
+            // わたくし is the formal form; running text nearly always means わたし.
+            if (word.reading == QStringLiteral("わたくし"))
+                word.reading = QStringLiteral("わたし");
+        } else if (word.surface == QStringLiteral("日本")) {
+            // にっぽん lives in a few names (日本銀行, 日本放送協会) that the
+            // dictionary knows as whole words anyway.
+            word.reading = QStringLiteral("にほん");
+        } else if (word.surface == QStringLiteral("方")
+                   && (word.reading == QStringLiteral("ほう") || word.reading == QStringLiteral("かた"))) {
+            // ほう compares (こちらの方が良い); otherwise it is mostly a
+            // person or a way of doing (ご希望の方は, 使い方).
+            const bool compares = i + 2 < words.size() && words[i + 1].surface == QStringLiteral("が")
+                && (words[i + 2].partOfSpeech == QStringLiteral("形容詞")
+                    || words[i + 2].partOfSpeech == QStringLiteral("形状詞"));
+            word.reading = compares ? QStringLiteral("ほう") : QStringLiteral("かた");
+        } else if (word.surface == QStringLiteral("何か") && word.reading == QStringLiteral("なんか")) {
+            word.reading = QStringLiteral("なにか");
+        } else if (word.surface == QStringLiteral("何") && i + 1 < words.size()) {
+            if (surfaceIs(words, i + 1, kAsksWhat))
+                word.reading = QStringLiteral("なに");
+        } else if (word.surface.startsWith(QStringLiteral("入")) && word.reading.startsWith(QStringLiteral("はい"))
+                   && i >= 2 && words[i - 1].surface == QStringLiteral("に")
+                   && words[i - 2].surface.endsWith(QStringLiteral("気"))) {
+            // 気に入る is read きにいる.
+            word.reading = QStringLiteral("い") + word.reading.mid(2);
+        } else if (word.surface.startsWith(QStringLiteral("行っ")) && i > 0) {
+            // 調査を行って is carried out; 東京へ行って is gone to.
+            const Word &previous = words[i - 1];
+            // The に of 重点的に, 積極的に is an adverb's ending, not a goal.
+            const bool goal = surfaceIs(words, i - 1, kGoesTo) && previous.partOfSpeech == QStringLiteral("助詞");
+            const bool adverb = previous.surface == QStringLiteral("に") && !goal;
+            const bool goes = goal || previous.surface.endsWith(QStringLiteral("て"))
+                || previous.partOfSpeech == QStringLiteral("補助記号");
+            const QString rest = word.reading.startsWith(QStringLiteral("おこな")) ? word.reading.mid(3)
+                                 : word.reading.startsWith(QStringLiteral("い"))   ? word.reading.mid(1)
+                                                                                   : QString();
+            static const QStringList kCarriedOut = {QStringLiteral("を"), QStringLiteral("も"), QStringLiteral("が"),
+                                                    QStringLiteral("は"), QStringLiteral("で")};
+            if (!rest.isEmpty() && (kCarriedOut.contains(previous.surface) || adverb))
+                word.reading = QStringLiteral("おこな") + rest;
+            else if (!rest.isEmpty() && goes)
+                word.reading = QStringLiteral("い") + rest;
+        } else if (word.surface.size() > 1 && word.surface.front().isDigit()) {
+            // A number and its counter as one word (１日 ついたち, ２人
+            // ふたり): the digits keep their own reading, the counter gets its.
+            const qsizetype counterAt = word.surface.size() - 1;
+            qint64 number = 0;
+            bool digits = counterAt <= 12;
+            for (qsizetype k = 0; digits && k < counterAt; ++k) {
+                digits = word.surface.at(k).isDigit();
+                number = number * 10 + word.surface.at(k).digitValue();
+            }
+            const bool afterMonth = i > 0 && words[i - 1].surface.endsWith(QStringLiteral("月"));
+            const QString counter = digits ? counterReading(word.surface.right(1), number, afterMonth) : QString();
+            if (!counter.isEmpty())
+                word.reading = counter;
+        } else if ((word.surface == QStringLiteral("母") || word.surface == QStringLiteral("父")) && i > 0
+                   && i + 1 < words.size() && words[i - 1].surface == QStringLiteral("お")
+                   && words[i + 1].surface.startsWith(QStringLiteral("さん"))) {
+            // お母さん, お父さん.
+            word.reading = word.surface == QStringLiteral("母") ? QStringLiteral("かあ") : QStringLiteral("とう");
+        } else if (word.surface == QStringLiteral("御礼") && word.reading == QStringLiteral("ごれい")) {
+            // 御礼申し上げます: おれい is the usual reading in letters and notices.
+            word.reading = QStringLiteral("おれい");
+        } else if (word.surface == QStringLiteral("十") && word.reading == QStringLiteral("じっ")) {
+            word.reading = QStringLiteral("じゅっ");
+        } else if (word.surface.startsWith(QStringLiteral("言")) && word.reading.startsWith(QStringLiteral("ゆ"))) {
+            // The kana column spells 言う as it is said, ゆう.
+            word.reading = QStringLiteral("い") + word.reading.mid(1);
+        } else if (word.surface == QStringLiteral("実") && surfaceIs(words, i + 1, kFruitParticles)) {
+            // 実を付ける, 実が熟す: the fruit; 実は is one word of its own.
+            word.reading = QStringLiteral("み");
+        } else if (word.surface == QStringLiteral("皆") && word.reading == QStringLiteral("みな")
+                   && !(i + 1 < words.size()
+                        && (words[i + 1].surface.startsWith(QStringLiteral("さ"))
+                            || words[i + 1].surface.startsWith(QStringLiteral("様"))))) {
+            // みんな, but 皆さん, 皆さま, 皆様.
+            word.reading = QStringLiteral("みんな");
+        } else if (word.surface == QStringLiteral("通り") && word.reading == QStringLiteral("とおり") && attached
+                   && (words[i - 1].partOfSpeech == QStringLiteral("名詞")
+                       || words[i - 1].partOfSpeech == QStringLiteral("副詞"))) {
+            // 予定通り, いつも通り: as planned, as always.
+            word.reading = QStringLiteral("どおり");
+        } else if (word.surface == QStringLiteral("後") && i > 0 && words[i - 1].surface == QStringLiteral("その")) {
+            word.reading = QStringLiteral("ご");
+        } else if (word.surface == QStringLiteral("本当") && word.reading == QStringLiteral("ほんと")) {
+            // The dictionary's kana column has the spoken ほんと.
+            word.reading = QStringLiteral("ほんとう");
+        } else if (attached) {
+            const qint64 number = numberBefore(words, i);
+            if (number >= 0) {
+                qsizetype first = i - 1;
+                while (first > 0 && words[first - 1].start + words[first - 1].length == words[first].start
+                       && words[first - 1].surface.front().isDigit())
+                    --first;
+                const bool afterMonth = first > 0 && words[first - 1].surface.endsWith(QStringLiteral("月"));
+                const QString counter = counterReading(word.surface, number, afterMonth);
+                if (!counter.isEmpty())
+                    word.reading = counter;
+            }
+        }
+    }
+
+    // Sound changes inside a kanji compound: the dictionary knows which
+    // words may change but picks the changed form by cost alone, and often
+    // misses it (株式会社 ..かいしゃ, 露天風呂 ..ふろ, 月曜日 ..ひ).
+    for (qsizetype i = 1; i < words.size(); ++i) {
+        Word &word = words[i];
+        const Word &previous = words[i - 1];
+        if (!attachedTo(words, i) || !startsWithKanji(word.surface) || !endsWithKanji(previous.surface))
+            continue;
+        const bool compoundable = previous.partOfSpeech == QStringLiteral("名詞")
+            || previous.partOfSpeech == QStringLiteral("接頭辞") || previous.partOfSpeech == QStringLiteral("接尾辞");
+        // Native words voice as a rule; of the Chinese ones only 会社 does
+        // so regularly (子会社, 株式会社, 旅行会社).
+        // 付き after a noun stays つき (食事付き, 条件付き).
+        const bool voices = (word.origin == QStringLiteral("和") && word.surface != QStringLiteral("付き")
+                             && word.surface != QStringLiteral("付"))
+            || word.surface == QStringLiteral("会社");
+        // Suffixes (..川, ..島) keep the dictionary's choice: whether a
+        // place name voices is a fact about that place.
+        if (compoundable && voices && previous.subCategory != QStringLiteral("数詞")
+            && word.partOfSpeech != QStringLiteral("接尾辞")
+            && (word.initialChange.endsWith(QStringLiteral("濁")) || word.initialChange.endsWith(QStringLiteral("混合")))
+            && word.reading == word.baseReading)
+            word.reading = voiced(word.reading);
+    }
+    // A doubled last sound only stands before a voiceless one (一回 いっかい,
+    // but 一度 いちど).
+    for (qsizetype i = 0; i + 1 < words.size(); ++i) {
+        Word &word = words[i];
+        if (word.reading.endsWith(QStringLiteral("っ")) && word.partOfSpeech == QStringLiteral("名詞")
+            && !word.baseReading.endsWith(QStringLiteral("っ")) && !word.baseReading.isEmpty()
+            && attachedTo(words, i + 1) && !voicelessStart(words[i + 1].reading))
+            word.reading = word.baseReading;
+    }
+}
+
+} // namespace
+
+struct ReadingAnalyser::Engine {
+    MeCab::Model *model = nullptr;
+    MeCab::Tagger *tagger = nullptr;
+    MeCab::Lattice *lattice = nullptr;
+
+    ~Engine()
+    {
+        delete lattice;
+        delete tagger;
+        delete model;
+    }
+};
+
+ReadingAnalyser::ReadingAnalyser() = default;
+ReadingAnalyser::ReadingAnalyser(QString dictionary) : m_dictionary(std::move(dictionary)), m_chosen(true) {}
+ReadingAnalyser::~ReadingAnalyser() = default;
+
+ReadingAnalyser &ReadingAnalyser::shared()
+{
+    static ReadingAnalyser analyser;
+    return analyser;
+}
+
+QString ReadingAnalyser::findDictionary()
+{
+    for (const char *place : kDictionaryPlaces) {
+        const QString dir = QString::fromLatin1(place);
+        if (QFileInfo::exists(dir + QStringLiteral("/sys.dic")) && QFileInfo::exists(dir + QStringLiteral("/dicrc")))
+            return QFileInfo(dir).canonicalFilePath();
+    }
+    return QString();
+}
+
+bool ReadingAnalyser::ensureLoaded()
+{
+    if (m_tried)
+        return m_engine != nullptr;
+    m_tried = true;
+
+    // Looked for only now: finding it touches the file system.
+    const QString dictionary = m_chosen ? m_dictionary : findDictionary();
+    if (dictionary.isEmpty() || !QFileInfo::exists(dictionary + QStringLiteral("/sys.dic"))) {
+        m_error = kMissingDictionary;
+        return false;
+    }
+    // -r names an empty resource file: MeCab would otherwise insist on
+    // /etc/mecabrc, which only mecab-utils installs.
+    const QByteArray arguments = "-r /dev/null -d " + dictionary.toUtf8();
+    auto engine = std::make_unique<Engine>();
+    engine->model = MeCab::createModel(arguments.constData());
+    if (!engine->model) {
+        m_error = kMissingDictionary + QStringLiteral(" (") + QString::fromUtf8(MeCab::getLastError()) + QLatin1Char(')');
+        return false;
+    }
+    engine->tagger = engine->model->createTagger();
+    engine->lattice = engine->model->createLattice();
+    if (!engine->tagger || !engine->lattice) {
+        m_error = kMissingDictionary;
+        return false;
+    }
+    m_engine = std::move(engine);
+    return true;
+}
+
+bool ReadingAnalyser::isLoaded() const { return m_engine != nullptr; }
+
+QString ReadingAnalyser::errorString() const { return m_error; }
+
+QList<Word> ReadingAnalyser::analyse(QStringView text, bool contextRules)
+{
+    QList<Word> words;
+    if (!ensureLoaded() || text.isEmpty())
+        return words;
+
+    const Utf8Text utf8(text);
+    MeCab::Lattice *lattice = m_engine->lattice;
+    lattice->clear();
+    lattice->set_request_type(MECAB_ONE_BEST);
+    lattice->set_sentence(utf8.bytes.constData(), size_t(utf8.bytes.size()));
+    if (!m_engine->tagger->parse(lattice))
+        return words;
+    const char *sentence = lattice->sentence();
+    for (const MeCab::Node *node = lattice->bos_node(); node; node = node->next) {
+        if (node->stat == MECAB_BOS_NODE || node->stat == MECAB_EOS_NODE)
+            continue;
+        words.append(wordFromNode(node, sentence, utf8, text));
+    }
+    if (contextRules)
+        applyContextRules(words);
+    return words;
+}
+
+QList<QList<Word>> ReadingAnalyser::nBest(QStringView text, int count)
+{
+    QList<QList<Word>> paths;
+    if (!ensureLoaded() || text.isEmpty() || count <= 0)
+        return paths;
+
+    const Utf8Text utf8(text);
+    MeCab::Lattice *lattice = m_engine->lattice;
+    lattice->clear();
+    lattice->set_request_type(MECAB_NBEST);
+    lattice->set_sentence(utf8.bytes.constData(), size_t(utf8.bytes.size()));
+    if (m_engine->tagger->parse(lattice)) {
+        do {
+            QList<Word> words;
+            const char *sentence = lattice->sentence();
+            for (const MeCab::Node *node = lattice->bos_node(); node; node = node->next) {
+                if (node->stat != MECAB_BOS_NODE && node->stat != MECAB_EOS_NODE)
+                    words.append(wordFromNode(node, sentence, utf8, text));
+            }
+            paths.append(words);
+        } while (paths.size() < count && lattice->next());
+    }
+    lattice->clear();
+    lattice->set_request_type(MECAB_ONE_BEST);
+    return paths;
+}
+
+QList<Word> ReadingAnalyser::wordsFrom(QStringView text, qsizetype start)
+{
+    QList<Word> words;
+    if (!ensureLoaded() || start < 0 || start >= text.size())
+        return words;
+
+    const Utf8Text utf8(text);
+    const qsizetype byteStart = utf8.utf16At.indexOf(start);
+    if (byteStart < 0)
+        return words;
+    MeCab::Lattice *lattice = m_engine->lattice;
+    lattice->clear();
+    lattice->set_request_type(MECAB_ONE_BEST);
+    lattice->set_sentence(utf8.bytes.constData(), size_t(utf8.bytes.size()));
+    if (!m_engine->tagger->parse(lattice))
+        return words;
+    const char *sentence = lattice->sentence();
+    QSet<QString> seen;
+    for (const MeCab::Node *node = lattice->begin_nodes(size_t(byteStart)); node; node = node->bnext) {
+        if (node->stat == MECAB_UNK_NODE)
+            continue;
+        Word word = wordFromNode(node, sentence, utf8, text);
+        const QString key = QString::number(word.length) + QLatin1Char(' ') + word.reading;
+        if (word.reading.isEmpty() || seen.contains(key))
+            continue;
+        seen.insert(key);
+        words.append(word);
+    }
+    return words;
+}
+
+} // namespace zeq

@@ -1,0 +1,321 @@
+// Automatic readings with the real analyser (UniDic is installed by the
+// project's install script): placement in the ruby format, whole documents
+// and selections, lines left alone, cycling through alternatives.
+
+#include "ruby/annotate.h"
+#include "ruby/readings.h"
+#include "ruby/rubygroups.h"
+#include "ruby/userdict.h"
+
+#include "support/qtprint.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using zeq::ReadingPiece;
+
+const zeq::SeparatorTriple kBackQuotes{QStringLiteral("`"), QStringLiteral("`"), QStringLiteral("`")};
+
+zeq::ReadingAnalyser &analyser()
+{
+    zeq::ReadingAnalyser &shared = zeq::ReadingAnalyser::shared();
+    EXPECT_TRUE(shared.ensureLoaded()) << shared.errorString().toStdString();
+    return shared;
+}
+
+TEST(AutomaticReadings, WithoutTheDictionarySaysWhichPackageToInstallAndChangesNothing)
+{
+    QTemporaryDir empty;
+    zeq::ReadingAnalyser missing(empty.path());
+    const zeq::Annotation annotation =
+        zeq::annotateDocument(QStringLiteral("漢字"), 0, 0, kBackQuotes, missing);
+    EXPECT_FALSE(annotation.analyserReady);
+    EXPECT_FALSE(annotation.changed);
+    EXPECT_TRUE(annotation.message.contains(QStringLiteral("unidic-mecab"))) << annotation.message.toStdString();
+    EXPECT_FALSE(zeq::nextReading(QStringLiteral("`漢字`かんじ`"), 1, kBackQuotes, missing).has_value());
+}
+
+struct PlacementCase {
+    const char16_t *word;
+    const char16_t *reading;
+    QList<ReadingPiece> pieces;
+};
+
+TEST(ReadingPlacement, KanaStayOutsideTheGroupsAndWholeWordReadingsStayWhole)
+{
+    const PlacementCase cases[] = {
+        {u"美しい", u"うつくしい", {{0, 1, QStringLiteral("うつく")}}},
+        {u"取り扱い", u"とりあつかい", {{0, 1, QStringLiteral("と")}, {2, 1, QStringLiteral("あつか")}}},
+        {u"今日", u"きょう", {{0, 2, QStringLiteral("きょう")}}},
+        {u"大人", u"おとな", {{0, 2, QStringLiteral("おとな")}}},
+        {u"お茶", u"おちゃ", {{1, 1, QStringLiteral("ちゃ")}}},
+        // The earlier run takes as little as it can.
+        {u"行き来", u"いきき", {{0, 1, QStringLiteral("い")}, {2, 1, QStringLiteral("き")}}},
+        // Katakana in the reading or in the word match their hiragana.
+        {u"見る", u"ミル", {{0, 1, QStringLiteral("み")}}},
+        {u"書キ込ミ", u"かきこみ", {{0, 1, QStringLiteral("か")}, {2, 1, QStringLiteral("こ")}}},
+        // ヶ before a kanji is read with it.
+        {u"ヶ月", u"かげつ", {{0, 2, QStringLiteral("かげつ")}}},
+        // Kana that do not fit: the stretch from the first kanji to the last.
+        {u"取り扱い", u"とりあつかう", {{0, 3, QStringLiteral("とりあつかう")}}},
+        {u"ひらがな", u"ひらがな", {}},
+        {u"漢字", u"", {}},
+    };
+    for (const PlacementCase &c : cases) {
+        EXPECT_EQ(zeq::placeReading(QStringView(c.word), QStringView(c.reading)), c.pieces)
+            << QString::fromUtf16(c.word).toStdString();
+    }
+}
+
+struct AnnotateCase {
+    const char16_t *text;
+    const char16_t *annotated;
+};
+
+TEST(AutomaticReadings, AnnotatesEveryKanjiRunOutsideAGroup)
+{
+    const AnnotateCase cases[] = {
+        // 日本, 私 and the voiced 会社 of a compound, read in context.
+        {u"私は日本の株式会社で働いています。",
+         u"`私`わたし`は`日本`にほん`の`株式会社`かぶしきがいしゃ`で`働`はたら`いています。"},
+        // Okurigana plain, inner kana cut, whole-word readings whole.
+        {u"美しい取り扱い", u"`美`うつく`しい`取`と`り`扱`あつか`い"},
+        {u"今日は大人です", u"`今日`きょう`は`大人`おとな`です"},
+        // Existing groups keep their reading, even an unusual one.
+        {u"`今日`こんにち`の東京", u"`今日`こんにち`の`東京`とうきょう`"},
+        // Digits and Latin letters are left as they are; the counter is read
+        // for the number before it.
+        {u"２７日にABCで会う", u"２７`日`にち`にABCで`会`あ`う"},
+        {u"３本の木", u"３`本`ぼん`の`木`き`"},
+        {u"かなだけ。", u"かなだけ。"},
+    };
+    for (const AnnotateCase &c : cases) {
+        const QString text = QString::fromUtf16(c.text);
+        EXPECT_EQ(zeq::annotateText(text, kBackQuotes, analyser()), QString::fromUtf16(c.annotated))
+            << text.toStdString();
+    }
+}
+
+// Each rule that corrects the analyser in context, with a sentence where it
+// must fire and, where one is easy to get wrong, one where it must not.
+TEST(AutomaticReadings, ReadsKnownTroubleWordsByTheirContext)
+{
+    const AnnotateCase cases[] = {
+        {u"５月１日に", u"５`月`がつ`１`日`たち`に"},          // ついたち
+        {u"１日に３回", u"１`日`にち`に３`回`かい`"},          // no month: いちにち
+        {u"２０日から２人で", u"２０`日`か`から２`人`り`で"},   // はつか, ふたり
+        {u"１５人と１０分と５分", u"１５`人`にん`と１０`分`ぷん`と５`分`ふん`"},
+        {u"調査を行った", u"`調査`ちょうさ`を`行`おこな`った"},
+        {u"東京へ行った", u"`東京`とうきょう`へ`行`い`った"},
+        {u"気に入った", u"`気`き`に`入`い`った"},
+        {u"何か", u"`何`なに`か"},
+        {u"お母さんと一度", u"お`母`かあ`さんと`一度`いちど`"},
+        {u"月", u"`月`げつ`"},                                 // a calendar's heading
+        {u"月が出た", u"`月`つき`が`出`で`た"},
+        {u"予定通り", u"`予定通`よていどお`り"},
+        {u"露天風呂", u"`露天風呂`ろてんぶろ`"},
+        {u"ご希望の方は", u"ご`希望`きぼう`の`方`かた`は"},
+        {u"こちらの方が良い", u"こちらの`方`ほう`が`良`よ`い"},
+    };
+    for (const AnnotateCase &c : cases) {
+        const QString text = QString::fromUtf16(c.text);
+        EXPECT_EQ(zeq::annotateText(text, kBackQuotes, analyser()), QString::fromUtf16(c.annotated))
+            << text.toStdString();
+    }
+}
+
+TEST(AutomaticReadings, ReadsAPlainRunNextToAGroupOnItsOwn)
+{
+    // The analyser sees 東京都 as one sentence; only 都 needs a reading.
+    EXPECT_EQ(zeq::annotateText(QStringLiteral("`東京`とうきょう`都"), kBackQuotes, analyser()),
+              QStringLiteral("`東京`とうきょう``都`と`"));
+    // A character CP932 cannot hold is no kanji of the format: left alone.
+    EXPECT_EQ(zeq::annotateText(QStringLiteral("𠮷と漢字"), kBackQuotes, analyser()),
+              QStringLiteral("𠮷と`漢字`かんじ`"));
+}
+
+TEST(AutomaticReadings, LeavesLinesWithBrokenSeparatorsAloneAndCountsThem)
+{
+    const QString document = QStringLiteral("壊れた`行`ぎょう\r\n漢字\r\n`間違`まちが`い`の行\n");
+    zeq::Annotation details;
+    const QString annotated = zeq::annotateText(document, kBackQuotes, analyser(), {}, &details);
+    EXPECT_EQ(annotated, QStringLiteral("壊れた`行`ぎょう\r\n`漢字`かんじ`\r\n`間違`まちが`い`の行\n"));
+    EXPECT_EQ(details.malformedLines, (QList<int>{1, 3}));
+    EXPECT_EQ(details.annotatedRuns, 1);
+    EXPECT_TRUE(details.message.contains(QStringLiteral("2 行")));
+}
+
+TEST(AutomaticReadings, WritesTheSeparatorsInForceEvenWhenSomeAreEmpty)
+{
+    const zeq::SeparatorTriple noOpening{QString(), QStringLiteral("("), QStringLiteral(")")};
+    EXPECT_EQ(zeq::annotateText(QStringLiteral("漢字(かんじ)の練習"), noOpening, analyser()),
+              QStringLiteral("漢字(かんじ)の練習(れんしゅう)"));
+    const zeq::SeparatorTriple none{QString(), QString(), QString()};
+    EXPECT_EQ(zeq::annotateText(QStringLiteral("漢字の練習"), none, analyser()),
+              QStringLiteral("漢字かんじの練習れんしゅう"));
+    const zeq::SeparatorTriple brackets{QStringLiteral("["), QStringLiteral("|"), QStringLiteral("]")};
+    EXPECT_EQ(zeq::annotateText(QStringLiteral("[漢字|かんじ]の練習"), brackets, analyser()),
+              QStringLiteral("[漢字|かんじ]の[練習|れんしゅう]"));
+}
+
+TEST(AutomaticReadings, ChangesOnlyTheSelectionAsOneSmallEdit)
+{
+    const QString document = QStringLiteral("漢字の練習\r\n東京");
+    const zeq::Annotation selected = zeq::annotateDocument(document, 3, 5, kBackQuotes, analyser());
+    ASSERT_TRUE(selected.changed);
+    EXPECT_EQ(selected.edit, (zeq::TextEdit{3, 2, QStringLiteral("`練習`れんしゅう`")}));
+    EXPECT_EQ(selected.annotatedRuns, 1);
+
+    // No selection: the whole document, still one edit.
+    const zeq::Annotation whole = zeq::annotateDocument(document, 4, 4, kBackQuotes, analyser());
+    EXPECT_EQ(whole.annotatedRuns, 3);
+    QString applied = document;
+    applied.replace(whole.edit.start, whole.edit.length, whole.edit.text);
+    EXPECT_EQ(applied, QStringLiteral("`漢字`かんじ`の`練習`れんしゅう`\r\n`東京`とうきょう`"));
+
+    const zeq::Annotation nothing = zeq::annotateDocument(QStringLiteral("かな"), 0, 0, kBackQuotes, analyser());
+    EXPECT_FALSE(nothing.changed);
+}
+
+TEST(ReadingCycle, StepsThroughTheAlternativesAndComesBack)
+{
+    QString line = QStringLiteral("こちらの`方`かた`が良い");
+    const qsizetype caret = 5;
+    QStringList seen{QStringLiteral("かた")};
+    for (int step = 0; step < 12; ++step) {
+        const auto edit = zeq::nextReading(line, caret, kBackQuotes, analyser());
+        ASSERT_TRUE(edit.has_value());
+        // Only the reading changes.
+        EXPECT_EQ(edit->start, 7);
+        EXPECT_EQ(line.sliced(edit->start, edit->length), seen.back());
+        line.replace(edit->start, edit->length, edit->text);
+        if (edit->text == seen.first())
+            break;
+        EXPECT_FALSE(seen.contains(edit->text)) << edit->text.toStdString();
+        seen.append(edit->text);
+    }
+    EXPECT_EQ(line, QStringLiteral("こちらの`方`かた`が良い"));
+    EXPECT_TRUE(seen.contains(QStringLiteral("ほう")));
+}
+
+TEST(ReadingCycle, FindsTheGroupUnderTheCaretOnly)
+{
+    const QString line = QStringLiteral("`日本`にほん`と日本");
+    // On either separator of the group, and inside it.
+    for (qsizetype caret : {0, 2, 7, 8}) {
+        const auto edit = zeq::nextReading(line, caret, kBackQuotes, analyser());
+        ASSERT_TRUE(edit.has_value()) << caret;
+        EXPECT_EQ(edit->start, 4);
+        EXPECT_EQ(edit->length, 3);
+        EXPECT_EQ(edit->text, QStringLiteral("にっぽん"));
+    }
+    EXPECT_FALSE(zeq::nextReading(line, 10, kBackQuotes, analyser()).has_value());
+    EXPECT_FALSE(zeq::nextReading(QStringLiteral("`壊`れ"), 1, kBackQuotes, analyser()).has_value());
+}
+
+TEST(RubyGroups, InfersTheBoundariesOfEmptySeparators)
+{
+    const zeq::RubyLine noOpening =
+        zeq::findGroups(QStringLiteral("の漢字(かんじ)です"), {QString(), QStringLiteral("("), QStringLiteral(")")});
+    ASSERT_EQ(noOpening.groups.size(), 1);
+    EXPECT_EQ(noOpening.groups[0].kanjiStart, 1);
+    EXPECT_EQ(noOpening.groups[0].kanjiLength, 2);
+    EXPECT_EQ(noOpening.groups[0].end, 8);
+
+    const zeq::RubyLine noClosing =
+        zeq::findGroups(QStringLiteral("[漢字|かんじです"), {QStringLiteral("["), QStringLiteral("|"), QString()});
+    ASSERT_TRUE(noClosing.wellFormed);
+    ASSERT_EQ(noClosing.groups.size(), 1);
+    EXPECT_EQ(noClosing.groups[0].readingLength, 5);  // the hiragana up to the line end
+
+    EXPECT_FALSE(zeq::findGroups(QStringLiteral("`漢字`かんじ"), kBackQuotes).wellFormed);
+}
+
+TEST(LearntReadings, AreRememberedSavedAndPreferred)
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("ZeqSoft/ZeqEditor/readings.txt"));
+    {
+        zeq::UserDictionary learnt(path);
+        ASSERT_TRUE(learnt.load());
+        EXPECT_TRUE(learnt.learn(QStringLiteral("日本"), QStringLiteral("ニッポン")));
+        EXPECT_EQ(learnt.learnGroups(QStringLiteral("`行`おこな`って`東京`とうきょう`へ"), kBackQuotes), 2);
+        EXPECT_FALSE(learnt.learn(QStringLiteral("かな"), QStringLiteral("かな")));
+        ASSERT_TRUE(learnt.save());
+    }
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(file.readAll()),
+              QStringLiteral("日本\tにっぽん\n行って\tおこなって\n東京へ\tとうきょうへ\n"));
+
+    zeq::UserDictionary learnt(path);
+    ASSERT_TRUE(learnt.load());
+    EXPECT_EQ(learnt.lookup(QStringLiteral("行って")), QStringLiteral("おこなって"));
+    zeq::AnnotateOptions options;
+    options.learnt = &learnt;
+    EXPECT_EQ(zeq::annotateText(QStringLiteral("日本へ行って"), kBackQuotes, analyser(), options),
+              QStringLiteral("`日本`にっぽん`へ`行`おこな`って"));
+
+    // Two readings of one run: the surrounding kana decide, and without a
+    // fit nothing is preferred.
+    EXPECT_TRUE(learnt.learn(QStringLiteral("行く"), QStringLiteral("いく")));
+    EXPECT_EQ(learnt.readingOfRun(u"行", u"", u"くよ"), QStringLiteral("い"));
+    EXPECT_EQ(learnt.readingOfRun(u"行", u"", u"って"), QStringLiteral("おこな"));
+    EXPECT_EQ(learnt.readingOfRun(u"行", u"", u"わ"), std::nullopt);
+    // One reading only: preferred wherever the run appears.
+    EXPECT_EQ(learnt.readingOfRun(u"日本", u"", u"語"), QStringLiteral("にっぽん"));
+
+    // A corrected reading is learnt; readings left as they were are not.
+    zeq::UserDictionary corrections(folder.filePath(QStringLiteral("corrections.txt")));
+    EXPECT_EQ(corrections.learnCorrections(u"`方`かた`と`方`かた`が", u"`方`かた`と`方`ほう`が", kBackQuotes), 1);
+    EXPECT_EQ(corrections.lookup(QStringLiteral("方が")), QStringLiteral("ほうが"));
+    EXPECT_EQ(corrections.size(), 1);
+
+    // A learnt reading is among the choices of the cycle.
+    zeq::UserDictionary names(folder.filePath(QStringLiteral("names.txt")));
+    EXPECT_TRUE(names.learn(QStringLiteral("京"), QStringLiteral("みやこ")));
+    QString line = QStringLiteral("`京`きょう`");
+    QStringList cycle;
+    for (int step = 0; step < 10; ++step) {
+        const auto edit = zeq::nextReading(line, 0, kBackQuotes, analyser(), &names);
+        ASSERT_TRUE(edit.has_value());
+        line.replace(edit->start, edit->length, edit->text);
+        cycle.append(edit->text);
+        if (edit->text == QStringLiteral("きょう"))
+            break;
+    }
+    EXPECT_TRUE(cycle.contains(QStringLiteral("みやこ"))) << cycle.join(u' ').toStdString();
+
+    // The latest correction replaces the earlier one.
+    EXPECT_TRUE(learnt.learn(QStringLiteral("日本"), QStringLiteral("にほん")));
+    EXPECT_EQ(learnt.readingOfRun(u"日本", u"", u"の"), QStringLiteral("にほん"));
+}
+
+TEST(LearntReadings, ADamagedFileLosesOnlyItsDamagedLines)
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("readings.txt"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QStringLiteral("日本\tにっぽん\r\nno tab here\n\tかな\nかな\tかな\n東\t\n行く\tいく").toUtf8());
+    file.close();
+
+    zeq::UserDictionary learnt(path);
+    ASSERT_TRUE(learnt.load());
+    EXPECT_EQ(learnt.size(), 2);
+    EXPECT_EQ(learnt.lookup(QStringLiteral("日本")), QStringLiteral("にっぽん"));
+    EXPECT_EQ(learnt.lookup(QStringLiteral("行く")), QStringLiteral("いく"));
+    EXPECT_FALSE(learnt.isModified());
+
+    // Nothing learnt: nothing written. A missing file is an empty dictionary.
+    ASSERT_TRUE(QFile::remove(path));
+    EXPECT_TRUE(learnt.save());
+    EXPECT_FALSE(QFile::exists(path));
+    EXPECT_TRUE(learnt.load());
+    EXPECT_EQ(learnt.size(), 0);
+}
+
+} // namespace

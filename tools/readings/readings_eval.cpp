@@ -1,0 +1,111 @@
+// Scores the automatic readings on a development set: one sentence a line,
+// the sentence, a tab, and the sentence with every word that holds a kanji
+// replaced by its reading (tools/readings/kwdlc_devset.py builds one).
+//
+//   zeq_readings_eval [--baseline] [--errors | --annotated] DEVSET.tsv
+//
+// Each sentence is annotated as the editor does it, then its readings are
+// put in place of its groups; the result is compared with the reference
+// exactly (sentence accuracy) and by edit distance (character error rate:
+// edits over reference characters). --baseline scores the analyser's
+// first-best path without the context rules; --errors lists the sentences
+// that differ, --annotated every sentence as annotated.
+
+#include "ruby/annotate.h"
+#include "ruby/linecheck.h"
+#include "ruby/readings.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QStringList>
+#include <QTextStream>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+qsizetype editDistance(const QString &a, const QString &b)
+{
+    std::vector<qsizetype> row(size_t(b.size()) + 1);
+    for (qsizetype j = 0; j <= b.size(); ++j)
+        row[size_t(j)] = j;
+    for (qsizetype i = 1; i <= a.size(); ++i) {
+        qsizetype diagonal = row[0];
+        row[0] = i;
+        for (qsizetype j = 1; j <= b.size(); ++j) {
+            const qsizetype above = row[size_t(j)];
+            row[size_t(j)] = std::min({above + 1, row[size_t(j - 1)] + 1,
+                                       diagonal + (a.at(i - 1) == b.at(j - 1) ? 0 : 1)});
+            diagonal = above;
+        }
+    }
+    return row[size_t(b.size())];
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    QStringList arguments = app.arguments().mid(1);
+    const bool baseline = arguments.removeAll(QStringLiteral("--baseline")) > 0;
+    const bool listErrors = arguments.removeAll(QStringLiteral("--errors")) > 0;
+    const bool listAnnotated = arguments.removeAll(QStringLiteral("--annotated")) > 0;
+    if (arguments.size() != 1) {
+        err << "usage: zeq_readings_eval [--baseline] [--errors | --annotated] DEVSET.tsv\n";
+        return 2;
+    }
+    QFile file(arguments.first());
+    if (!file.open(QIODevice::ReadOnly)) {
+        err << arguments.first() << ": " << file.errorString() << '\n';
+        return 2;
+    }
+
+    zeq::ReadingAnalyser analyser;
+    if (!analyser.ensureLoaded()) {
+        err << analyser.errorString() << '\n';
+        return 2;
+    }
+    // Back-quotes are safe: the set is checked for them below.
+    const zeq::SeparatorTriple separators{QStringLiteral("`"), QStringLiteral("`"), QStringLiteral("`")};
+    zeq::AnnotateOptions options;
+    options.contextRules = !baseline;
+
+    qsizetype sentences = 0;
+    qsizetype exact = 0;
+    qsizetype edits = 0;
+    qsizetype characters = 0;
+    const QString text = QString::fromUtf8(file.readAll());
+    for (const QString &line : text.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        const QStringList columns = line.split(QLatin1Char('\t'));
+        if (columns.size() != 2 || columns[0].contains(QLatin1Char('`')))
+            continue;
+        const QString annotated = zeq::annotateText(columns[0], separators, analyser, options);
+        const QString reading = zeq::resolveText(annotated, false, separators);
+        if (listAnnotated)
+            out << annotated << '\n';
+        const QString &reference = columns[1];
+        ++sentences;
+        characters += reference.size();
+        if (reading == reference) {
+            ++exact;
+            continue;
+        }
+        edits += editDistance(reading, reference);
+        if (listErrors)
+            out << columns[0] << "\n  want " << reference << "\n  got  " << reading << '\n';
+    }
+    if (sentences == 0) {
+        err << "no sentences\n";
+        return 2;
+    }
+    out << QStringLiteral("%1 sentences, %2 exact (%3 %), CER %4 %\n")
+               .arg(sentences)
+               .arg(exact)
+               .arg(100.0 * double(exact) / double(sentences), 0, 'f', 1)
+               .arg(100.0 * double(edits) / double(characters), 0, 'f', 2);
+    return 0;
+}
