@@ -266,7 +266,9 @@ void frmSDI::Form_Load(const QString &argument)
     const QString startDir = QDir::currentPath();
 
     setWindowTitle(kCleanPrefix + kUntitled);
-    loadSettings(m_program.settings, *m_registry, *m_placement);
+    const QString settingsLost = loadSettings(m_program.settings, *m_registry, *m_placement);
+    if (!settingsLost.isEmpty())
+        m_modal.msgBox(settingsLost, MsgExclamation);
     QDir::setCurrent(QCoreApplication::applicationDirPath());
     m_program.gModified = false;
     showRecentFiles();

@@ -298,6 +298,9 @@ void frmOption::Form_Load()
     rec.gZeqFontName = storedFaceName(m_main.txtNote->font());
     rec.gZeqFontSize = int(roundHalfEven(m_main.txtNote->font().pointSizeF()));
 
+    m_opened = {rec.gFontColor,  rec.gTextBackColor, rec.gRchBackColor,         rec.gKanjiColor, rec.gHiraColor,
+                rec.gSepaColor,  rec.gZeqFontName,   rec.gZeqFontSize, m_program.gEditRect.right};
+
     setTextColors(Text2, rec.gFontColor, rec.gTextBackColor);
     setSampleFont(rec.gZeqFontName, rec.gZeqFontSize);
 
@@ -469,8 +472,18 @@ void frmOption::Command9_Click()
 
 void frmOption::reject()
 {
-    // Colours and font already chosen stay in the record; the working
-    // separators are dropped with the dialog.
+    // Nothing chosen here outlives a cancel: the working separators go with
+    // the dialog, the colours and font return to what they were.
+    SettingsRecord &rec = m_program.settings;
+    rec.gFontColor = m_opened.fontColor;
+    rec.gTextBackColor = m_opened.textBackColor;
+    rec.gRchBackColor = m_opened.rchBackColor;
+    rec.gKanjiColor = m_opened.kanjiColor;
+    rec.gHiraColor = m_opened.hiraColor;
+    rec.gSepaColor = m_opened.sepaColor;
+    rec.gZeqFontName = m_opened.fontName;
+    rec.gZeqFontSize = m_opened.fontSize;
+    m_program.gEditRect.right = m_opened.imageRightEdge;
     QDialog::reject();
 }
 

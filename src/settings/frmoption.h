@@ -7,7 +7,8 @@
 // Colours and font go into the settings record as soon as they are chosen;
 // the separators are edited in a working copy that only OK commits. OK also
 // applies the record to the main window. Cancel, Esc and the close box drop
-// the working separators and nothing else.
+// the working separators and put every colour and the font back as they were
+// when the dialog opened.
 //
 // The dialog is modal to the whole application but shown without a nested
 // event loop, like the find dialog: the menu command returns at once, and
@@ -110,6 +111,15 @@ private:
     void setSeparatorBox(int index, const QString &text);
     void setSampleFont(const QString &faceName, int points);
     void setRichFontSize(int points);
+
+    // The colours and font of the record as the dialog opened, for cancel.
+    struct Opened {
+        qint32 fontColor, textBackColor, rchBackColor, kanjiColor, hiraColor, sepaColor;
+        QString fontName;
+        qint32 fontSize;
+        int imageRightEdge;
+    };
+    Opened m_opened{};
 
     frmSDI &m_main;
     Program &m_program;
