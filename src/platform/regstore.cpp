@@ -497,6 +497,8 @@ RegStore::ReadOutcome RegStore::readFile(const QString &path)
         key.values.insert(valueName, entry);
     }
 
+    if (!bad.isEmpty())
+        outcome.bytes = bytes;
     std::sort(bad.begin(), bad.end());
     for (qsizetype i : bad)
         outcome.badLines.append(int(i + 1));
@@ -513,8 +515,12 @@ QString RegStore::asideName() const
     return aside;
 }
 
-bool RegStore::keepCopyAside(const QString &why, const QList<int> &lines) const
+bool RegStore::keepCopyAside(const QString &why, const QList<int> &lines, const QByteArray &bytes) const
 {
+    // The damaged file is set aside once, not again at every write until
+    // it is replaced.
+    if (!m_quarantined.isEmpty() && bytes == m_asideBytes)
+        return true;
     const QString aside = asideName();
     if (!QFile::copy(m_path, aside)) {
         qWarning("Settings file %s could not be read in part (%s) nor copied aside; settings will not be saved.",
@@ -523,6 +529,7 @@ bool RegStore::keepCopyAside(const QString &why, const QList<int> &lines) const
     }
     QFile::setPermissions(aside, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     m_quarantined = aside;
+    m_asideBytes = bytes;
     QStringList numbers;
     for (int line : lines)
         numbers.append(QString::number(line));
@@ -559,7 +566,7 @@ void RegStore::ensureLoaded() const
     // Part of it could not be read: the rest is used, and the next write
     // would drop the unreadable lines, so the file as it was is copied aside
     // first. Without that copy the file is never replaced.
-    if (!m_damage.lines.isEmpty() && !keepCopyAside(QStringLiteral("see the lines named"), m_damage.lines))
+    if (!m_damage.lines.isEmpty() && !keepCopyAside(QStringLiteral("found on first reading"), m_damage.lines, outcome.bytes))
         m_readOnly = true;
 }
 
@@ -593,7 +600,7 @@ long RegStore::update(const std::function<long(Tree &tree, bool &changed)> &chan
     if (!current.wholeFileProblem.isEmpty())
         return kErrorAccessDenied;
     if (!current.badLines.isEmpty()
-        && !keepCopyAside(QStringLiteral("written by another program meanwhile"), current.badLines))
+        && !keepCopyAside(QStringLiteral("found on re-reading before a write"), current.badLines, current.bytes))
         return kErrorAccessDenied;
 
     bool changed = false;

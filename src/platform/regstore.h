@@ -126,12 +126,13 @@ private:
         Tree tree;
         QString wholeFileProblem;  // why nothing could be read
         QList<int> badLines;       // lines skipped, from 1
+        QByteArray bytes;          // the file as read, when lines were skipped
     };
     static ReadOutcome readFile(const QString &path);
 
     void ensureLoaded() const;
     QString asideName() const;
-    bool keepCopyAside(const QString &why, const QList<int> &lines) const;
+    bool keepCopyAside(const QString &why, const QList<int> &lines, const QByteArray &bytes) const;
     const Entry *findEntry(quint32 root, const QString &path, const QString &name, long &error) const;
     long store(quint32 root, const QString &path, const QString &name, const Entry &entry);
     // Under the lock: reads the file afresh, lets change edit that tree and
@@ -150,6 +151,7 @@ private:
     mutable bool m_readOnly = false;
     mutable QString m_quarantined;
     mutable LoadDamage m_damage;
+    mutable QByteArray m_asideBytes;
     mutable Tree m_tree;
 };
 

@@ -483,6 +483,7 @@ TEST_P(RegStoreCorrupt, KeepsEveryReadableValueAndCopiesTheOriginalAside)
               kErrorSuccess);
     EXPECT_TRUE(reloaded.loadDamage().lines.isEmpty());
     EXPECT_EQ(readBytes(aside), c.file);
+    EXPECT_EQ(strayFiles(config.storeFile()), QStringList{QFileInfo(aside).fileName()});
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -559,33 +559,55 @@ TEST_F(SettingsDialogTest, ColourChooserOpensAtTheColourLastChosenInIt)
     EXPECT_EQ(initial, (QStringList{"0", QString::number(0xAA), QString::number(0xAA)}));
 }
 
-TEST_F(SettingsDialogTest, CancelKeepsChosenColoursInTheRecordUntilTheNextOpeningReadsTheWindow)
+// Whatever was chosen while the dialog was open, cancel, Esc and the close
+// box leave the record, the display image and the next opening as before.
+TEST_F(SettingsDialogTest, CancelEscAndTheCloseBoxPutEveryColourAndTheFontBack)
 {
-    frmSDI &w = startWith(QStringLiteral("`間違`まちが`いのある`行ぎょう`です。"));
-    frmOption &d = openOptions();
-    modal.colorAnswers = {0x00FF00, 0x0000FF};
-    d.Command5->click();
-    d.Command3->click();
-    d.Command9->click();
-    flushDeletes();
-    EXPECT_EQ(program.settings.gKanjiColor, 0x00FF00);
-    EXPECT_EQ(program.settings.gRchBackColor, 0x0000FF);
-    EXPECT_EQ(w.txtNote2->palette().color(QPalette::Base), colorFromRef(0xC0FFFF));
+    const std::vector<std::pair<const char *, std::function<void(frmOption &)>>> closers = {
+        {"cancel", [](frmOption &d) { d.Command9->click(); }},
+        {"Esc", [](frmOption &d) { QTest::keyClick(&d, Qt::Key_Escape); }},
+        {"close box", [](frmOption &d) { d.close(); }},
+    };
+    for (const auto &[name, closeDialog] : closers) {
+        SCOPED_TRACE(name);
+        frmSDI &w = startWith(QStringLiteral("`間違`まちが`いのある`行ぎょう`です。"));
+        const SettingsRecord before = program.settings;
+        const int rightEdge = program.gEditRect.right;
+        frmOption &d = openOptions();
+        modal.colorAnswers = {0x000001, 0x000002, 0x000003, 0x000004, 0x000005, 0x000006};
+        for (QPushButton *b : {d.Command2, d.Command3, d.Command4, d.Command5, d.Command6, d.Command7})
+            b->click();
+        modal.fontAnswers = {FontChoice{QStringLiteral("IPAGothic"), 20}};
+        d.Command1->click();
+        closeDialog(d);
+        flushDeletes();
+        ASSERT_FALSE(window->optionDialog);
 
-    // The display image takes the new kanji colour at its next rebuild.
-    w.mnuZeqShow_Click();
-    bool sawKanji = false;
-    const QTextBlock block = w.txtNote2->document()->firstBlock();
-    for (auto it = block.begin(); !it.atEnd(); ++it)
-        sawKanji = sawKanji || (it.fragment().text().startsWith(QStringLiteral("間"))
-                                && it.fragment().charFormat().foreground().color() == QColor(0, 255, 0));
-    EXPECT_TRUE(sawKanji);
-    w.mnuZeqShow_Click();
+        const SettingsRecord &after = program.settings;
+        EXPECT_EQ(after.gFontColor, before.gFontColor);
+        EXPECT_EQ(after.gTextBackColor, before.gTextBackColor);
+        EXPECT_EQ(after.gRchBackColor, before.gRchBackColor);
+        EXPECT_EQ(after.gKanjiColor, before.gKanjiColor);
+        EXPECT_EQ(after.gHiraColor, before.gHiraColor);
+        EXPECT_EQ(after.gSepaColor, before.gSepaColor);
+        EXPECT_EQ(after.gZeqFontName, before.gZeqFontName);
+        EXPECT_EQ(after.gZeqFontSize, before.gZeqFontSize);
+        EXPECT_EQ(program.gEditRect.right, rightEdge);
 
-    // The background is read back from the window; the kanji colour stays.
-    openOptions();
-    EXPECT_EQ(program.settings.gRchBackColor, 0xC0FFFF);
-    EXPECT_EQ(program.settings.gKanjiColor, 0x00FF00);
+        // The display image's next rebuild uses the kanji colour of before.
+        w.mnuZeqShow_Click();
+        bool sawKanji = false;
+        const QTextBlock block = w.txtNote2->document()->firstBlock();
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            if (it.fragment().text().startsWith(QStringLiteral("間"))) {
+                sawKanji = true;
+                EXPECT_EQ(it.fragment().charFormat().foreground().color(), colorFromRef(kKanji));
+            }
+        }
+        EXPECT_TRUE(sawKanji);
+        w.mnuZeqShow_Click();
+        modal.calls.clear();
+    }
 }
 
 TEST_F(SettingsDialogTest, FontChooserStartsFromTheEditAreaAndStoresWholePoints)
