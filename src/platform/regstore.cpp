@@ -205,20 +205,21 @@ QStringList decodeLines(const QByteArray &bytes, QList<qsizetype> &badLines)
         QByteArrayView body(bytes);
         if (body.startsWith("\xEF\xBB\xBF"))
             body = body.sliced(3);
-        qsizetype from = 0;
-        while (true) {
-            const qsizetype end = body.indexOf('\n', from);
-            const QByteArrayView line = body.sliced(from, (end < 0 ? body.size() : end) - from);
-            QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-            QString text = decoder.decode(line);
-            if (decoder.hasError()) {
-                badLines.append(lines.size());
-                text.clear();
+        QStringDecoder whole(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        const QString text = whole.decode(body);
+        if (!whole.hasError()) {
+            lines = text.split(QLatin1Char('\n'));
+        } else {
+            // Only a file with bad bytes pays for decoding line by line.
+            for (const QByteArray &line : body.toByteArray().split('\n')) {
+                QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+                QString lineText = decoder.decode(line);
+                if (decoder.hasError()) {
+                    badLines.append(lines.size());
+                    lineText.clear();
+                }
+                lines.append(lineText);
             }
-            lines.append(text);
-            if (end < 0)
-                break;
-            from = end + 1;
         }
     }
     for (QString &line : lines) {

@@ -214,13 +214,12 @@ QString loadSettings(SettingsRecord &record, Registry &registry, WindowPlacement
     return describeLoss(registry.store(), record.fileValues);
 }
 
-void saveSettings(const SettingsRecord &record, Registry &registry, const WindowPlacement &window)
+void saveSettings(SettingsRecord &record, Registry &registry, const WindowPlacement &window)
 {
     using namespace stored;
     // Only what this process changed is written: a value equal to what the
     // file held when it was read is left to whoever may have changed it since.
-    StoredValues written = record.fileValues;
-    StoredAccess access(registry, written);
+    StoredAccess access(registry, record.fileValues);
     auto put = [&](const StoredName &value, const Value &data) {
         const auto known = record.fileValues.constFind(storedId(value));
         if (known == record.fileValues.cend() || *known != data)

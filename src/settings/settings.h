@@ -71,6 +71,8 @@ void restoreDefaultColors(SettingsRecord &record);
 // Returns, in words for the user, what the settings file lost because part
 // or all of it could not be read; empty when nothing was lost.
 QString loadSettings(SettingsRecord &record, Registry &registry, WindowPlacement &window);
-void saveSettings(const SettingsRecord &record, Registry &registry, const WindowPlacement &window);
+// Writes the values that differ from what the file held when this process
+// last read or wrote it, and notes them as written.
+void saveSettings(SettingsRecord &record, Registry &registry, const WindowPlacement &window);
 
 } // namespace zeq

@@ -518,6 +518,13 @@ TEST(SettingsTexts, AreStoredExactlyWhateverCharactersTheyHold)
     loadSettings(loaded, next.registry, window);
     EXPECT_EQ(loaded.gRecentFile[0], record.gRecentFile[0]);
     EXPECT_EQ(loaded.gZeqFontName, record.gZeqFontName);
+
+    // Back to the value of the start: a second save writes that too.
+    record.gRecentFile[0] = QStringLiteral("/home/u/文書/a.txt");
+    saveSettings(record, run.registry, window);
+    Session last(config.storeFile());
+    loadSettings(loaded, last.registry, window);
+    EXPECT_EQ(loaded.gRecentFile[0], record.gRecentFile[0]);
 }
 
 TEST(LoadSettingsDamagedFile, KeepsWhatCanBeReadAndSaysWhatWasLost)
