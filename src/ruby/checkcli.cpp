@@ -87,7 +87,10 @@ SeparatorTriple readTriple(RegStore &store)
     // The same choice the editor makes at start-up: before its first run
     // there are no user separators yet and the companion's separator serves
     // for all three; afterwards the stored ones count, a missing one as empty.
-    if (store.openKey(HKEY_CURRENT_USER, kEnvKey) == kErrorSuccess) {
+    const bool editorHasRun = std::any_of(kEditorKeys.cbegin(), kEditorKeys.cend(), [&](const QString *key) {
+        return store.openKey(HKEY_CURRENT_USER, *key) == kErrorSuccess;
+    });
+    if (editorHasRun) {
         SeparatorTriple triple;
         for (int i = 0; i < 3; ++i) {
             const StoredName &value = stored::kUserSparator[i];

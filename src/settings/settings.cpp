@@ -150,7 +150,12 @@ QString loadSettings(SettingsRecord &record, Registry &registry, WindowPlacement
         return QString();
     }
 
-    if (disposition == qint32(REG_CREATED_NEW_KEY)) {
+    // A first run has none of the editor's keys. A file that lost only its
+    // Env key (a damaged key line, say) still holds values worth keeping.
+    const bool firstRun = disposition == qint32(REG_CREATED_NEW_KEY)
+                          && registry.store().openKey(hkcu, kRecentKey) != kErrorSuccess
+                          && registry.store().openKey(hkcu, kOptionKey) != kErrorSuccess;
+    if (firstRun) {
         access.write(kEditorTop, roundTwips(window.top()));
         access.write(kEditorLeft, roundTwips(window.left()));
         access.write(kEditorHeight, roundTwips(window.height()));

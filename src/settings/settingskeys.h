@@ -18,6 +18,8 @@ inline const QString kEnvKey = QStringLiteral("Software\\ZeqSoft\\ZeqEditor\\Env
 inline const QString kRecentKey = QStringLiteral("Software\\ZeqSoft\\ZeqEditor\\Recent");
 inline const QString kOptionKey = QStringLiteral("Software\\ZeqSoft\\ZeqEditor\\Option");
 
+inline const std::array<const QString *, 3> kEditorKeys = {&kEnvKey, &kRecentKey, &kOptionKey};
+
 enum class StoredKind { Number, Text };
 
 // One value of the editor's own: where it lives, how it is stored, and what

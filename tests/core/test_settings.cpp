@@ -583,6 +583,30 @@ TEST(LoadSettingsDamagedFile, KeepsWhatCanBeReadAndSaysWhatWasLost)
     EXPECT_EQ(again.gUserSparator, record.gUserSparator);
 }
 
+TEST(LoadSettingsDamagedFile, AnUnreadableEnvKeyLineCostsOnlyThePlacement)
+{
+    test::TempConfig config;
+    {
+        Session setup(config.storeFile());
+        populate(setup, QString());
+    }
+    QFile file(config.storeFile());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QByteArray bytes = file.readAll();
+    file.close();
+    bytes.replace("[HKEY_CURRENT_USER\\Software\\ZeqSoft\\ZeqEditor\\Env]", "[HKEY_CURRENT_USER\\Software\\ZeqSoft\\ZeqEditor\\Env");
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+    file.close();
+
+    Session run(config.storeFile());
+    FakeWindow window = designWindow();
+    SettingsRecord record;
+    EXPECT_FALSE(loadSettings(record, run.registry, window).isEmpty());
+    for (const Field &f : normalRunFields())
+        EXPECT_EQ(f.loaded(record, window), f.key == kEnvKey ? f.whenMissing : f.stored) << f.name.toStdString();
+}
+
 // Two editors started on the same settings, each changing one value before
 // it exits: what the first wrote is still there after the second's exit.
 TEST(SaveSettingsTwoEditors, EachKeepsTheValueTheOtherWrote)
