@@ -19,10 +19,10 @@
 // CP932.
 //
 // Several editors may share the file: every change locks the file's folder,
-// re-reads the file, applies that one change and
-// rewrites it atomically (a new file renamed over the old one, mode 0600),
-// so a value another process wrote meanwhile is kept. Reads use what was
-// read at first use or at the last change.
+// re-reads the file, applies that one change and rewrites it atomically (a
+// new file renamed over the old one, mode 0600), so a value another process
+// wrote meanwhile is kept. Reads use what was read at first use or at the
+// last change.
 //
 // A file of which some lines cannot be read keeps every value that can be;
 // a copy of the file as it was is kept beside it with a timestamp before it
@@ -30,8 +30,8 @@
 
 #include <QByteArray>
 #include <QHash>
-#include <QString>
 #include <QList>
+#include <QString>
 #include <QStringList>
 
 #include <functional>

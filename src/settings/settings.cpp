@@ -147,7 +147,8 @@ QString loadSettings(SettingsRecord &record, Registry &registry, WindowPlacement
         registry.modal().msgBox(kCannotCreate, MsgExclamation);
         registry.modal().msgBox(kStartWithDefaults, MsgOkOnly);
         setDefaultSettings(record);
-        return QString();
+        // A file that could be neither read nor moved aside is why.
+        return describeLoss(registry.store(), record.fileValues);
     }
 
     // A first run has none of the editor's keys. A file that lost only its

@@ -371,11 +371,13 @@ TEST_F(DisplayImageTest, CloseRequestDuringRenderingStopsItAndClosesOnceItHasUnw
     EXPECT_FALSE(w.imageBusy);
     EXPECT_FALSE(w.imageClosePending);
     EXPECT_EQ(previewLines(w).size(), 1);
-    // The close went the usual way: the settings were written back.
+    // The close went the usual way: the settings were written back (the
+    // first run stores this flag as 0, the record holds 1).
     EXPECT_EQ(modal.calls.size(), 0);
     RegValue value;
-    EXPECT_EQ(store.queryValue(HKEY_CURRENT_USER, kOptionKey, QStringLiteral("UserSparator0"), 512, &value),
+    EXPECT_EQ(store.queryValue(HKEY_CURRENT_USER, kOptionKey, QStringLiteral("ZeqSparatorDisable"), 4, &value),
               kErrorSuccess);
+    EXPECT_EQ(value.data, QByteArray("\x01\x00\x00\x00", 4));
 }
 
 TEST_F(DisplayImageTest, EmptyTextIsReportedAndNothingElseChanges)
