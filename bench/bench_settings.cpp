@@ -51,7 +51,7 @@ bool populate(const QString &file)
     Registry registry(store, modal);
     qint32 disposition = 0;
     if (registry.regCreateKey(HKEY_CURRENT_USER, kCompanionOptionKey, disposition) != 1
-        || registry.regSetString(HKEY_CURRENT_USER, kCompanionOptionKey, QStringLiteral("Separator"),
+        || registry.regSetString(HKEY_CURRENT_USER, kCompanionOptionKey, kCompanionSeparatorName,
                                  QStringLiteral("`"))
                != 1)
         return false;
