@@ -98,7 +98,7 @@ void runDisplayImage(benchmark::State &state, const QStringList &lines, bool wai
         // From the top of the document, as after a load.
         state.PauseTiming();
         w.note().lineScroll(-w.note().lineCount());
-        editor.program.gImageDirty = true;
+        editor.window->imageDirty = true;
         state.ResumeTiming();
         w.togglePreview();
         if (waitForLayout)

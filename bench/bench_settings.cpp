@@ -52,14 +52,15 @@ bool populate(const QString &file)
     Registry registry(store, modal);
     qint32 disposition = 0;
     if (registry.regCreateKey(HKEY_CURRENT_USER, kCompanionOptionKey, disposition) != 1
-        || registry.regSetString(HKEY_CURRENT_USER, kCompanionOptionKey, QStringLiteral("Separator"),
+        || registry.regSetString(HKEY_CURRENT_USER, kCompanionOptionKey, kCompanionSeparatorName,
                                  QStringLiteral("`"))
                != 1)
         return false;
     SettingsRecord record;
     BenchWindow window;
     loadSettings(record, registry, window);  // first run creates the keys
-    saveSettings(typicalRecord(), registry, window);
+    SettingsRecord typical = typicalRecord();
+    saveSettings(typical, registry, window);
     return modal.calls.isEmpty();
 }
 
@@ -105,7 +106,9 @@ void BM_SaveSettings(benchmark::State &state)
     ScriptedModal modal;
     Registry registry(store, modal);
     BenchWindow window;
-    SettingsRecord record = typicalRecord();
+    // As at exit: the record was loaded, and only what changed is written.
+    SettingsRecord record;
+    loadSettings(record, registry, window);
     for (auto _ : state) {
         saveSettings(record, registry, window);
         record.gZeqFontSize = record.gZeqFontSize == 12 ? 13 : 12;  // one real change each time

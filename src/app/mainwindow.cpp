@@ -271,7 +271,9 @@ void MainWindow::startUp(const QString &argument)
     const QString startDir = QDir::currentPath();
 
     updateTitle();
-    loadSettings(m_session.settings, *m_registry, *m_placement);
+    const QString settingsLost = loadSettings(m_session.settings, *m_registry, *m_placement);
+    if (!settingsLost.isEmpty())
+        m_modal.msgBox(settingsLost, MsgExclamation);
     QDir::setCurrent(QCoreApplication::applicationDirPath());
     showRecentFiles();
     m_session.find.gFindDirection = 1;
@@ -350,7 +352,7 @@ void MainWindow::arrangeControls()
     // with the lines they count.
     lineNumbers->document()->setDocumentMargin(textEdit->document()->documentMargin());
     // The preview keeps the width its widest line was given.
-    applyImageRightEdge(preview, m_session.gEditRect.right);
+    applyImageRightEdge(preview, previewRightEdge);
     update();
 }
 
@@ -376,7 +378,7 @@ void MainWindow::refreshLineCount()
 
 void MainWindow::onContentsChanged()
 {
-    m_session.gImageDirty = true;
+    imageDirty = true;
     refreshLineCount();
 }
 

@@ -61,7 +61,7 @@ public:
     void undo();
     void redo();
 
-    // --- documents and recent files (document/frmsdi_document.cpp) ---
+    // --- documents and recent files (mainwindow_document.cpp) ---
     // Loads a file after the size and text checks, telling the user what
     // kept it from loading (the document is untouched then) or what to know
     // about what was loaded.
@@ -86,7 +86,7 @@ public:
     bool isRecentFile(const QString &path) const;
     void rememberFile(const QString &path);
     void openRecentFile(int index);
-    // --- display image (ruby/frmsdi_image.cpp) ---
+    // --- display image (mainwindow_preview.cpp) ---
     void togglePreview();
     // Widens the control's formatting rectangle so a line of maxLen bytes fits.
     void justWidthEx(QTextEdit *control, int maxLen);
@@ -105,7 +105,7 @@ public:
     // rendering has unwound.
     bool imageClosePending = false;
 
-    // --- editing commands (editing/frmsdi_edit.cpp) ---
+    // --- editing commands (mainwindow_edit.cpp) ---
     void cut();
     void copy();
     void paste();
@@ -116,13 +116,13 @@ public:
     void editKeyReleased();
     void editMouseMoved();
 
-    // --- find (search/frmsdi_search.cpp) ---
+    // --- find (mainwindow_find.cpp) ---
     void find();
     void findNext();
     // The find dialog while it is open; it deletes itself when it closes.
     QPointer<class FindDialog> findDialog;
 
-    // --- tool bar (app/frmsdi_toolbar.cpp, app/toolbar.h) ---
+    // --- tool bar (mainwindow_toolbar.cpp, toolbar.h) ---
     // Builds the eighteen buttons on toolStrip; called once by the constructor.
     void createToolbar();
     void hoverToolButton(int index);
@@ -139,8 +139,10 @@ public:
     std::array<class ToolHotSpot *, 18> toolButtons{};
     std::array<QWidget *, 18> toolHighlights{};
 
-    // --- settings dialog (settings/frmsdi_settings.cpp) ---
+    // --- settings dialog (mainwindow_settings.cpp) ---
     void showSettings();
+    // The settings dialog over this window's record and controls, not shown.
+    class SettingsDialog *createSettingsDialog();
     // Applies the settings record to the edit area, gutter and preview.
     void applySettings();
     // The settings dialog while it is open; it deletes itself when it closes.
@@ -149,11 +151,11 @@ public:
     // run (black the first time); the settings never set it.
     qint32 chooserColor = 0;
 
-    // --- about box and help (about/frmsdi_about.cpp) ---
+    // --- about box and help (mainwindow_about.cpp) ---
     void showHelp();
     void showAbout();
 
-    // --- input-method capture (ime/frmsdi_ime.cpp) ---
+    // --- input-method capture (mainwindow_ime.cpp) ---
     // The key filter: typed characters outside 1..126 never reach the text.
     // Returns true when the key was swallowed.
     bool filterTypedKey(QKeyEvent *event);
@@ -215,6 +217,11 @@ public:
     QAction *aboutAction = nullptr;
 
     // Form-level state.
+    // The display image must be rebuilt before it is shown again.
+    bool imageDirty = false;
+    // The display image's right edge in pixels, shared with the settings
+    // dialog's sample.
+    int previewRightEdge = 0;
     int maxLineBytes = 0;
     int topLine = 0;
     int hotButton = -1;

@@ -87,7 +87,7 @@ QString MainWindow::getLine(const TextBox &control, int index) const
 void MainWindow::justWidthEx(QTextEdit *control, int maxLen)
 {
     const int right = imageRightEdge(control->font().pointSizeF(), maxLen, kTwipsPerPixel);
-    m_session.gEditRect.right = right;
+    previewRightEdge = right;
     applyImageRightEdge(control, right);
 }
 
@@ -118,7 +118,7 @@ void MainWindow::togglePreview()
         imageMode = true;
         setDocumentCommandsEnabled(*this, false);
 
-        if (!m_session.gImageDirty) {
+        if (!imageDirty) {
             // The preview still shows the current text.
             justWidthEx(preview, maxLineBytes);
             imageShown = true;
@@ -154,7 +154,7 @@ void MainWindow::togglePreview()
         imageAbort = false;
         // A change typed while the rendering runs marks the preview dirty
         // again and must stay marked.
-        m_session.gImageDirty = false;
+        imageDirty = false;
         for (int line = 0; line < lines; ++line) {
             if (line % progressStep == 0) {
                 statusPanels->setPanelText(2, QString::number(line + 1) + QStringLiteral("行目 検査中"));
@@ -181,7 +181,7 @@ void MainWindow::togglePreview()
             // Only the lines before the abort are shown: the next request
             // builds the preview again.
             imageAbort = false;
-            m_session.gImageDirty = true;
+            imageDirty = true;
         }
     }
 

@@ -1,6 +1,9 @@
 #include "app/mainwindow.h"
 
-#include "settings/frmoption.h"
+#include "settings/settingsdialog.h"
+
+#include <QPlainTextEdit>
+#include <QTextEdit>
 
 // The options menu's settings command.
 
@@ -13,8 +16,24 @@ void MainWindow::showSettings()
     // whole application: the window takes no input until it closes.
     if (optionDialog)
         optionDialog->close();
-    optionDialog = new SettingsDialog(*this, m_modal, this);
+    optionDialog = createSettingsDialog();
     optionDialog->showDialog();
+}
+
+SettingsDialog *MainWindow::createSettingsDialog()
+{
+    const SettingsDialogContext context{m_session.settings, previewRightEdge, imageDirty, chooserColor,
+                                        [this](const QFont &previewFont) {
+                                            applySettings();
+                                            QFont font = preview->font();
+                                            font.setFamilies(previewFont.families());
+                                            font.setPointSize(previewFont.pointSize());
+                                            preview->setFont(font);
+                                            textEdit->viewport()->update();
+                                            preview->viewport()->update();
+                                            refreshLineNumbers();
+                                        }};
+    return new SettingsDialog(context, m_modal, this);
 }
 
 } // namespace zeq

@@ -14,14 +14,27 @@
 // kept raw (REG_SZ as CP932 bytes with their NUL, REG_DWORD as 4 little-endian
 // bytes) so that reads behave as the registry's do.
 //
-// Every change rewrites the file atomically (a new file renamed over the old
-// one, mode 0600). A file that cannot be parsed is renamed aside with a
-// timestamp and the store starts empty, never overwriting what the user had.
+// Texts the editor writes for itself (setText) are kept exactly as given;
+// only texts written as bytes, like the companion program's, pass through
+// CP932.
+//
+// Several editors may share the file: every change locks the file's folder,
+// re-reads the file, applies that one change and rewrites it atomically (a
+// new file renamed over the old one, mode 0600), so a value another process
+// wrote meanwhile is kept. Reads use what was read at first use or at the
+// last change.
+//
+// A file of which some lines cannot be read keeps every value that can be;
+// a copy of the file as it was is kept beside it with a timestamp before it
+// is ever rewritten. A file that cannot be read at all is moved aside whole.
 
 #include <QByteArray>
 #include <QHash>
+#include <QList>
 #include <QString>
 #include <QStringList>
+
+#include <functional>
 
 namespace zeq {
 
@@ -68,8 +81,25 @@ public:
     // Replaces the value whatever its type; the key must exist.
     long setValue(quint32 root, const QString &path, const QString &name, const RegValue &value);
 
-    // Where an unreadable file was moved aside during the last load; empty
-    // when nothing was moved.
+    // A text value exactly as it was written with setText, whatever
+    // characters it holds; a value stored as bytes is read as CP932 up to
+    // its first NUL. No size limit.
+    long queryText(quint32 root, const QString &path, const QString &name, QString *out) const;
+    // Stores a REG_SZ that queryText gives back unchanged (queryValue gives
+    // its CP932 bytes, as for any text).
+    long setText(quint32 root, const QString &path, const QString &name, const QString &text);
+
+    // What the first read of the file could not use: the whole file (then
+    // nothing was read), or these lines of it, numbered from 1.
+    struct LoadDamage {
+        bool wholeFile = false;
+        QList<int> lines;
+    };
+    LoadDamage loadDamage() const;
+
+    // Where the file as it was before an unreadable part was found is kept
+    // (moved there when nothing of it could be read, copied otherwise);
+    // empty when nothing was set aside.
     QString quarantinedPath() const;
 
 private:
@@ -92,7 +122,22 @@ private:
         QStringList keyOrder;
     };
 
+    struct ReadOutcome {
+        Tree tree;
+        QString wholeFileProblem;  // why nothing could be read
+        QList<int> badLines;       // lines skipped, from 1
+        QByteArray bytes;          // the file as read, when lines were skipped
+    };
+    static ReadOutcome readFile(const QString &path);
+
     void ensureLoaded() const;
+    QString asideName() const;
+    bool keepCopyAside(const QString &why, const QList<int> &lines, const QByteArray &bytes) const;
+    const Entry *findEntry(quint32 root, const QString &path, const QString &name, long &error) const;
+    long store(quint32 root, const QString &path, const QString &name, const Entry &entry);
+    // Under the lock: reads the file afresh, lets change edit that tree and
+    // writes it back when change says so. Memory follows the file.
+    long update(const std::function<long(Tree &tree, bool &changed)> &change);
     // Writes tree to the file; the caller adopts it only when this succeeds.
     long persist(const Tree &tree);
 
@@ -105,6 +150,8 @@ private:
     // refuses every write rather than replace a file it never understood.
     mutable bool m_readOnly = false;
     mutable QString m_quarantined;
+    mutable LoadDamage m_damage;
+    mutable QByteArray m_asideBytes;
     mutable Tree m_tree;
 };
 

@@ -8,7 +8,7 @@
 #include "ruby/readings.h"
 #include "ruby/userdict.h"
 #include "settings/registry.h"
-#include "settings/settings.h"
+#include "settings/settingskeys.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -100,15 +100,20 @@ SeparatorTriple readTriple(RegStore &store)
     // The same choice the editor makes at start-up: before its first run
     // there are no user separators yet and the companion's separator serves
     // for all three; afterwards the stored ones count, a missing one as empty.
-    if (store.openKey(HKEY_CURRENT_USER, kEnvKey) == kErrorSuccess) {
+    const bool editorHasRun = std::any_of(kEditorKeys.cbegin(), kEditorKeys.cend(), [&](const QString *key) {
+        return store.openKey(HKEY_CURRENT_USER, *key) == kErrorSuccess;
+    });
+    if (editorHasRun) {
         SeparatorTriple triple;
-        for (int i = 0; i < 3; ++i)
-            triple[i] = registry.getSettingString(HKEY_CURRENT_USER, kOptionKey,
-                                                  QStringLiteral("UserSparator%1").arg(i), QString());
+        for (int i = 0; i < 3; ++i) {
+            const StoredName &value = stored::kUserSparator[i];
+            if (registry.regGetText(HKEY_CURRENT_USER, value.key, value.name, triple[i]) != 1)
+                triple[i].clear();
+        }
         return triple;
     }
     return uniformTriple(registry.getSettingString(HKEY_CURRENT_USER, kCompanionOptionKey,
-                                                   QStringLiteral("Separator"), kCompanionDefaultSeparator));
+                                                   kCompanionSeparatorName, kCompanionDefaultSeparator));
 }
 
 QString describeTriple(const SeparatorTriple &triple)
@@ -285,8 +290,17 @@ SeparatorTriple storedSeparatorTriple(const QString &storePath, QTextStream &err
         QuietMessages quiet;
         triple = readTriple(store);
     }
-    if (!store.quarantinedPath().isEmpty())
+    const RegStore::LoadDamage damage = store.loadDamage();
+    if (damage.wholeFile)
         return unreadable(QStringLiteral("the file is damaged"));
+    // What can be read counts, as it does for the editor.
+    if (!damage.lines.isEmpty()) {
+        QStringList lines;
+        for (int line : damage.lines)
+            lines.append(QString::number(line));
+        err << "zeqedit: some lines of the settings in " << storePath << " cannot be read (line "
+            << lines.join(QStringLiteral(", ")) << "); the separators that can be read are used\n";
+    }
     return triple;
 }
 

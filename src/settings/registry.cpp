@@ -83,6 +83,22 @@ int Registry::regSetString(quint32 root, const QString &path, const QString &nam
     return 0;
 }
 
+int Registry::regGetText(quint32 root, const QString &path, const QString &name, QString &text)
+{
+    return m_store.queryText(root, path, name, &text) == kErrorSuccess ? 1 : 0;
+}
+
+int Registry::regSetText(quint32 root, const QString &path, const QString &name, const QString &text)
+{
+    long result = m_store.openKey(root, path);
+    if (result == kErrorSuccess)
+        result = m_store.setText(root, path, name, text);
+    if (result == kErrorSuccess)
+        return 1;
+    m_modal.msgBox(path + QLatin1Char('\\') + name + kSetFailed, MsgOkOnly);
+    return 0;
+}
+
 qint32 Registry::getSettingLong(quint32 root, const QString &path, const QString &name, qint32 fallback)
 {
     qint32 number = 0;

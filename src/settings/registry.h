@@ -21,12 +21,18 @@ public:
     int regSetLong(quint32 root, const QString &path, const QString &name, qint32 number);
     int regSetString(quint32 root, const QString &path, const QString &name, const QString &text);
 
+    // The editor's own texts, kept exactly: no CP932 round trip and no
+    // size limit. Messages and results as for the string operations.
+    int regGetText(quint32 root, const QString &path, const QString &name, QString &text);
+    int regSetText(quint32 root, const QString &path, const QString &name, const QString &text);
+
     qint32 getSettingLong(quint32 root, const QString &path, const QString &name, qint32 fallback);
     QString getSettingString(quint32 root, const QString &path, const QString &name,
                              const QString &fallback);
 
     // Where the settings code reports what the registry failures mean.
     ModalSeam &modal() const { return m_modal; }
+    RegStore &store() const { return m_store; }
 
     // Bytes of value data a text read accepts, terminator included.
     static constexpr qsizetype kTextReadLimit = 512;

@@ -2,18 +2,17 @@
 // The settings record: the options that outlive a run, read once at start-up
 // and written once at exit. Every other part reads these fields directly.
 
+#include "settings/settingskeys.h"
+
+#include <QHash>
 #include <QString>
 
 #include <array>
+#include <variant>
 
 namespace zeq {
 
 class Registry;
-
-inline const QString kCompanionOptionKey = QStringLiteral("Software\\ZeqSoft\\Zeq\\Option");
-inline const QString kEnvKey = QStringLiteral("Software\\ZeqSoft\\ZeqEditor\\Env");
-inline const QString kRecentKey = QStringLiteral("Software\\ZeqSoft\\ZeqEditor\\Recent");
-inline const QString kOptionKey = QStringLiteral("Software\\ZeqSoft\\ZeqEditor\\Option");
 
 // "ＭＳ 明朝": full-width ＭＳ, one ordinary space, 明朝.
 inline const QString kDefaultFontName = QStringLiteral("ＭＳ 明朝");
@@ -26,6 +25,12 @@ inline constexpr qint32 kDefaultKanjiColor = 0xFF0000;    // blue
 inline constexpr qint32 kDefaultHiraColor = 255;          // red
 inline constexpr qint32 kDefaultSepaColor = 0;            // black
 inline constexpr qint32 kDefaultFontSize = 12;
+
+// The editor's values as the settings file held them when this process last
+// read or wrote them, by key path and value name; a value the file lacked is
+// absent. saveSettings writes only the values that differ from it, so that
+// what another editor stored meanwhile survives this one's exit.
+using StoredValues = QHash<QString, std::variant<qint32, QString>>;
 
 struct SettingsRecord {
     QString gSeparator;
@@ -41,6 +46,7 @@ struct SettingsRecord {
     qint32 gSepaColor = 0;
     QString gZeqFontName;
     qint32 gZeqFontSize = 0;
+    StoredValues fileValues;
 };
 
 // The main window's outer placement, in twips, as loadSettings and
@@ -62,7 +68,11 @@ void setDefaultSettings(SettingsRecord &record);
 // The six colours back to their first-run values, nothing else (the
 // settings dialog's default button leaves font and separators to itself).
 void restoreDefaultColors(SettingsRecord &record);
-void loadSettings(SettingsRecord &record, Registry &registry, WindowPlacement &window);
-void saveSettings(const SettingsRecord &record, Registry &registry, const WindowPlacement &window);
+// Returns, in words for the user, what the settings file lost because part
+// or all of it could not be read; empty when nothing was lost.
+QString loadSettings(SettingsRecord &record, Registry &registry, WindowPlacement &window);
+// Writes the values that differ from what the file held when this process
+// last read or wrote it, and notes them as written.
+void saveSettings(SettingsRecord &record, Registry &registry, const WindowPlacement &window);
 
 } // namespace zeq

@@ -422,5 +422,24 @@ TEST_F(CheckCli, LeavesADamagedStoreWhereItIs)
     EXPECT_EQ(configEntries(), QStringList({QStringLiteral("ZeqSoft"), QStringLiteral("ZeqSoft/registry.reg")}));
 }
 
+TEST_F(CheckCli, UsesTheSeparatorsADamagedStoreStillHolds)
+{
+    // The editor keeps what it can read of such a file; so does the checker.
+    storeUserSeparators(QStringLiteral("#"), QStringLiteral("#"), QStringLiteral("#"));
+    QByteArray bytes = storeBytes();
+    bytes.append("\"KanjiColor\"=\"cut short\n");
+    {
+        QFile file(m_config.storeFile());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+    }
+    const QString hashes = writeDocument(QStringLiteral("hash.txt"), kHashText);
+    const CliRun result = run({QStringLiteral("--check"), hashes});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_TRUE(result.err.contains(m_config.storeFile())) << result.err.toStdString();
+    EXPECT_EQ(storeBytes(), bytes);
+    EXPECT_EQ(configEntries(), QStringList({QStringLiteral("ZeqSoft"), QStringLiteral("ZeqSoft/registry.reg")}));
+}
+
 } // namespace
 } // namespace zeq

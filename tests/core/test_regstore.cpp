@@ -240,6 +240,16 @@ TEST(RegStoreFile, GetsOwnerOnlyModeAndItsFolderIsCreated)
     EXPECT_EQ(strayFiles(config.storeFile()), QStringList());
 }
 
+TEST(RegStoreFile, TemporaryFilesOfAKilledWriteGoAtTheNextWrite)
+{
+    TempConfig config;
+    writeBytes(config.storeFile() + QStringLiteral(".tmp-Ab12Cd"), "half a file");
+    RegStore store(config.storeFile());
+    quint32 disposition = 0;
+    ASSERT_EQ(store.createKey(HKEY_CURRENT_USER, kEnv, &disposition), kErrorSuccess);
+    EXPECT_EQ(strayFiles(config.storeFile()), QStringList());
+}
+
 ino_t inodeOf(const QString &path)
 {
     struct stat info {};
@@ -346,6 +356,16 @@ QByteArray utf16Export(const QString &text)
     return bytes;
 }
 
+QByteArray utf16BigEndianExport(const QString &text)
+{
+    QByteArray bytes("\xFE\xFF");
+    for (QChar c : text) {
+        bytes.append(char(c.unicode() >> 8));
+        bytes.append(char(c.unicode() & 0xFF));
+    }
+    return bytes;
+}
+
 INSTANTIATE_TEST_SUITE_P(
     All, RegStoreHandEdited,
     ::testing::Values(
@@ -364,6 +384,10 @@ INSTANTIATE_TEST_SUITE_P(
         TolerantCase{"WindowsExportInUtf16",
                      utf16Export(QStringLiteral("Windows Registry Editor Version 5.00\r\n\r\n"
                                                 "[HKEY_CURRENT_USER\\Software\\Z]\r\n\"Sep\"=\"|\"\r\n")),
+                     QStringLiteral("Software\\Z"), QStringLiteral("Sep"), text(QStringLiteral("|"))},
+        TolerantCase{"WindowsExportInUtf16BigEndian",
+                     utf16BigEndianExport(QStringLiteral("Windows Registry Editor Version 5.00\r\n\r\n"
+                                                         "[HKEY_CURRENT_USER\\Software\\Z]\r\n\"Sep\"=\"|\"\r\n")),
                      QStringLiteral("Software\\Z"), QStringLiteral("Sep"), text(QStringLiteral("|"))},
         TolerantCase{"WrappedHexData",
                      "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\Z]\n"
@@ -413,60 +437,119 @@ TEST(RegStoreHandEditedKeys, EmptyFileIsAnEmptyStoreAndIsNotMovedAside)
 struct CorruptCase {
     const char *label;
     QByteArray file;
+    QList<int> badLines;
 };
+
+#define REG_HEADER "Windows Registry Editor Version 5.00\n\n"
+#define KEEP_BEFORE "[HKEY_CURRENT_USER\\Software\\Z]\n\"Keep\"=dword:00000007\n"
+#define KEEP_AFTER "[HKEY_CURRENT_USER\\Software\\Y]\n\"After\"=\"|\"\n"
 
 class RegStoreCorrupt : public ::testing::TestWithParam<CorruptCase> {};
 
-TEST_P(RegStoreCorrupt, IsMovedAsideAndTheStoreStartsEmpty)
+// One bad line among good ones: the good values before and after it are
+// read, the file as it was is copied aside, and the next write keeps them.
+TEST_P(RegStoreCorrupt, KeepsEveryReadableValueAndCopiesTheOriginalAside)
 {
     TempConfig config;
-    const QByteArray original = GetParam().file;
-    writeBytes(config.storeFile(), original);
+    const CorruptCase &c = GetParam();
+    writeBytes(config.storeFile(), c.file);
     RegStore store(config.storeFile());
 
-    EXPECT_EQ(store.openKey(HKEY_CURRENT_USER, QStringLiteral("Software\\Z")), kErrorFileNotFound);
+    RegValue out;
+    ASSERT_EQ(store.queryValue(HKEY_CURRENT_USER, QStringLiteral("Software\\Z"), QStringLiteral("Keep"), 4, &out),
+              kErrorSuccess);
+    EXPECT_EQ(out.data, dword(7).data);
+    ASSERT_EQ(store.queryValue(HKEY_CURRENT_USER, QStringLiteral("Software\\Y"), QStringLiteral("After"), 4, &out),
+              kErrorSuccess);
+    EXPECT_EQ(out.data, text(QStringLiteral("|")).data);
+    EXPECT_FALSE(store.loadDamage().wholeFile);
+    EXPECT_EQ(store.loadDamage().lines, c.badLines);
+
     const QString aside = store.quarantinedPath();
     EXPECT_EQ(QFileInfo(aside).absolutePath(), QFileInfo(config.storeFile()).absolutePath());
     EXPECT_TRUE(QRegularExpression(QStringLiteral("^registry\\.reg\\.corrupt-\\d{8}-\\d{6}$"))
                     .match(QFileInfo(aside).fileName())
                     .hasMatch())
         << aside.toStdString();
-    EXPECT_EQ(readBytes(aside), original);
-    EXPECT_FALSE(QFileInfo::exists(config.storeFile()));
+    EXPECT_EQ(readBytes(aside), c.file);
+    EXPECT_EQ(readBytes(config.storeFile()), c.file);
 
-    // The next write starts a fresh file and leaves the old one where it is.
-    quint32 disposition = 0;
-    ASSERT_EQ(store.createKey(HKEY_CURRENT_USER, QStringLiteral("Software\\Z"), &disposition), kErrorSuccess);
-    EXPECT_EQ(disposition, REG_CREATED_NEW_KEY);
-    EXPECT_TRUE(readBytes(config.storeFile()).startsWith("Windows Registry Editor Version 5.00\n"));
-    EXPECT_EQ(readBytes(aside), original);
+    ASSERT_EQ(store.setValue(HKEY_CURRENT_USER, QStringLiteral("Software\\Z"), QStringLiteral("New"), dword(1)),
+              kErrorSuccess);
+    RegStore reloaded(config.storeFile());
+    EXPECT_EQ(reloaded.queryValue(HKEY_CURRENT_USER, QStringLiteral("Software\\Z"), QStringLiteral("Keep"), 4, &out),
+              kErrorSuccess);
+    EXPECT_EQ(reloaded.queryValue(HKEY_CURRENT_USER, QStringLiteral("Software\\Y"), QStringLiteral("After"), 4, &out),
+              kErrorSuccess);
+    EXPECT_TRUE(reloaded.loadDamage().lines.isEmpty());
+    EXPECT_EQ(readBytes(aside), c.file);
+    EXPECT_EQ(strayFiles(config.storeFile()), QStringList{QFileInfo(aside).fileName()});
 }
-
-#define REG_HEADER "Windows Registry Editor Version 5.00\n\n"
 
 INSTANTIATE_TEST_SUITE_P(
     All, RegStoreCorrupt,
     ::testing::Values(
-        CorruptCase{"MissingHeader", "[HKEY_CURRENT_USER\\Software\\Z]\n\"A\"=dword:00000001\n"},
-        CorruptCase{"OldHeader", "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Z]\n"},
-        CorruptCase{"ValueOutsideSection", REG_HEADER "\"A\"=dword:00000001\n[HKEY_CURRENT_USER\\Software\\Z]\n"},
-        CorruptCase{"UnquotedName", REG_HEADER "[HKEY_CURRENT_USER\\Software\\Z]\nA=dword:00000001\n"},
-        CorruptCase{"NoEquals", REG_HEADER "[HKEY_CURRENT_USER\\Software\\Z]\n\"A\" dword:00000001\n"},
-        CorruptCase{"UnterminatedText", REG_HEADER "[HKEY_CURRENT_USER\\Software\\Z]\n\"A\"=\"abc\n"},
-        CorruptCase{"UnknownEscape", REG_HEADER "[HKEY_CURRENT_USER\\Software\\Z]\n\"A\"=\"a\\nb\"\n"},
-        CorruptCase{"TrailingJunk", REG_HEADER "[HKEY_CURRENT_USER\\Software\\Z]\n\"A\"=\"a\" b\n"},
-        CorruptCase{"DwordTooLong", REG_HEADER "[HKEY_CURRENT_USER\\Software\\Z]\n\"A\"=dword:000000001\n"},
-        CorruptCase{"DwordNotHex", REG_HEADER "[HKEY_CURRENT_USER\\Software\\Z]\n\"A\"=dword:0000000g\n"},
-        CorruptCase{"BadHexByte", REG_HEADER "[HKEY_CURRENT_USER\\Software\\Z]\n\"A\"=hex:01,2\n"},
-        CorruptCase{"HexContinuationAtEnd", REG_HEADER "[HKEY_CURRENT_USER\\Software\\Z]\n\"A\"=hex:01,\\\n"},
-        CorruptCase{"UnknownData", REG_HEADER "[HKEY_CURRENT_USER\\Software\\Z]\n\"A\"=qword:1\n"},
-        CorruptCase{"UnclosedSection", REG_HEADER "[HKEY_CURRENT_USER\\Software\\Z\n"},
-        CorruptCase{"OtherRoot", REG_HEADER "[HKEY_LOCAL_MACHINE\\Software\\Z]\n"},
-        CorruptCase{"DeletionEntry", REG_HEADER "[-HKEY_CURRENT_USER\\Software\\Z]\n"},
-        CorruptCase{"EmptyKeyComponent", REG_HEADER "[HKEY_CURRENT_USER\\Software\\\\Z]\n"},
-        CorruptCase{"InvalidUtf8", REG_HEADER "[HKEY_CURRENT_USER\\Software\\Z]\n\"A\"=\"\x83\x65\x83\x4c\"\n"},
-        CorruptCase{"TruncatedUtf16", QByteArray("\xFF\xFEW\x00i", 5)}),
+        CorruptCase{"MissingHeader", KEEP_BEFORE KEEP_AFTER, {1}},
+        CorruptCase{"OldHeader", "REGEDIT4\n\n" KEEP_BEFORE KEEP_AFTER, {1}},
+        CorruptCase{"ValueOutsideSection", REG_HEADER "\"A\"=dword:00000001\n" KEEP_BEFORE KEEP_AFTER, {3}},
+        CorruptCase{"UnquotedName", REG_HEADER KEEP_BEFORE "A=dword:00000001\n" KEEP_AFTER, {5}},
+        CorruptCase{"NoEquals", REG_HEADER KEEP_BEFORE "\"A\" dword:00000001\n" KEEP_AFTER, {5}},
+        CorruptCase{"UnterminatedText", REG_HEADER KEEP_BEFORE "\"A\"=\"abc\n" KEEP_AFTER, {5}},
+        CorruptCase{"UnknownEscape", REG_HEADER KEEP_BEFORE "\"A\"=\"a\\nb\"\n" KEEP_AFTER, {5}},
+        CorruptCase{"TrailingJunk", REG_HEADER KEEP_BEFORE "\"A\"=\"a\" b\n" KEEP_AFTER, {5}},
+        CorruptCase{"DwordTooLong", REG_HEADER KEEP_BEFORE "\"A\"=dword:000000001\n" KEEP_AFTER, {5}},
+        CorruptCase{"DwordNotHex", REG_HEADER KEEP_BEFORE "\"A\"=dword:0000000g\n" KEEP_AFTER, {5}},
+        CorruptCase{"BadHexByte", REG_HEADER KEEP_BEFORE "\"A\"=hex:01,2\n" KEEP_AFTER, {5}},
+        CorruptCase{"UnknownData", REG_HEADER KEEP_BEFORE "\"A\"=qword:1\n" KEEP_AFTER, {5}},
+        // Values under a key line that cannot be read have nowhere to go.
+        CorruptCase{"UnclosedSection", REG_HEADER KEEP_BEFORE "[HKEY_CURRENT_USER\\Software\\X\n\"B\"=dword:1\n" KEEP_AFTER,
+                    {5, 6}},
+        CorruptCase{"OtherRoot", REG_HEADER KEEP_BEFORE "[HKEY_LOCAL_MACHINE\\Software\\X]\n" KEEP_AFTER, {5}},
+        CorruptCase{"DeletionEntry", REG_HEADER KEEP_BEFORE "[-HKEY_CURRENT_USER\\Software\\X]\n" KEEP_AFTER, {5}},
+        CorruptCase{"EmptyKeyComponent", REG_HEADER KEEP_BEFORE "[HKEY_CURRENT_USER\\Software\\\\X]\n" KEEP_AFTER, {5}},
+        CorruptCase{"InvalidUtf8", REG_HEADER KEEP_BEFORE "\"A\"=\"\x83\x65\x83\x4c\"\n" KEEP_AFTER, {5}}),
     [](const auto &info) { return std::string(info.param.label); });
+
+TEST(RegStoreCorruptFile, AFileCutInsideWrappedHexLosesOnlyThatValue)
+{
+    TempConfig config;
+    writeBytes(config.storeFile(), REG_HEADER KEEP_BEFORE "\"A\"=hex:01,\\\n");
+    RegStore store(config.storeFile());
+    EXPECT_EQ(store.queryValue(HKEY_CURRENT_USER, QStringLiteral("Software\\Z"), QStringLiteral("Keep"), 4, nullptr),
+              kErrorSuccess);
+    EXPECT_EQ(store.loadDamage().lines, QList<int>{5});
+    EXPECT_EQ(store.queryValue(HKEY_CURRENT_USER, QStringLiteral("Software\\Z"), QStringLiteral("A"), 4, nullptr),
+              kErrorFileNotFound);
+}
+
+TEST(RegStoreCorruptFile, AnUnreadableFileIsMovedAsideWholeAndReportedSo)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "file modes do not stop root";
+    TempConfig config;
+    const QByteArray original = REG_HEADER KEEP_BEFORE;
+    writeBytes(config.storeFile(), original);
+    ASSERT_EQ(::chmod(QFile::encodeName(config.storeFile()).constData(), 0), 0);
+    RegStore store(config.storeFile());
+    EXPECT_EQ(store.openKey(HKEY_CURRENT_USER, QStringLiteral("Software\\Z")), kErrorFileNotFound);
+    EXPECT_TRUE(store.loadDamage().wholeFile);
+    const QString aside = store.quarantinedPath();
+    ASSERT_FALSE(aside.isEmpty());
+    ::chmod(QFile::encodeName(aside).constData(), 0600);
+    EXPECT_EQ(readBytes(aside), original);
+}
+
+TEST(RegStoreCorruptFile, ATruncatedUtf16ExportLosesItsLastLineOnly)
+{
+    TempConfig config;
+    QByteArray bytes = utf16Export(QStringLiteral(REG_HEADER KEEP_BEFORE "\"Cut\"=dword:1\n"));
+    bytes.chop(1);
+    writeBytes(config.storeFile(), bytes);
+    RegStore store(config.storeFile());
+    EXPECT_EQ(store.queryValue(HKEY_CURRENT_USER, QStringLiteral("Software\\Z"), QStringLiteral("Keep"), 4, nullptr),
+              kErrorSuccess);
+    EXPECT_FALSE(store.quarantinedPath().isEmpty());
+}
 
 TEST(RegStoreCorruptFile, AFolderInItsPlaceIsMovedAsideToo)
 {

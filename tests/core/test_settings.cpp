@@ -7,6 +7,7 @@
 #include "support/tempconfig.h"
 
 #include <QFile>
+#include <QProcess>
 
 #include <gtest/gtest.h>
 
@@ -211,7 +212,7 @@ TEST_P(LoadSettingsFirstRun, CreatesTheKeysWithFirstRunValuesAndKeepsDefaultsInM
     FakeWindow window(1234.4, 567.5, 8000.49, -300.6);
     SettingsRecord record;
 
-    loadSettings(record, session.registry, window);
+    EXPECT_EQ(loadSettings(record, session.registry, window), QString());
 
     EXPECT_EQ(session.modal.calls.size(), 0);
     EXPECT_EQ(window.log, QStringList());
@@ -229,9 +230,11 @@ TEST_P(LoadSettingsFirstRun, CreatesTheKeysWithFirstRunValuesAndKeepsDefaultsInM
         {kRecentKey, QStringLiteral("RecentFile4"), QString()},
         {kOptionKey, QStringLiteral("ZeqImage"), 0},
         {kOptionKey, QStringLiteral("ZeqSparatorDisable"), 0},
-        {kOptionKey, QStringLiteral("UserSparator0"), QString()},
-        {kOptionKey, QStringLiteral("UserSparator1"), QString()},
-        {kOptionKey, QStringLiteral("UserSparator2"), QString()},
+        // The separators chosen are stored at once, so that a first run
+        // that never exits cleanly still leaves them for the next.
+        {kOptionKey, QStringLiteral("UserSparator0"), c.separator},
+        {kOptionKey, QStringLiteral("UserSparator1"), c.separator},
+        {kOptionKey, QStringLiteral("UserSparator2"), c.separator},
         {kOptionKey, QStringLiteral("FontColor"), 0},
         {kOptionKey, QStringLiteral("TextBackColor"), 0xFFFFFF},
         {kOptionKey, QStringLiteral("RchBackColor"), 0xC0FFFF},
@@ -346,7 +349,7 @@ TEST(LoadSettingsNormalRun, ReadsEveryValueAndPlacesTheWindowInOrder)
     Session run(config.storeFile());
     FakeWindow window = designWindow();
     SettingsRecord record;
-    loadSettings(record, run.registry, window);
+    EXPECT_EQ(loadSettings(record, run.registry, window), QString());
 
     EXPECT_EQ(run.modal.calls.size(), 0);
     EXPECT_EQ(record.gSeparator, QStringLiteral("#"));
@@ -382,14 +385,15 @@ INSTANTIATE_TEST_SUITE_P(All, LoadSettingsMissingValue, ::testing::Range(0, 22),
     return normalRunFields().at(info.param).name.toStdString();
 });
 
-TEST(LoadSettingsNormalRun, OptionKeyDeletedGivesEmptySeparatorsAndSaveFailsOnlyForOption)
+TEST(LoadSettingsNormalRun, OptionKeyCutFromTheFileIsMadeAgainAtStartAndFilledAtExit)
 {
     test::TempConfig config;
     {
         Session setup(config.storeFile());
         populate(setup, QString());
     }
-    // Drop the Option section from the file, as a user editing it might.
+    // Drop the Option section from the file, as a file cut short at a line
+    // boundary or a user editing it might.
     {
         QFile file(config.storeFile());
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -414,11 +418,13 @@ TEST(LoadSettingsNormalRun, OptionKeyDeletedGivesEmptySeparatorsAndSaveFailsOnly
         EXPECT_EQ(f.loaded(record, window), f.key == kOptionKey ? f.whenMissing : f.stored) << f.name.toStdString();
     EXPECT_EQ(record.gUserSparator, (std::array<QString, 3>{}));
     EXPECT_EQ(record.gZeqSparatorDisable, 0);
-    EXPECT_EQ(run.store.openKey(HKEY_CURRENT_USER, kOptionKey), kErrorFileNotFound);
+    EXPECT_EQ(run.store.openKey(HKEY_CURRENT_USER, kOptionKey), kErrorSuccess);
 
+    record.gKanjiColor = 0x00FF00;
     saveSettings(record, run.registry, window);
-    EXPECT_EQ(run.modal.messages(), setFailures(kOptionKey, kOptionNames));
-    EXPECT_EQ(run.store.openKey(HKEY_CURRENT_USER, kOptionKey), kErrorFileNotFound);
+    EXPECT_EQ(run.modal.calls.size(), 0);
+    expectStored(config.storeFile(), {{kOptionKey, QStringLiteral("KanjiColor"), 0x00FF00},
+                                      {kOptionKey, QStringLiteral("ZeqFontSize"), 12}});
 }
 
 TEST(SaveSettings, WritesPlacementRecentListAndOptionsButNeverTheCompanion)
@@ -485,6 +491,151 @@ TEST(SaveSettings, WritesPlacementRecentListAndOptionsButNeverTheCompanion)
     EXPECT_EQ(loaded.gZeqFontName, record.gZeqFontName);
     EXPECT_EQ(loaded.gSepaColor, -1);
     EXPECT_EQ(loaded.gSeparator, QStringLiteral("`"));
+}
+
+TEST(SettingsTexts, AreStoredExactlyWhateverCharactersTheyHold)
+{
+    test::TempConfig config;
+    {
+        Session setup(config.storeFile());
+        populate(setup, QString());
+    }
+    Session run(config.storeFile());
+    FakeWindow window = designWindow();
+    SettingsRecord record;
+    loadSettings(record, run.registry, window);
+    // é and 〜 have no CP932 code of their own, nor has an emoji.
+    record.gRecentFile[0] = QStringLiteral("/home/u/café/〜メモ〜/😀.txt");
+    record.gZeqFontName = QStringLiteral("Noto Sans CJK JP 〜");
+    saveSettings(record, run.registry, window);
+    EXPECT_EQ(run.modal.calls.size(), 0);
+
+    QFile file(config.storeFile());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().contains(QStringLiteral("\"RecentFile0\"=\"/home/u/café/〜メモ〜/😀.txt\"").toUtf8()));
+
+    Session next(config.storeFile());
+    SettingsRecord loaded;
+    loadSettings(loaded, next.registry, window);
+    EXPECT_EQ(loaded.gRecentFile[0], record.gRecentFile[0]);
+    EXPECT_EQ(loaded.gZeqFontName, record.gZeqFontName);
+
+    // Back to the value of the start: a second save writes that too.
+    record.gRecentFile[0] = QStringLiteral("/home/u/文書/a.txt");
+    saveSettings(record, run.registry, window);
+    Session last(config.storeFile());
+    loadSettings(loaded, last.registry, window);
+    EXPECT_EQ(loaded.gRecentFile[0], record.gRecentFile[0]);
+}
+
+TEST(LoadSettingsDamagedFile, KeepsWhatCanBeReadAndSaysWhatWasLost)
+{
+    test::TempConfig config;
+    {
+        Session setup(config.storeFile());
+        populate(setup, QString());
+    }
+    // One line of the file cut short: the kanji colour's.
+    QByteArray original;
+    int cutLine = 0;
+    {
+        QFile file(config.storeFile());
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        QList<QByteArray> lines = file.readAll().split('\n');
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            if (lines[i].startsWith("\"KanjiColor\"")) {
+                lines[i] = "\"KanjiColor\"=\"0000ff";
+                cutLine = int(i + 1);
+            }
+        }
+        ASSERT_GT(cutLine, 0);
+        original = lines.join('\n');
+        file.close();
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(original);
+    }
+    Session run(config.storeFile());
+    FakeWindow window = designWindow();
+    SettingsRecord record;
+    const QString lost = loadSettings(record, run.registry, window);
+
+    for (const Field &f : normalRunFields())
+        EXPECT_EQ(f.loaded(record, window), f.name == QStringLiteral("KanjiColor") ? f.whenMissing : f.stored)
+            << f.name.toStdString();
+    const QString aside = run.store.quarantinedPath();
+    ASSERT_FALSE(aside.isEmpty());
+    QFile copy(aside);
+    ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
+    EXPECT_EQ(copy.readAll(), original);
+    EXPECT_EQ(lost, QStringLiteral("設定ファイル %1 に読めない行がありました（%2行目）。"
+                                   "読めた設定はそのまま使い、次の設定は既定の値に戻ります：漢字の色。\n"
+                                   "元のファイルは %3 に残してあります。")
+                        .arg(config.storeFile())
+                        .arg(cutLine)
+                        .arg(aside));
+    EXPECT_EQ(run.modal.calls.size(), 0);
+
+    // The separators survive the exit, and the next start has nothing to say.
+    saveSettings(record, run.registry, window);
+    EXPECT_EQ(run.modal.calls.size(), 0);
+    Session next(config.storeFile());
+    SettingsRecord again;
+    EXPECT_EQ(loadSettings(again, next.registry, window), QString());
+    EXPECT_EQ(again.gUserSparator, record.gUserSparator);
+}
+
+TEST(LoadSettingsDamagedFile, AnUnreadableEnvKeyLineCostsOnlyThePlacement)
+{
+    test::TempConfig config;
+    {
+        Session setup(config.storeFile());
+        populate(setup, QString());
+    }
+    QFile file(config.storeFile());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QByteArray bytes = file.readAll();
+    file.close();
+    bytes.replace("[HKEY_CURRENT_USER\\Software\\ZeqSoft\\ZeqEditor\\Env]", "[HKEY_CURRENT_USER\\Software\\ZeqSoft\\ZeqEditor\\Env");
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+    file.close();
+
+    Session run(config.storeFile());
+    FakeWindow window = designWindow();
+    SettingsRecord record;
+    EXPECT_FALSE(loadSettings(record, run.registry, window).isEmpty());
+    for (const Field &f : normalRunFields())
+        EXPECT_EQ(f.loaded(record, window), f.key == kEnvKey ? f.whenMissing : f.stored) << f.name.toStdString();
+}
+
+// Two editors started on the same settings, each changing one value before
+// it exits: what the first wrote is still there after the second's exit.
+TEST(SaveSettingsTwoEditors, EachKeepsTheValueTheOtherWrote)
+{
+    test::TempConfig config;
+    {
+        Session setup(config.storeFile());
+        populate(setup, QString());
+    }
+    const QString recent = QStringLiteral("/home/u/二つ目.txt");
+    QProcess first;
+    QProcess second;
+    first.start(QStringLiteral(ZEQ_SETTINGS_WRITER_PATH), {config.storeFile(), QStringLiteral("recent0"), recent});
+    second.start(QStringLiteral(ZEQ_SETTINGS_WRITER_PATH),
+                 {config.storeFile(), QStringLiteral("kanji"), QString::number(0x00FF00)});
+    for (QProcess *p : {&first, &second}) {
+        while (!p->canReadLine())
+            ASSERT_TRUE(p->waitForReadyRead(10000)) << p->errorString().toStdString();
+        ASSERT_EQ(p->readLine(), QByteArray("loaded\n"));
+    }
+    for (QProcess *p : {&first, &second}) {
+        p->write("go\n");
+        ASSERT_TRUE(p->waitForFinished(10000));
+        EXPECT_EQ(p->exitCode(), 0);
+    }
+    expectStored(config.storeFile(), {{kRecentKey, QStringLiteral("RecentFile0"), recent},
+                                      {kOptionKey, QStringLiteral("KanjiColor"), 0x00FF00},
+                                      {kOptionKey, QStringLiteral("HiraColor"), 0xAABBCC}});
 }
 
 } // namespace

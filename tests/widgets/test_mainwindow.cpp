@@ -13,6 +13,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QMenu>
 #include <QMenuBar>
@@ -305,8 +306,9 @@ TEST_F(MainWindowTest, EscWhileTheDisplayImageIsBuildingOnlyAsksItToStop)
     QTest::keyClick(w.textEdit, Qt::Key_Escape);
     EXPECT_TRUE(w.isVisible());
     EXPECT_TRUE(w.imageAbort);
-    // Nothing was written back: the store still holds the first-run values.
-    EXPECT_EQ(storedText(store, kOptionKey, QStringLiteral("UserSparator0")), QString());
+    // Nothing was written back: the store still holds the first-run value
+    // of a flag the record starts with at 1.
+    EXPECT_EQ(storedLong(store, kOptionKey, QStringLiteral("ZeqSparatorDisable")), 0);
     w.imageBusy = false;
 }
 
@@ -329,7 +331,7 @@ TEST_F(MainWindowTest, TypingMarksTheTitleModifiedAndCountsLines)
     QTest::keyClick(w.textEdit, Qt::Key_Return);
     EXPECT_EQ(w.windowTitle(), kModifiedPrefix + path.toUpper());
     EXPECT_TRUE(modified());
-    EXPECT_TRUE(program.gImageDirty);
+    EXPECT_TRUE(window->imageDirty);
     EXPECT_EQ(w.statusPanels->panelText(1), QStringLiteral("全行数：2"));
     EXPECT_EQ(historyCount(), 1);
     w.undoAction->trigger();
@@ -405,6 +407,23 @@ TEST_F(MainWindowTest, UnusableStoreStartsWithDefaultsAndReportsEveryValueAtExit
     w.close();
     EXPECT_EQ(modal.messages().size(), 22);
     EXPECT_FALSE(w.isVisible());
+}
+
+TEST_F(MainWindowTest, PartlyUnreadableSettingsAreReportedOnceAndTheRestIsUsed)
+{
+    ASSERT_TRUE(QDir().mkpath(config.path() + QStringLiteral("/ZeqSoft")));
+    writeFile(QStringLiteral("ZeqSoft/registry.reg"),
+              "Windows Registry Editor Version 5.00\n\n"
+              "[HKEY_CURRENT_USER\\Software\\ZeqSoft\\ZeqEditor\\Env]\n"
+              "[HKEY_CURRENT_USER\\Software\\ZeqSoft\\ZeqEditor\\Option]\n"
+              "\"UserSparator0\"=\"|\"\n\"UserSparator1\"=\"|\"\n\"UserSparator2\"=\"|\"\n"
+              "\"KanjiColor\"=\"ff\n");
+    start();
+    ASSERT_EQ(modal.calls.size(), 1);
+    EXPECT_EQ(modal.calls[0].style, MsgExclamation);
+    EXPECT_TRUE(modal.calls[0].text.contains(QStringLiteral("漢字の色"))) << modal.calls[0].text.toStdString();
+    EXPECT_TRUE(modal.calls[0].text.contains(store.quarantinedPath()));
+    EXPECT_EQ(program.settings.gUserSparator, (std::array<QString, 3>{"|", "|", "|"}));
 }
 
 } // namespace

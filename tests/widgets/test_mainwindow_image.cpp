@@ -131,7 +131,7 @@ const QStringList kWellFormed = {
 TEST_F(DisplayImageTest, WellFormedLinesShowWithoutReadingsInTheTextColourLineForLine)
 {
     MainWindow &w = startWith(kWellFormed);
-    ASSERT_TRUE(program.gImageDirty);
+    ASSERT_TRUE(window->imageDirty);
     w.togglePreview();
 
     EXPECT_EQ(previewLines(w), (QStringList{QStringLiteral("漢字の練習です。"), QString(),
@@ -143,10 +143,10 @@ TEST_F(DisplayImageTest, WellFormedLinesShowWithoutReadingsInTheTextColourLineFo
     EXPECT_TRUE(w.imageShown);
     EXPECT_TRUE(w.imageMode);
     EXPECT_FALSE(w.imageBusy);
-    EXPECT_FALSE(program.gImageDirty);
+    EXPECT_FALSE(window->imageDirty);
     EXPECT_TRUE(w.preview->isVisible());
     EXPECT_EQ(w.maxLineBytes, 2 * 12);   // ひらがな ABC 123
-    EXPECT_EQ(program.gEditRect.right, imageRightEdge(basePoints(), 24, kTwipsPerPixel));
+    EXPECT_EQ(window->previewRightEdge, imageRightEdge(basePoints(), 24, kTwipsPerPixel));
     EXPECT_FALSE(w.progressBar->isVisible());
     EXPECT_EQ(w.statusPanels->panelStyle(2), int(StatusPanels::DateStyle));
     EXPECT_EQ(modal.calls.size(), 0);
@@ -213,7 +213,7 @@ TEST_F(DisplayImageTest, LongLineIsReadInFullAndKeptOnOneRow)
     EXPECT_EQ(previewLines(w), (QStringList{QStringLiteral("かな"), QString(800, QChar(u'あ')) + QStringLiteral("漢")}));
     EXPECT_EQ(w.maxLineBytes, 2 * 801);
     const int right = imageRightEdge(basePoints(), 2 * 801, kTwipsPerPixel);
-    EXPECT_EQ(program.gEditRect.right, right);
+    EXPECT_EQ(window->previewRightEdge, right);
     EXPECT_EQ(w.preview->lineWrapColumnOrWidth(), right);
     EXPECT_EQ(w.preview->document()->textWidth(), right);
 
@@ -250,11 +250,11 @@ TEST_F(DisplayImageTest, TogglingWithoutAChangeRendersOnceAndOneTypedCharacterRe
     // The caret is at the start on return: the character goes in front.
     w.textEdit->setFocus();
     QTest::keyClicks(w.textEdit, QStringLiteral("x"));
-    EXPECT_TRUE(program.gImageDirty);
+    EXPECT_TRUE(window->imageDirty);
     w.togglePreview();
     EXPECT_EQ(progress.count(), kWellFormed.size());
     EXPECT_EQ(previewLines(w).first(), QStringLiteral("x漢字の練習です。"));
-    EXPECT_FALSE(program.gImageDirty);
+    EXPECT_FALSE(window->imageDirty);
 }
 
 TEST_F(DisplayImageTest, ProgressShowsEachLineInTheStatusBarOverPanelOne)
@@ -306,7 +306,7 @@ TEST_F(DisplayImageTest, EscDuringRenderingLeavesAPartialPreviewThatTheNextReque
     EXPECT_TRUE(w.preview->isVisible());
     EXPECT_FALSE(w.imageBusy);
     EXPECT_FALSE(w.imageAbort);
-    EXPECT_TRUE(program.gImageDirty);
+    EXPECT_TRUE(window->imageDirty);
     EXPECT_EQ(previewLines(w), (QStringList{QStringLiteral("漢字の練習です。"), QString()}));
     EXPECT_EQ(w.statusPanels->panelStyle(2), int(StatusPanels::DateStyle));
     EXPECT_FALSE(w.progressBar->isVisible());
@@ -316,7 +316,7 @@ TEST_F(DisplayImageTest, EscDuringRenderingLeavesAPartialPreviewThatTheNextReque
     w.togglePreview();
     w.togglePreview();
     EXPECT_EQ(previewLines(w).size(), kWellFormed.size());
-    EXPECT_FALSE(program.gImageDirty);
+    EXPECT_FALSE(window->imageDirty);
 }
 
 TEST_F(DisplayImageTest, StaleAbortRequestFromACancelledCloseDoesNotCutTheNextRendering)
@@ -325,7 +325,7 @@ TEST_F(DisplayImageTest, StaleAbortRequestFromACancelledCloseDoesNotCutTheNextRe
     w.imageAbort = true;
     w.togglePreview();
     EXPECT_EQ(previewLines(w).size(), kWellFormed.size());
-    EXPECT_FALSE(program.gImageDirty);
+    EXPECT_FALSE(window->imageDirty);
 }
 
 TEST_F(DisplayImageTest, CommandDuringRenderingDoesNothing)
@@ -371,11 +371,13 @@ TEST_F(DisplayImageTest, CloseRequestDuringRenderingStopsItAndClosesOnceItHasUnw
     EXPECT_FALSE(w.imageBusy);
     EXPECT_FALSE(w.imageClosePending);
     EXPECT_EQ(previewLines(w).size(), 1);
-    // The close went the usual way: the settings were written back.
+    // The close went the usual way: the settings were written back (the
+    // first run stores this flag as 0, the record holds 1).
     EXPECT_EQ(modal.calls.size(), 0);
     RegValue value;
-    EXPECT_EQ(store.queryValue(HKEY_CURRENT_USER, kOptionKey, QStringLiteral("UserSparator0"), 512, &value),
+    EXPECT_EQ(store.queryValue(HKEY_CURRENT_USER, kOptionKey, QStringLiteral("ZeqSparatorDisable"), 4, &value),
               kErrorSuccess);
+    EXPECT_EQ(value.data, QByteArray("\x01\x00\x00\x00", 4));
 }
 
 TEST_F(DisplayImageTest, EmptyTextIsReportedAndNothingElseChanges)

@@ -11,7 +11,7 @@
 #include "support/scriptedmodal.h"
 #include "platform/textbox.h"
 #include "ruby/imagerender.h"
-#include "settings/frmoption.h"
+#include "settings/settingsdialog.h"
 #include "settings/optionlogic.h"
 #include "support/mainwindow.h"
 #include "support/qtprint.h"
@@ -87,14 +87,14 @@ protected:
         program.settings.gKanjiColor = kKanji;
         program.settings.gHiraColor = kHira;
         program.settings.gSepaColor = kSepa;
-        program.gImageDirty = false;
+        window->imageDirty = false;
         return w;
     }
     SettingsDialog &openOptions()
     {
         // The menu command would block in the dialog's own loop; the dialog
         // is opened as the command opens it, but driven from here.
-        window->optionDialog = new SettingsDialog(*window, modal, window.get());
+        window->optionDialog = window->createSettingsDialog();
         window->optionDialog->showDialog();
         // Focus moves between the boxes only inside the active window.
         QApplication::setActiveWindow(window->optionDialog);
@@ -117,7 +117,7 @@ protected:
     // selected, keys; leave moves the focus on to the next control.
     void typeSeparator(SettingsDialog &dialog, int index, const QString &keys, bool leave)
     {
-        QLineEdit *box = dialog.lineNumbers[index];
+        QLineEdit *box = dialog.separatorBoxes[index];
         box->setFocus();
         box->selectAll();
         if (keys.isEmpty())
@@ -232,15 +232,15 @@ TEST_F(SettingsDialogTest, OpensFromTheOptionsMenuModalWithEveryControlInPlace)
          QStringLiteral("漢字セパレータの色(&S)"), {4920, 240, 2055, 315}},
         {"Frame2", [](SettingsDialog &o) { return o.Frame2; }, [](SettingsDialog &o) { return o.Frame1; },
          QStringLiteral("漢字セパレータ変更"), {5220, 180, 2895, 675}},
-        {"Text1_0", [](SettingsDialog &o) { return o.lineNumbers[0]; }, [](SettingsDialog &o) { return o.Frame2; },
+        {"Text1_0", [](SettingsDialog &o) { return o.separatorBoxes[0]; }, [](SettingsDialog &o) { return o.Frame2; },
          QStringLiteral("`"), {360, 240, 255, 270}},
         {"Label1", [](SettingsDialog &o) { return o.Label1; }, [](SettingsDialog &o) { return o.Frame2; },
          QStringLiteral("漢字"), {720, 240, 525, 240}},
-        {"Text1_1", [](SettingsDialog &o) { return o.lineNumbers[1]; }, [](SettingsDialog &o) { return o.Frame2; },
+        {"Text1_1", [](SettingsDialog &o) { return o.separatorBoxes[1]; }, [](SettingsDialog &o) { return o.Frame2; },
          QStringLiteral("`"), {1320, 240, 255, 270}},
         {"Label2", [](SettingsDialog &o) { return o.Label2; }, [](SettingsDialog &o) { return o.Frame2; },
          QStringLiteral("かんじ"), {1620, 240, 705, 240}},
-        {"Text1_2", [](SettingsDialog &o) { return o.lineNumbers[2]; }, [](SettingsDialog &o) { return o.Frame2; },
+        {"Text1_2", [](SettingsDialog &o) { return o.separatorBoxes[2]; }, [](SettingsDialog &o) { return o.Frame2; },
          QStringLiteral("`"), {2340, 240, 255, 270}},
         {"Command8", [](SettingsDialog &o) { return o.Command8; }, self, QStringLiteral("OK"), {2520, 5340, 1275, 375}},
         {"Command9", [](SettingsDialog &o) { return o.Command9; }, self, QStringLiteral("キャンセル"),
@@ -263,8 +263,8 @@ TEST_F(SettingsDialogTest, OpensFromTheOptionsMenuModalWithEveryControlInPlace)
     }
 
     const QString tip = QStringLiteral("個別に設定可能ですが、Zeqのテキストとしては使用できなくなります。");
-    for (QWidget *w : {static_cast<QWidget *>(d.Frame2), static_cast<QWidget *>(d.lineNumbers[0]),
-                       static_cast<QWidget *>(d.lineNumbers[1]), static_cast<QWidget *>(d.lineNumbers[2]),
+    for (QWidget *w : {static_cast<QWidget *>(d.Frame2), static_cast<QWidget *>(d.separatorBoxes[0]),
+                       static_cast<QWidget *>(d.separatorBoxes[1]), static_cast<QWidget *>(d.separatorBoxes[2]),
                        static_cast<QWidget *>(d.Label1), static_cast<QWidget *>(d.Label2)})
         EXPECT_EQ(w->toolTip(), tip) << w->objectName().toStdString();
     EXPECT_TRUE(d.Frame3->font().bold());
@@ -286,7 +286,7 @@ TEST_F(SettingsDialogTest, TabsThroughTheControlsInOrder)
         next = next->nextInFocusChain();
     } while (next != d.Command1 && order.size() < 40);
     const QList<QWidget *> expected{d.Command1, d.Command4,  d.Command2, d.Text2,    d.Command3, d.RichTextBox1,
-                                    d.Command5, d.Command6,  d.Command7, d.lineNumbers[0], d.lineNumbers[1], d.lineNumbers[2],
+                                    d.Command5, d.Command6,  d.Command7, d.separatorBoxes[0], d.separatorBoxes[1], d.separatorBoxes[2],
                                     d.Command8, d.Command9,  d.Command10, d.Command11};
     EXPECT_EQ(order, expected);
 }
@@ -318,22 +318,16 @@ TEST_F(SettingsDialogTest, CaptionsFitTheirControlsInTheStandInFonts)
     }
 }
 
-TEST_F(SettingsDialogTest, OpeningTakesColoursAndFontFromTheMainWindowAndShowsBothSamples)
+// The record is what is in effect (a cancel puts back what it changed), so
+// opening reads nothing back from the window's controls.
+TEST_F(SettingsDialogTest, OpeningShowsTheRecordInEffectInBothSamples)
 {
     MainWindow &w = startWith();
-    // Values chosen in a cancelled opening but never applied.
-    program.settings.gFontColor = 0x123456;
-    program.settings.gTextBackColor = 0x111111;
-    program.settings.gRchBackColor = 0x222222;
-    program.settings.gZeqFontName = QStringLiteral("IPAGothic");
-    program.settings.gZeqFontSize = 30;
-
+    const SettingsRecord before = program.settings;
     SettingsDialog &d = openOptions();
-    EXPECT_EQ(program.settings.gFontColor, colorToRef(w.textEdit->palette().color(QPalette::Text)));
-    EXPECT_EQ(program.settings.gTextBackColor, 0xFFFFFF);
-    EXPECT_EQ(program.settings.gRchBackColor, 0xC0FFFF);
-    EXPECT_EQ(program.settings.gZeqFontName, kDefaultFontName);
-    EXPECT_EQ(program.settings.gZeqFontSize, 12);
+    EXPECT_EQ(program.settings.gFontColor, before.gFontColor);
+    EXPECT_EQ(program.settings.gZeqFontName, before.gZeqFontName);
+    EXPECT_EQ(program.settings.gZeqFontSize, before.gZeqFontSize);
     EXPECT_EQ(d.Text2->palette().color(QPalette::Base), QColor(255, 255, 255));
     EXPECT_EQ(faceOf(d.Text2->font()), kDefaultFontName);
     // Inside a bold-captioned frame, the sample's own text stays plain.
@@ -355,7 +349,7 @@ TEST_F(SettingsDialogTest, OpeningTakesColoursAndFontFromTheMainWindowAndShowsBo
     EXPECT_EQ(sampleLine(d.RichTextBox1, 1), faultyRuns(d, "`", "`", "`"));
     EXPECT_EQ(d.RichTextBox1->document()->blockCount(), 2);
     // The boxes were filled while the working copy was still empty.
-    EXPECT_TRUE(program.gImageDirty);
+    EXPECT_TRUE(window->imageDirty);
     EXPECT_TRUE(modal.calls.isEmpty());
 }
 
@@ -369,9 +363,9 @@ TEST_F(SettingsDialogTest, RecordSeparatorTheBoxesRefuseIsReportedAtLoadAndKeptB
         EXPECT_EQ(call.style, 64);
         EXPECT_EQ(call.title, kAppTitle);
     }
-    EXPECT_EQ(d.lineNumbers[0]->text(), QStringLiteral("`"));
-    EXPECT_EQ(d.lineNumbers[1]->text(), QString());
-    EXPECT_EQ(d.lineNumbers[2]->text(), QString());
+    EXPECT_EQ(d.separatorBoxes[0]->text(), QStringLiteral("`"));
+    EXPECT_EQ(d.separatorBoxes[1]->text(), QString());
+    EXPECT_EQ(d.separatorBoxes[2]->text(), QString());
     EXPECT_EQ(d.editSparator, program.settings.gUserSparator);
     d.Command8->click();
     EXPECT_EQ(program.settings.gUserSparator,
@@ -401,9 +395,9 @@ TEST_F(SettingsDialogTest, SeparatorBoxRefusesAnythingButNothingOrOnePrintableAs
         SCOPED_TRACE(c.why);
         startWith();
         SettingsDialog &d = openOptions();
-        program.gImageDirty = false;
+        window->imageDirty = false;
         modal.calls.clear();
-        QLineEdit *box = d.lineNumbers[1];
+        QLineEdit *box = d.separatorBoxes[1];
         box->setFocus();
         box->selectAll();
         if (c.keys.isEmpty()) {
@@ -417,7 +411,7 @@ TEST_F(SettingsDialogTest, SeparatorBoxRefusesAnythingButNothingOrOnePrintableAs
         EXPECT_EQ(modal.messages(), c.refused ? QStringList{kSeparatorEntryMessage} : QStringList{});
         EXPECT_EQ(box->text(), c.boxAfter);
         EXPECT_EQ(d.editSparator[1], c.working);
-        EXPECT_EQ(program.gImageDirty, c.dirty);
+        EXPECT_EQ(window->imageDirty, c.dirty);
         if (c.refused) {
             EXPECT_EQ(box->selectionStart(), 0);
             EXPECT_EQ(box->selectedText(), c.boxAfter.left(1));
@@ -514,26 +508,26 @@ TEST_F(SettingsDialogTest, ColourButtonsWriteTheRecordAtOnceAndMarkTheImageWhenI
         const SettingsRecord before = program.settings;
 
         // A cancelled chooser changes nothing.
-        program.gImageDirty = false;
+        window->imageDirty = false;
         c.button(d)->click();
         EXPECT_EQ(program.settings.gKanjiColor, before.gKanjiColor);
         EXPECT_EQ(c.field(program.settings), c.field(const_cast<SettingsRecord &>(before)));
-        EXPECT_FALSE(program.gImageDirty);
+        EXPECT_FALSE(window->imageDirty);
 
         // The same colour again leaves the mark as it was, set or not.
         modal.colorAnswers.push_back(c.field(program.settings));
         c.button(d)->click();
-        EXPECT_FALSE(program.gImageDirty);
-        program.gImageDirty = true;
+        EXPECT_FALSE(window->imageDirty);
+        window->imageDirty = true;
         modal.colorAnswers.push_back(c.field(program.settings));
         c.button(d)->click();
-        EXPECT_TRUE(program.gImageDirty);
+        EXPECT_TRUE(window->imageDirty);
 
-        program.gImageDirty = false;
+        window->imageDirty = false;
         modal.colorAnswers.push_back(ref);
         c.button(d)->click();
         EXPECT_EQ(c.field(program.settings), ref);
-        EXPECT_EQ(program.gImageDirty, c.marksImage);
+        EXPECT_EQ(window->imageDirty, c.marksImage);
         c.expectSample(d, chosen);
         // The main window sees nothing before OK.
         EXPECT_NE(colorToRef(window->textEdit->palette().color(QPalette::Base)), ref);
@@ -560,40 +554,62 @@ TEST_F(SettingsDialogTest, ColourChooserOpensAtTheColourLastChosenInIt)
     EXPECT_EQ(initial, (QStringList{"0", QString::number(0xAA), QString::number(0xAA)}));
 }
 
-TEST_F(SettingsDialogTest, CancelKeepsChosenColoursInTheRecordUntilTheNextOpeningReadsTheWindow)
+// Whatever was chosen while the dialog was open, cancel, Esc and the close
+// box leave the record, the display image and the next opening as before.
+TEST_F(SettingsDialogTest, CancelEscAndTheCloseBoxPutEveryColourAndTheFontBack)
 {
-    MainWindow &w = startWith(QStringLiteral("`間違`まちが`いのある`行ぎょう`です。"));
-    SettingsDialog &d = openOptions();
-    modal.colorAnswers = {0x00FF00, 0x0000FF};
-    d.Command5->click();
-    d.Command3->click();
-    d.Command9->click();
-    flushDeletes();
-    EXPECT_EQ(program.settings.gKanjiColor, 0x00FF00);
-    EXPECT_EQ(program.settings.gRchBackColor, 0x0000FF);
-    EXPECT_EQ(w.preview->palette().color(QPalette::Base), colorFromRef(0xC0FFFF));
+    const std::vector<std::pair<const char *, std::function<void(SettingsDialog &)>>> closers = {
+        {"cancel", [](SettingsDialog &d) { d.Command9->click(); }},
+        {"Esc", [](SettingsDialog &d) { QTest::keyClick(&d, Qt::Key_Escape); }},
+        {"close box", [](SettingsDialog &d) { d.close(); }},
+    };
+    for (const auto &[name, closeDialog] : closers) {
+        SCOPED_TRACE(name);
+        MainWindow &w = startWith(QStringLiteral("`間違`まちが`いのある`行ぎょう`です。"));
+        const SettingsRecord before = program.settings;
+        const int rightEdge = window->previewRightEdge;
+        SettingsDialog &d = openOptions();
+        modal.colorAnswers = {0x000001, 0x000002, 0x000003, 0x000004, 0x000005, 0x000006};
+        for (QPushButton *b : {d.Command2, d.Command3, d.Command4, d.Command5, d.Command6, d.Command7})
+            b->click();
+        modal.fontAnswers = {FontChoice{QStringLiteral("IPAGothic"), 20}};
+        d.Command1->click();
+        closeDialog(d);
+        flushDeletes();
+        ASSERT_FALSE(window->optionDialog);
 
-    // The display image takes the new kanji colour at its next rebuild.
-    w.togglePreview();
-    bool sawKanji = false;
-    const QTextBlock block = w.preview->document()->firstBlock();
-    for (auto it = block.begin(); !it.atEnd(); ++it)
-        sawKanji = sawKanji || (it.fragment().text().startsWith(QStringLiteral("間"))
-                                && it.fragment().charFormat().foreground().color() == QColor(0, 255, 0));
-    EXPECT_TRUE(sawKanji);
-    w.togglePreview();
+        const SettingsRecord &after = program.settings;
+        EXPECT_EQ(after.gFontColor, before.gFontColor);
+        EXPECT_EQ(after.gTextBackColor, before.gTextBackColor);
+        EXPECT_EQ(after.gRchBackColor, before.gRchBackColor);
+        EXPECT_EQ(after.gKanjiColor, before.gKanjiColor);
+        EXPECT_EQ(after.gHiraColor, before.gHiraColor);
+        EXPECT_EQ(after.gSepaColor, before.gSepaColor);
+        EXPECT_EQ(after.gZeqFontName, before.gZeqFontName);
+        EXPECT_EQ(after.gZeqFontSize, before.gZeqFontSize);
+        EXPECT_EQ(window->previewRightEdge, rightEdge);
 
-    // The background is read back from the window; the kanji colour stays.
-    openOptions();
-    EXPECT_EQ(program.settings.gRchBackColor, 0xC0FFFF);
-    EXPECT_EQ(program.settings.gKanjiColor, 0x00FF00);
+        // The display image's next rebuild uses the kanji colour of before.
+        w.togglePreview();
+        bool sawKanji = false;
+        const QTextBlock block = w.preview->document()->firstBlock();
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            if (it.fragment().text().startsWith(QStringLiteral("間"))) {
+                sawKanji = true;
+                EXPECT_EQ(it.fragment().charFormat().foreground().color(), colorFromRef(kKanji));
+            }
+        }
+        EXPECT_TRUE(sawKanji);
+        w.togglePreview();
+        modal.calls.clear();
+    }
 }
 
 TEST_F(SettingsDialogTest, FontChooserStartsFromTheEditAreaAndStoresWholePoints)
 {
     MainWindow &w = startWith();
     SettingsDialog &d = openOptions();
-    program.gImageDirty = false;
+    window->imageDirty = false;
 
     d.Command1->click();   // cancelled
     EXPECT_EQ(program.settings.gZeqFontName, kDefaultFontName);
@@ -608,10 +624,10 @@ TEST_F(SettingsDialogTest, FontChooserStartsFromTheEditAreaAndStoresWholePoints)
     EXPECT_EQ(faceOf(d.RichTextBox1->font()), QStringLiteral("IPAGothic"));
     EXPECT_EQ(d.RichTextBox1->font().pointSize(), 16);
     // 16 / 2 * 83 * 20 / 15, shared with the display image.
-    EXPECT_EQ(program.gEditRect.right, 885);
+    EXPECT_EQ(window->previewRightEdge, 885);
     EXPECT_EQ(d.RichTextBox1->lineWrapColumnOrWidth(), 885);
     EXPECT_EQ(sampleLine(d.RichTextBox1, 1).back().points, 13);
-    EXPECT_FALSE(program.gImageDirty);
+    EXPECT_FALSE(window->imageDirty);
     EXPECT_EQ(faceOf(w.textEdit->font()), kDefaultFontName);
 
     modal.fontAnswers = {FontChoice{QStringLiteral("IPAMincho"), 10}};
@@ -640,7 +656,7 @@ TEST_F(SettingsDialogTest, DefaultButtonResetsColoursAndSamplesThenOkAppliesThem
     d.Command4->click();
     d.Command2->click();
     typeSeparator(d, 0, QStringLiteral("a"), true);
-    program.gImageDirty = false;
+    window->imageDirty = false;
 
     d.Command10->click();
     const SettingsRecord &r = program.settings;
@@ -652,7 +668,7 @@ TEST_F(SettingsDialogTest, DefaultButtonResetsColoursAndSamplesThenOkAppliesThem
     EXPECT_EQ(r.gSepaColor, 0);
     EXPECT_EQ(r.gZeqFontName, QStringLiteral("IPAGothic"));
     EXPECT_EQ(r.gZeqFontSize, 16);
-    EXPECT_TRUE(program.gImageDirty);
+    EXPECT_TRUE(window->imageDirty);
     EXPECT_EQ(faceOf(d.Text2->font()), kDefaultFontName);
     EXPECT_EQ(d.Text2->font().pointSize(), 12);
     EXPECT_EQ(d.Text2->palette().color(QPalette::Base), QColor(255, 255, 255));
@@ -661,7 +677,7 @@ TEST_F(SettingsDialogTest, DefaultButtonResetsColoursAndSamplesThenOkAppliesThem
     EXPECT_EQ(faceOf(d.RichTextBox1->font()), kDefaultFontName);
     EXPECT_EQ(d.RichTextBox1->font().pointSize(), 12);
     EXPECT_EQ(d.editSparator, (SeparatorTriple{"|", "|", "|"}));
-    for (QLineEdit *box : d.lineNumbers)
+    for (QLineEdit *box : d.separatorBoxes)
         EXPECT_EQ(box->text(), QStringLiteral("|"));
     EXPECT_EQ(sampleSecondLine(d), QStringLiteral("|間違|まちが|いのある|行ぎょう|です。"));
     EXPECT_EQ(sampleLine(d.RichTextBox1, 1).at(1).color, colorFromRef(0xFF0000));
@@ -689,10 +705,10 @@ TEST_F(SettingsDialogTest, OkAppliesTheRecordToTheMainWindowWithoutTouchingTheRe
     d.Command4->click();
     d.Command2->click();
     d.Command3->click();
-    program.gImageDirty = false;
+    window->imageDirty = false;
 
     d.Command8->click();
-    EXPECT_FALSE(program.gImageDirty);
+    EXPECT_FALSE(window->imageDirty);
     EXPECT_EQ(w.textEdit->palette().color(QPalette::Text), colorFromRef(0x000080));
     EXPECT_EQ(w.textEdit->palette().color(QPalette::Base), colorFromRef(0xE0E0E0));
     EXPECT_EQ(w.preview->palette().color(QPalette::Base), colorFromRef(0x80FFFF));

@@ -1,9 +1,7 @@
-#include "settings/frmoption.h"
+#include "settings/settingsdialog.h"
 
 #include "about/aboutdialog.h"
-#include "app/mainwindow.h"
-#include "app/layout.h"
-#include "app/session.h"
+#include "platform/twips.h"
 #include "platform/fonts.h"
 #include "platform/modal.h"
 #include "ruby/imagerender.h"
@@ -138,8 +136,8 @@ QPushButton *button(const QString &name, const QString &caption, QWidget *parent
 
 } // namespace
 
-SettingsDialog::SettingsDialog(MainWindow &main, ModalSeam &modal, QWidget *parent)
-    : QDialog(parent), m_main(main), m_session(main.session()), m_modal(modal)
+SettingsDialog::SettingsDialog(const SettingsDialogContext &context, ModalSeam &modal, QWidget *parent)
+    : QDialog(parent), m_context(context), m_modal(modal)
 {
     setObjectName(QStringLiteral("SettingsDialog"));
     setWindowTitle(QStringLiteral("Zeq Text Editor 設定"));
@@ -164,8 +162,8 @@ SettingsDialog::SettingsDialog(MainWindow &main, ModalSeam &modal, QWidget *pare
     connect(Command11, &QPushButton::clicked, this, &SettingsDialog::Command11_Click);
     for (int index = 0; index < 3; ++index) {
         // Text set from code is judged exactly as typed text is.
-        connect(lineNumbers[index], &QLineEdit::textChanged, this, [this, index] { Text1_Change(index); });
-        lineNumbers[index]->installEventFilter(this);
+        connect(separatorBoxes[index], &QLineEdit::textChanged, this, [this, index] { Text1_Change(index); });
+        separatorBoxes[index]->installEventFilter(this);
     }
 
     startUp();
@@ -229,7 +227,7 @@ void SettingsDialog::createControls()
         // The frame's padding would leave no room for the character.
         box->setTextMargins(0, 0, 0, 0);
         place(box, boxLeft[index], 240, 255, 270);
-        lineNumbers[index] = box;
+        separatorBoxes[index] = box;
     }
     Label1 = new QLabel(QStringLiteral("漢字"), Frame2);
     Label1->setObjectName(QStringLiteral("Label1"));
@@ -253,7 +251,7 @@ void SettingsDialog::createControls()
     place(Command11, 6840, 5340, 1275, 375);
 
     const QList<QWidget *> order = {Command1, Command4, Command2, Text2, Command3, RichTextBox1,
-                                    Command5, Command6, Command7, lineNumbers[0], lineNumbers[1], lineNumbers[2],
+                                    Command5, Command6, Command7, separatorBoxes[0], separatorBoxes[1], separatorBoxes[2],
                                     Command8, Command9, Command10, Command11};
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
@@ -288,15 +286,10 @@ void SettingsDialog::setRichFontSize(int points)
 
 void SettingsDialog::startUp()
 {
-    SettingsRecord &rec = m_session.settings;
-    // The main window's controls hold what is in effect; a colour or font
-    // chosen in an earlier opening that was cancelled is dropped here.
-    const QPalette notePalette = m_main.textEdit->palette();
-    rec.gFontColor = colorToRef(notePalette.color(QPalette::Text));
-    rec.gTextBackColor = colorToRef(notePalette.color(QPalette::Base));
-    rec.gRchBackColor = colorToRef(m_main.preview->palette().color(QPalette::Base));
-    rec.gZeqFontName = storedFaceName(m_main.textEdit->font());
-    rec.gZeqFontSize = int(roundHalfEven(m_main.textEdit->font().pointSizeF()));
+    // The record is what is in effect: a cancel puts back what it changed.
+    SettingsRecord &rec = m_context.settings;
+    m_opened = {rec.gFontColor,  rec.gTextBackColor, rec.gRchBackColor,         rec.gKanjiColor, rec.gHiraColor,
+                rec.gSepaColor,  rec.gZeqFontName,   rec.gZeqFontSize, m_context.previewRightEdge};
 
     setTextColors(Text2, rec.gFontColor, rec.gTextBackColor);
     setSampleFont(rec.gZeqFontName, rec.gZeqFontSize);
@@ -316,7 +309,7 @@ void SettingsDialog::Form_Activate()
 {
     // The samples take the size the gutter shows, which is the size in effect.
     QFont font = Text2->font();
-    font.setPointSize(wholePoints(m_main.lineNumbers->font()));
+    font.setPointSize(m_opened.fontSize);
     Text2->setFont(font);
     setRichFontSize(wholePoints(Text2->font()));
     applyImageRightEdge(RichTextBox1, optionSampleRightEdge(wholePoints(RichTextBox1->font()), kTwipsPerPixel));
@@ -334,16 +327,16 @@ void SettingsDialog::showEvent(QShowEvent *event)
 
 qint32 SettingsDialog::pickColor()
 {
-    const std::optional<qint32> chosen = m_modal.chooseColor(m_main.chooserColor);
+    const std::optional<qint32> chosen = m_modal.chooseColor(m_context.chooserColor);
     if (!chosen)
         return kNoColor;
-    m_main.chooserColor = *chosen;
+    m_context.chooserColor = *chosen;
     return *chosen;
 }
 
 void SettingsDialog::paintSample(qint32 kanji, qint32 hiragana, qint32 separator, qint32 background)
 {
-    const SettingsRecord &rec = m_session.settings;
+    const SettingsRecord &rec = m_context.settings;
     if (kanji == kNoColor)
         kanji = rec.gKanjiColor;
     if (hiragana == kNoColor)
@@ -374,18 +367,17 @@ void SettingsDialog::Command1_Click()
 {
     // The chooser starts from the edit area's font, not from a font chosen
     // earlier in this dialog.
-    const QFont noteFont = m_main.textEdit->font();
     const std::optional<FontChoice> chosen =
-        m_modal.chooseFont(FontChoice{storedFaceName(noteFont), double(wholePoints(noteFont))});
+        m_modal.chooseFont(FontChoice{m_opened.fontName, double(m_opened.fontSize)});
     if (!chosen)
         return;
-    SettingsRecord &rec = m_session.settings;
+    SettingsRecord &rec = m_context.settings;
     rec.gZeqFontName = chosen->family;
     rec.gZeqFontSize = storedFontPoints(chosen->pointSize);
     setSampleFont(rec.gZeqFontName, rec.gZeqFontSize);
     // The preview shares this width with the sample.
-    m_session.gEditRect.right = optionSampleRightEdge(wholePoints(RichTextBox1->font()), kTwipsPerPixel);
-    applyImageRightEdge(RichTextBox1, m_session.gEditRect.right);
+    m_context.previewRightEdge = optionSampleRightEdge(wholePoints(RichTextBox1->font()), kTwipsPerPixel);
+    applyImageRightEdge(RichTextBox1, m_context.previewRightEdge);
     paintSample(kNoColor, kNoColor, kNoColor, kNoColor);
 }
 
@@ -394,7 +386,7 @@ void SettingsDialog::Command2_Click()
     const qint32 c = pickColor();
     if (c == kNoColor)
         return;
-    storeChosenColor(m_session.settings, m_session.gImageDirty, OptionColor::EditBack, c);
+    storeChosenColor(m_context.settings, m_context.imageDirty, OptionColor::EditBack, c);
     setTextColors(Text2, std::nullopt, c);
 }
 
@@ -403,7 +395,7 @@ void SettingsDialog::Command3_Click()
     const qint32 c = pickColor();
     if (c == kNoColor)
         return;
-    storeChosenColor(m_session.settings, m_session.gImageDirty, OptionColor::ImageBack, c);
+    storeChosenColor(m_context.settings, m_context.imageDirty, OptionColor::ImageBack, c);
     setTextColors(RichTextBox1, std::nullopt, c);
 }
 
@@ -412,7 +404,7 @@ void SettingsDialog::Command4_Click()
     const qint32 c = pickColor();
     if (c == kNoColor)
         return;
-    storeChosenColor(m_session.settings, m_session.gImageDirty, OptionColor::Text, c);
+    storeChosenColor(m_context.settings, m_context.imageDirty, OptionColor::Text, c);
     setTextColors(Text2, c, std::nullopt);
     paintSample(kNoColor, kNoColor, kNoColor, kNoColor);
 }
@@ -422,7 +414,7 @@ void SettingsDialog::Command5_Click()
     const qint32 c = pickColor();
     if (c == kNoColor)
         return;
-    storeChosenColor(m_session.settings, m_session.gImageDirty, OptionColor::Kanji, c);
+    storeChosenColor(m_context.settings, m_context.imageDirty, OptionColor::Kanji, c);
     paintSample(c, kNoColor, kNoColor, kNoColor);
 }
 
@@ -431,7 +423,7 @@ void SettingsDialog::Command6_Click()
     const qint32 c = pickColor();
     if (c == kNoColor)
         return;
-    storeChosenColor(m_session.settings, m_session.gImageDirty, OptionColor::Hira, c);
+    storeChosenColor(m_context.settings, m_context.imageDirty, OptionColor::Hira, c);
     paintSample(kNoColor, c, kNoColor, kNoColor);
 }
 
@@ -440,7 +432,7 @@ void SettingsDialog::Command7_Click()
     const qint32 c = pickColor();
     if (c == kNoColor)
         return;
-    storeChosenColor(m_session.settings, m_session.gImageDirty, OptionColor::Sepa, c);
+    storeChosenColor(m_context.settings, m_context.imageDirty, OptionColor::Sepa, c);
     paintSample(kNoColor, kNoColor, c, kNoColor);
 }
 
@@ -449,16 +441,11 @@ void SettingsDialog::Command8_Click()
     // The record reaches the edit area and the gutter; the preview takes the
     // sample's font, which after the default button is the default font
     // rather than the edit area's.
-    m_main.applySettings();
-    QFont imageFont = m_main.preview->font();
-    imageFont.setFamilies(Text2->font().families());
+    QFont imageFont = Text2->font();
     imageFont.setPointSize(wholePoints(Text2->font()));
-    m_main.preview->setFont(imageFont);
-    m_main.textEdit->viewport()->update();
-    m_main.preview->viewport()->update();
-    m_main.refreshLineNumbers();
+    m_context.apply(imageFont);
 
-    commitSeparators(m_session.settings, editSparator);
+    commitSeparators(m_context.settings, editSparator);
     accept();
 }
 
@@ -469,14 +456,24 @@ void SettingsDialog::Command9_Click()
 
 void SettingsDialog::reject()
 {
-    // Colours and font already chosen stay in the record; the working
-    // separators are dropped with the dialog.
+    // Nothing chosen here outlives a cancel: the working separators go with
+    // the dialog, the colours and font return to what they were.
+    SettingsRecord &rec = m_context.settings;
+    rec.gFontColor = m_opened.fontColor;
+    rec.gTextBackColor = m_opened.textBackColor;
+    rec.gRchBackColor = m_opened.rchBackColor;
+    rec.gKanjiColor = m_opened.kanjiColor;
+    rec.gHiraColor = m_opened.hiraColor;
+    rec.gSepaColor = m_opened.sepaColor;
+    rec.gZeqFontName = m_opened.fontName;
+    rec.gZeqFontSize = m_opened.fontSize;
+    m_context.previewRightEdge = m_opened.imageRightEdge;
     QDialog::reject();
 }
 
 void SettingsDialog::Command10_Click()
 {
-    SettingsRecord &rec = m_session.settings;
+    SettingsRecord &rec = m_context.settings;
     restoreDefaultColors(rec);
     // The samples show the default font; the record's font stays as chosen.
     Text2->setFont(sampleFont(kDefaultFontName, kSampleDefaultPoints));
@@ -485,7 +482,7 @@ void SettingsDialog::Command10_Click()
     editSparator = defaultWorkingSeparators(rec);
     for (int index = 0; index < 3; ++index)
         setSeparatorBox(index, rec.gSeparator);
-    m_session.gImageDirty = true;
+    m_context.imageDirty = true;
     paintSample(kNoColor, kNoColor, kNoColor, kNoColor);
 }
 
@@ -498,12 +495,12 @@ void SettingsDialog::Text1_Change(int index)
 {
     if (m_restoring)
         return;
-    QLineEdit *box = lineNumbers[index];
+    QLineEdit *box = separatorBoxes[index];
     const QString old = editSparator[index];
     const SeparatorEntryResult result = takeSeparatorEntry(editSparator[index], box->text());
     if (result.accepted) {
         if (result.marksImage)
-            m_session.gImageDirty = true;
+            m_context.imageDirty = true;
         return;
     }
     m_modal.msgBox(kSeparatorEntryMessage, MsgInformation);
@@ -517,17 +514,17 @@ void SettingsDialog::setSeparatorBox(int index, const QString &text)
 {
     // Text set from code is judged as if typed, even when the box already
     // shows it (the boxes start out showing the default separator).
-    if (lineNumbers[index]->text() == text)
+    if (separatorBoxes[index]->text() == text)
         Text1_Change(index);
     else
-        lineNumbers[index]->setText(text);
+        separatorBoxes[index]->setText(text);
 }
 
 void SettingsDialog::Text1_GotFocus(int index)
 {
     // Queued: a mouse click that brought the focus would place the caret
     // after this and drop the selection.
-    QMetaObject::invokeMethod(lineNumbers[index], &QLineEdit::selectAll, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(separatorBoxes[index], &QLineEdit::selectAll, Qt::QueuedConnection);
 }
 
 void SettingsDialog::Text1_LostFocus(int)
@@ -540,7 +537,7 @@ void SettingsDialog::Text1_LostFocus(int)
 bool SettingsDialog::eventFilter(QObject *watched, QEvent *event)
 {
     for (int index = 0; index < 3; ++index) {
-        if (watched != lineNumbers[index])
+        if (watched != separatorBoxes[index])
             continue;
         if (event->type() == QEvent::FocusIn)
             Text1_GotFocus(index);

@@ -7,7 +7,8 @@
 // Colours and font go into the settings record as soon as they are chosen;
 // the separators are edited in a working copy that only OK commits. OK also
 // applies the record to the main window. Cancel, Esc and the close box drop
-// the working separators and nothing else.
+// the working separators and put every colour and the font back as they were
+// when the dialog opened.
 //
 // The dialog is modal to the whole application but shown without a nested
 // event loop, like the find dialog: the menu command returns at once, and
@@ -16,7 +17,12 @@
 
 #include "ruby/rubytext.h"
 
+#include "settings/settings.h"
+
 #include <QDialog>
+#include <QFont>
+
+#include <functional>
 
 #include <array>
 
@@ -30,16 +36,29 @@ class QTextEdit;
 namespace zeq {
 
 class ModalSeam;
-class MainWindow;
-struct Session;
+
+// What the dialog works on, owned by the window that opens it.
+struct SettingsDialogContext {
+    SettingsRecord &settings;
+    // The display image's right edge in pixels; the dialog's sample shares it.
+    int &previewRightEdge;
+    // Set when a change shows in the display image, so it is rebuilt.
+    bool &imageDirty;
+    // The colour chooser opens at the colour last chosen in it, for the
+    // whole run.
+    qint32 &chooserColor;
+    // Brings the record to the window's controls; the display image takes
+    // the font given.
+    std::function<void(const QFont &previewFont)> apply;
+};
 
 class SettingsDialog : public QDialog {
     Q_OBJECT
 public:
-    // Works on main's program state and controls; the choosers, the help
-    // and the refusal message go through modal. Constructing the dialog
-    // loads it (startUp); showing it the first time activates it.
-    SettingsDialog(MainWindow &main, ModalSeam &modal, QWidget *parent = nullptr);
+    // The choosers, the help and the refusal message go through modal.
+    // Constructing the dialog loads it (startUp); showing it the first time
+    // activates it.
+    SettingsDialog(const SettingsDialogContext &context, ModalSeam &modal, QWidget *parent = nullptr);
 
     // Shows the dialog application-modal and returns at once.
     void showDialog();
@@ -65,7 +84,7 @@ public:
     QPlainTextEdit *Text2 = nullptr;       // edit-area sample
     QTextEdit *RichTextBox1 = nullptr;     // display-image sample
     // Separator before the kanji, between kanji and reading, after the reading.
-    std::array<QLineEdit *, 3> lineNumbers{};
+    std::array<QLineEdit *, 3> separatorBoxes{};
     QLabel *Label1 = nullptr;
     QLabel *Label2 = nullptr;
 
@@ -111,8 +130,16 @@ private:
     void setSampleFont(const QString &faceName, int points);
     void setRichFontSize(int points);
 
-    MainWindow &m_main;
-    Session &m_session;
+    // The colours and font of the record as the dialog opened, for cancel.
+    struct Opened {
+        qint32 fontColor, textBackColor, rchBackColor, kanjiColor, hiraColor, sepaColor;
+        QString fontName;
+        qint32 fontSize;
+        int imageRightEdge;
+    };
+    Opened m_opened{};
+
+    SettingsDialogContext m_context;
     ModalSeam &m_modal;
     // Set while a refused entry is put back, so the box's change handling
     // does not judge the restored value again.
