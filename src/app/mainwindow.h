@@ -83,7 +83,6 @@ public:
     // Files dropped onto the edit area, in the order the drop listed them.
     void dropFiles(const QStringList &files);
     void showRecentFiles();
-    bool isRecentFile(const QString &path) const;
     void rememberFile(const QString &path);
     void openRecentFile(int index);
     // --- display image (mainwindow_preview.cpp) ---
@@ -237,7 +236,6 @@ protected:
 private:
     void createControls();
     void createMenus();
-    QString recentCaption(int index) const;
     void setRecentCaption(int index, const QString &path);
 
     Session &m_session;

@@ -96,7 +96,7 @@ QString MainWindow::askSaveName(const QString &proposed)
 
 bool MainWindow::confirmSave()
 {
-    const QString name = titleNamePart(windowTitle());
+    const QString name = m_titleName;
     const int answer = m_modal.msgBox(QStringLiteral("ﾌｧｲﾙ [") + name
                                           + QStringLiteral("] 内のテキストは変更されています。\r\n保存しますか ?"),
                                       MsgYesNoCancelExclamation, windowTitle());
@@ -184,11 +184,6 @@ void MainWindow::dropFiles(const QStringList &files)
         rememberFile(path);
 }
 
-QString MainWindow::recentCaption(int index) const
-{
-    return recentFileActions[index]->data().toString();
-}
-
 void MainWindow::setRecentCaption(int index, const QString &path)
 {
     recentFileActions[index]->setData(path);
@@ -210,20 +205,9 @@ void MainWindow::showRecentFiles()
     }
 }
 
-bool MainWindow::isRecentFile(const QString &path) const
-{
-    // The fifth entry is left out on purpose: a path found only there is
-    // pushed again and so comes back to the top.
-    for (int i = 1; i <= 4; ++i) {
-        if (recentCaption(i) == path)
-            return true;
-    }
-    return false;
-}
-
 void MainWindow::rememberFile(const QString &path)
 {
-    if (!isRecentFile(path))
+    if (!zeq::isRecentFile(m_session.settings.gRecentFile, path))
         pushRecentFile(m_session.settings.gRecentFile, path);
     showRecentFiles();
 }
@@ -236,7 +220,10 @@ void MainWindow::openRecentFile(int index)
     // list keeps its order.
     if (m_document->isModified() && confirmSave())
         return;
-    loadFile(recentCaption(index));
+    const QString path = m_session.settings.gRecentFile[index - 1];
+    if (path.isEmpty())
+        return;
+    loadFile(path);
     showRecentFiles();
 }
 

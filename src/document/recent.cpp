@@ -17,4 +17,14 @@ int recentFileCount(const RecentFiles &files)
     return count;
 }
 
+bool isRecentFile(const RecentFiles &files, const QString &path)
+{
+    const int count = qMin(recentFileCount(files), 4);
+    for (int i = 0; i < count; ++i) {
+        if (files[i] == path)
+            return true;
+    }
+    return false;
+}
+
 } // namespace zeq
