@@ -1,7 +1,6 @@
 #include "ruby/checkcli.h"
 
 #include "document/docfile.h"
-#include "platform/codepage.h"
 #include "platform/modal.h"
 #include "platform/regstore.h"
 #include "ruby/annotate.h"
@@ -326,8 +325,6 @@ struct ConvertRequest {
     SeparatorTriple separators;
 };
 
-// Text in another notation comes from other tools: UTF-8 when it reads as
-// UTF-8 (with or without a byte order mark), Shift-JIS otherwise.
 bool readNotationFile(const QString &path, QString &text, QString &failure)
 {
     QFile file(path);
@@ -336,23 +333,14 @@ bool readNotationFile(const QString &path, QString &text, QString &failure)
         return false;
     }
     const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError || bytes.contains('\0')) {
+    std::optional<QString> decoded;
+    if (file.error() == QFileDevice::NoError)
+        decoded = decodeNotationBytes(bytes);
+    if (!decoded) {
         failure = QStringLiteral("not a UTF-8 or Shift-JIS (CP932) text file");
         return false;
     }
-    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-    text = utf8.decode(bytes);
-    if (!utf8.hasError()) {
-        if (text.startsWith(QChar(0xFEFF)))
-            text.remove(0, 1);
-        return true;
-    }
-    Cp932Decoded decoded = decodeCp932(bytes);
-    if (!decoded.ok) {
-        failure = QStringLiteral("not a UTF-8 or Shift-JIS (CP932) text file");
-        return false;
-    }
-    text = std::move(decoded.text);
+    text = std::move(*decoded);
     return true;
 }
 
@@ -404,7 +392,13 @@ int runConvert(const ConvertRequest &request, QTextStream &out, QTextStream &err
                 status = kCheckCannotRun;
                 continue;
             }
-            converted = exportRuby(*request.to, document.text, request.separators, &problems);
+            if (*request.to == RubyNotation::Html) {
+                HtmlPageStyle style;
+                style.title = QFileInfo(path).completeBaseName();
+                converted = exportHtml(document.text, request.separators, &problems, style);
+            } else {
+                converted = exportRuby(*request.to, document.text, request.separators, &problems);
+            }
         }
 
         if (request.outputPath.isEmpty()) {

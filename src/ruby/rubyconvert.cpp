@@ -1,7 +1,10 @@
 #include "ruby/rubyconvert.h"
 
+#include "platform/codepage.h"
 #include "ruby/linecheck.h"
 
+#include <QRegularExpression>
+#include <QStringDecoder>
 #include <QStringList>
 #include <QStringView>
 
@@ -1040,6 +1043,23 @@ ImportedRuby importRuby(RubyNotation from, const QString &input, const Separator
     return {};
 }
 
+std::optional<QString> decodeNotationBytes(const QByteArray &bytes)
+{
+    if (bytes.contains('\0'))
+        return std::nullopt;
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    if (!utf8.hasError()) {
+        if (text.startsWith(QChar(0xFEFF)))
+            text.remove(0, 1);
+        return text;
+    }
+    Cp932Decoded decoded = decodeCp932(bytes);
+    if (!decoded.ok)
+        return std::nullopt;
+    return std::move(decoded.text);
+}
+
 QString exportAozora(const QString &text, const SeparatorTriple &separators, QList<ConversionProblem> *problems)
 {
     const SeparatorGuard guard(separators);
@@ -1072,7 +1092,7 @@ QString exportHtml(const QString &text, const SeparatorTriple &separators, QList
     page += htmlEscaped(style.title);
     page += QLatin1String("</title>\n<style>\nbody { ");
     page += QStringLiteral("font-family: \"%1\", serif; font-size: %2pt; color: %3; background: %4; ")
-                .arg(QString(style.fontFamily).remove(u'"'))
+                .arg(QString(style.fontFamily).remove(QRegularExpression(QStringLiteral("[\"<>\\\\;{}]"))))
                 .arg(style.pointSize)
                 .arg(cssColor(style.textColor), cssColor(style.backColor));
     page += QLatin1String("}\np { margin: 0; white-space: pre-wrap; line-height: 2; }\n"

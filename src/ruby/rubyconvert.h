@@ -14,8 +14,11 @@
 
 #include "ruby/rubytext.h"
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
+
+#include <optional>
 
 namespace zeq {
 
@@ -43,6 +46,11 @@ ImportedRuby importAozora(const QString &aozora, const SeparatorTriple &separato
 ImportedRuby importHtml(const QString &html, const SeparatorTriple &separators);
 ImportedRuby importBrackets(const QString &brackets, const SeparatorTriple &separators);
 ImportedRuby importRuby(RubyNotation from, const QString &input, const SeparatorTriple &separators);
+
+// The text of a file in another notation, which other tools write: UTF-8
+// when the bytes are valid UTF-8 (a byte order mark is dropped), CP932
+// otherwise. Nothing when they are neither, or hold a NUL byte.
+std::optional<QString> decodeNotationBytes(const QByteArray &bytes);
 
 // problems, when given, receives the lines that could not be exported as
 // groups and what cannot be read back the same.
