@@ -450,10 +450,10 @@ void appendAozoraText(QString &out, QStringView text)
 {
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t unit = text.at(i).unicode();
+        // A ［ at the end of a part never meets a ＃: the next part starts
+        // with ｜, a kanji or 《, or the part ends the reading with 》.
         const bool markup = unit == kBar || unit == kOpenReading || unit == kCloseReading
-            || (unit == kOpenNote && i + 1 < text.size() && text.at(i + 1) == kHash)
-            // A ［ at the end could meet a ＃ that follows in the next part.
-            || (unit == kOpenNote && i + 1 == text.size());
+            || (unit == kOpenNote && i + 1 < text.size() && text.at(i + 1) == kHash);
         if (!markup) {
             out.append(QChar(unit));
             continue;
@@ -720,8 +720,15 @@ private:
             }
             ++i;
         }
-        const qsizetype end = std::min(i + 1, html.size());
+        qsizetype end = std::min(i + 1, html.size());
         tag(name, closing, at);
+        // A line end right after <pre> is not part of its text.
+        if (!closing && name == QLatin1String("pre")) {
+            if (html.sliced(end).startsWith(QLatin1String("\r\n")))
+                end += 2;
+            else if (html.sliced(end).startsWith(u'\n'))
+                end += 1;
+        }
         // Raw text elements: their content is not markup.
         if (!closing && (name == QLatin1String("script") || name == QLatin1String("style"))) {
             const QString close = QStringLiteral("</") + name;

@@ -65,7 +65,6 @@ void LineFaultScanner::feed(const char16_t *units, qsizetype count)
             misplaced = false;
             continue;
         }
-        m_lineOpen = true;
         if (unit == separator) {
             if (unit == u'\r') {
                 m_pendingCr = true;
@@ -82,6 +81,8 @@ void LineFaultScanner::feed(const char16_t *units, qsizetype count)
     }
     m_state = state;
     m_misplacedKanji = misplaced;
+    if (count > 0)
+        m_lineOpen = units[count - 1] != u'\n';
 }
 
 void LineFaultScanner::finish()

@@ -1,3 +1,4 @@
+#include "platform/codepage.h"
 #include "ruby/linecheck.h"
 #include "ruby/rubyconvert.h"
 #include "support/qtprint.h"
@@ -70,13 +71,17 @@ TEST(ImportHtml, ReadsRubyOutOfARealPage)
         "  <h1>第<ruby>一<rp>(</rp><rt>いち</rt><rp>)</rp></ruby>章</h1>\n"
         "  <p><ruby><b>漢字</b><rt>かんじ</rt></ruby>の\n     練習 &amp; <!-- note --> テスト&#x3002;</p>\n"
         "  <p><ruby><rb>東</rb><rt>とう</rt><rb>京</rb><rt>きょう</rt></ruby>&nbsp;&#32;ｶﾅ<br><br>end</p>\n"
+        "<pre>\n  <ruby>字<rt>じ</rt></ruby>  a\r\n\r\nb</pre>\n"
         "</body></html>\n");
     const ImportedRuby result = importHtml(page, kBackQuotes);
     EXPECT_EQ(result.text, QStringLiteral("第`一`いち`章\r\n"
                                           "`漢字`かんじ`の 練習 & テスト。\r\n"
                                           "`東`とう``京`きょう`\u00A0 ｶﾅ\r\n"
                                           "\r\n"
-                                          "end\r\n"));
+                                          "end\r\n"
+                                          "  `字`じ`  a\r\n"
+                                          "\r\n"
+                                          "b\r\n"));
     EXPECT_TRUE(result.problems.isEmpty());
 }
 
@@ -90,6 +95,15 @@ TEST(ImportHtml, NamesWhatItCannotConvertAndWhere)
     EXPECT_EQ(result.problems[0].column, 6);
     EXPECT_EQ(result.problems[1].line, 2);
     EXPECT_EQ(result.problems[1].column, 4);
+}
+
+TEST(ImportNotation, ReadsUtf8WhenItIsValidAndShiftJisOtherwise)
+{
+    const QString text = QStringLiteral("｜漢字《かんじ》");
+    EXPECT_EQ(decodeNotationBytes("\xEF\xBB\xBF" + text.toUtf8()), text);
+    EXPECT_EQ(decodeNotationBytes(encodeCp932(text).bytes), text);
+    EXPECT_EQ(decodeNotationBytes(QByteArray("a\0b", 3)), std::nullopt);
+    EXPECT_EQ(decodeNotationBytes(QByteArray("\x81\x20\xFF")), std::nullopt);
 }
 
 TEST(ImportBrackets, TakesTheWordAfterASpaceOrTheLineStart)
