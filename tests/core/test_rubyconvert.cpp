@@ -97,6 +97,16 @@ TEST(ImportHtml, NamesWhatItCannotConvertAndWhere)
     EXPECT_EQ(result.problems[1].column, 4);
 }
 
+TEST(ImportHtml, ToleratesTheMarkupOfPagesFoundInTheWild)
+{
+    const QString page = QStringLiteral(
+        "<P CLASS=\"x\"><A HREF=\"a.html?b=1&c=2\" title='1 > 0'><RUBY>漢<RT><span>かん</span></RT></RUBY></A>"
+        "<!-- <ruby>偽<rt>にせ</rt></ruby> -->&#x1F600;<br/>x</P>");
+    const ImportedRuby result = importHtml(page, kBackQuotes);
+    EXPECT_EQ(result.text, QStringLiteral("`漢`かん`😀\r\nx\r\n"));
+    EXPECT_TRUE(result.problems.isEmpty());
+}
+
 TEST(ImportNotation, ReadsUtf8WhenItIsValidAndShiftJisOtherwise)
 {
     const QString text = QStringLiteral("｜漢字《かんじ》");
@@ -152,6 +162,35 @@ TEST(ExportRuby, ListsLinesItCannotWriteAsGroups)
     ASSERT_EQ(problems.size(), 2);
     EXPECT_EQ(problems[0].line, 1);
     EXPECT_EQ(problems[1].line, 2);
+}
+
+TEST(ExportRuby, SaysWhenTheSeparatorsCannotDelimitGroups)
+{
+    QList<ConversionProblem> problems;
+    const SeparatorTriple emptyOpening = {QString(), QStringLiteral("|"), QStringLiteral("]")};
+    EXPECT_EQ(exportAozora(QStringLiteral("字|じ]\r\n"), emptyOpening, &problems), QStringLiteral("字|じ]\r\n"));
+    EXPECT_EQ(problems.size(), 1);
+
+    // A triple the checker cannot judge still cuts lines into groups.
+    problems.clear();
+    EXPECT_EQ(exportBrackets(QStringLiteral("[字|じ]の\r\n[字|じ\r\n"), kBrackets, &problems),
+              QStringLiteral("字[じ]の\r\n[字|じ\r\n"));
+    ASSERT_EQ(problems.size(), 1);
+    EXPECT_EQ(problems[0].line, 2);
+}
+
+TEST(ExportRuby, PageTakesTheColoursAndFontOfThePreview)
+{
+    HtmlPageStyle style;
+    style.title = QStringLiteral("<題>");
+    style.fontFamily = QStringLiteral("IPAGothic\"</style>");
+    style.pointSize = 14;
+    style.textColor = 0x0000FF;  // red, as the settings keep it
+    style.backColor = 0xFF0000;  // blue
+    const QString page = exportHtml(QStringLiteral("か\r\n"), kBackQuotes, nullptr, style);
+    EXPECT_TRUE(page.contains(QStringLiteral("<title>&lt;題&gt;</title>")));
+    EXPECT_TRUE(page.contains(
+        QStringLiteral("font-family: \"IPAGothic/style\", serif; font-size: 14pt; color: #ff0000; background: #0000ff;")));
 }
 
 // A well-formed document from a seeded generator: plain text without kanji,

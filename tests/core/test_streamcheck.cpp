@@ -167,5 +167,42 @@ TEST_F(StreamedCheckCli, ConvertsBetweenNotationsAndSaysWhatItCouldNot)
     EXPECT_EQ(run({QStringLiteral("--check"), QStringLiteral("--to"), QStringLiteral("html"), ruby}, out, err), 2);
 }
 
+TEST_F(StreamedCheckCli, WritesImportsAsDocumentsAndRefusesWhatTheyCannotHold)
+{
+    const QString html = write(QStringLiteral("p.html"), QStringLiteral("<ruby>漢字<rt>かんじ</rt></ruby>\n").toUtf8());
+    const QString emoji = write(QStringLiteral("e.html"), QStringLiteral("<p>\U0001F600</p>").toUtf8());
+    const QString document = m_dir.filePath(QStringLiteral("doc.txt"));
+    QString out, err;
+    EXPECT_EQ(run({QStringLiteral("--convert"), QStringLiteral("--from"), QStringLiteral("html"), QStringLiteral("-o"),
+                   document, html},
+                  out, err),
+              0);
+    QFile written(document);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(written.readAll(), encodeCp932(QStringLiteral("`漢字`かんじ`\r\n")).bytes);
+
+    EXPECT_EQ(run({QStringLiteral("--convert"), QStringLiteral("--from=html"), QStringLiteral("-o"),
+                   m_dir.filePath(QStringLiteral("e.txt")), emoji},
+                  out, err),
+              2);
+    EXPECT_FALSE(QFile::exists(m_dir.filePath(QStringLiteral("e.txt"))));
+
+    const QStringList wrong[] = {
+        {QStringLiteral("--from"), QStringLiteral("html"), html},
+        {QStringLiteral("--convert"), QStringLiteral("--from"), QStringLiteral("html"), QStringLiteral("--to"),
+         QStringLiteral("aozora"), html},
+        {QStringLiteral("--convert"), QStringLiteral("--from"), QStringLiteral("word"), html},
+        {QStringLiteral("--convert"), QStringLiteral("--to"), QStringLiteral("html"), QStringLiteral("-o"), document,
+         html, emoji},
+        {QStringLiteral("--convert"), QStringLiteral("--to"), QStringLiteral("html"), QStringLiteral("--in-place"),
+         html},
+    };
+    for (const QStringList &arguments : wrong) {
+        out.clear();
+        EXPECT_EQ(run(arguments, out, err), 2) << arguments.join(u' ').toStdString();
+        EXPECT_EQ(out, QString()) << arguments.join(u' ').toStdString();
+    }
+}
+
 } // namespace
 } // namespace zeq
