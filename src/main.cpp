@@ -21,7 +21,8 @@ bool isCommandLineTool(int argc, char *argv[])
         return false;
     const QByteArray first(argv[1]);
     return first == "--check" || first == "--resolve" || first == "--readings" || first == "--annotate"
-        || first == "--in-place" || first == "-o" || first == "--separators" || first == "--help";
+        || first == "--convert" || first == "--from" || first == "--to" || first == "--in-place" || first == "-o"
+        || first == "--separators" || first == "--help";
 }
 
 int runCommandLineTool(int argc, char *argv[])

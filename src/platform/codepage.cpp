@@ -267,6 +267,60 @@ qsizetype cp932Length(const QString &text)
     return encodeCp932(text).bytes.size();
 }
 
+void Cp932StreamDecoder::Closer::operator()(UConverter *converter) const
+{
+    ucnv_close(converter);
+}
+
+Cp932StreamDecoder::Cp932StreamDecoder() : m_converter(openCp932().release()) {}
+
+Cp932StreamDecoder::~Cp932StreamDecoder() = default;
+
+qsizetype Cp932StreamDecoder::decode(const char *bytes, qsizetype size, bool last, char16_t *out, qsizetype room)
+{
+    UConverter *converter = m_converter.get();
+    UChar *const outBegin = reinterpret_cast<UChar *>(out);
+    UChar *target = outBegin;
+    UChar *const targetLimit = outBegin + room;
+    const char *source = bytes;
+    const char *const sourceLimit = bytes + size;
+    while (true) {
+        UErrorCode status = U_ZERO_ERROR;
+        ucnv_toUnicode(converter, &target, targetLimit, &source, sourceLimit, nullptr, last, &status);
+        if (U_SUCCESS(status))
+            break;
+        // A lead byte held back from the previous piece counts where it
+        // stood: the offset may fall before this piece.
+        qint64 badStart = m_consumed + (source - bytes);
+        if (isConversionError(status)) {
+            char bad[kErrorBuffer];
+            int8_t badLength = kErrorBuffer;
+            UErrorCode ignored = U_ZERO_ERROR;
+            ucnv_getInvalidChars(converter, bad, &badLength, &ignored);
+            badStart -= badLength;
+        } else {
+            // Only a buffer smaller than asked for gets here.
+            qWarning("CP932 decoding failed: %s", u_errorName(status));
+            source = sourceLimit;
+        }
+        if (m_firstInvalidByte < 0)
+            m_firstInvalidByte = std::max<qint64>(0, badStart);
+        if (target < targetLimit)
+            *target++ = QChar::ReplacementCharacter;
+        ucnv_reset(converter);
+        if (source >= sourceLimit && !last)
+            break;
+    }
+    m_consumed += size;
+
+    // Correction 1. Only single bytes can decode to these code points.
+    if (std::any_of(bytes, sourceLimit, [](char byte) { return byte == 0x1A || byte == 0x1C || byte == 0x7F; })) {
+        for (UChar *unit = outBegin; unit < target; ++unit)
+            *unit = fixDecodedControl(*unit);
+    }
+    return target - outBegin;
+}
+
 int cp932CodeOfFirst(const QString &text)
 {
     if (text.isEmpty())

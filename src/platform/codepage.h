@@ -29,6 +29,10 @@
 #include <QByteArray>
 #include <QString>
 
+#include <memory>
+
+struct UConverter;
+
 namespace zeq {
 
 struct Cp932Decoded {
@@ -67,5 +71,36 @@ qsizetype cp932Length(const QString &text);
 // 0x3F ('?') for a character CP932 cannot hold, -1 for an empty string.
 // For a duplicate the preferred code is given (see above).
 int cp932CodeOfFirst(const QString &text);
+
+// Decodes CP932 that arrives in pieces (a file read in chunks) with the same
+// mapping and corrections as decodeCp932: a double-byte character split
+// between two pieces is decoded whole, nothing is held but that one byte.
+class Cp932StreamDecoder {
+public:
+    Cp932StreamDecoder();
+    ~Cp932StreamDecoder();
+    Cp932StreamDecoder(const Cp932StreamDecoder &) = delete;
+    Cp932StreamDecoder &operator=(const Cp932StreamDecoder &) = delete;
+
+    // Decodes the next size bytes into out and returns the number of units
+    // written; room must be at least size + 1 (a byte held back from the
+    // previous piece). last says that no bytes follow: a lead byte left
+    // without its trail byte is then invalid. Invalid sequences become
+    // U+FFFD as in decodeCp932.
+    qsizetype decode(const char *bytes, qsizetype size, bool last, char16_t *out, qsizetype room);
+
+    bool ok() const { return m_firstInvalidByte < 0; }
+    // Offset of the first invalid sequence from the start of the stream, -1
+    // when there is none.
+    qint64 firstInvalidByte() const { return m_firstInvalidByte; }
+
+private:
+    struct Closer {
+        void operator()(UConverter *converter) const;
+    };
+    std::unique_ptr<UConverter, Closer> m_converter;
+    qint64 m_consumed = 0;
+    qint64 m_firstInvalidByte = -1;
+};
 
 } // namespace zeq

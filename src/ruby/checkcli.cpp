@@ -6,17 +6,22 @@
 #include "ruby/annotate.h"
 #include "ruby/linecheck.h"
 #include "ruby/readings.h"
+#include "ruby/rubyconvert.h"
+#include "ruby/streamcheck.h"
 #include "ruby/userdict.h"
 #include "settings/registry.h"
 #include "settings/settingskeys.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QStringConverter>
 #include <QTemporaryDir>
 #include <QtGlobal>
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 namespace zeq {
 
@@ -30,6 +35,8 @@ const char kHelpText[] =
     "       zeqedit --resolve [--separators ABC] FILE...\n"
     "       zeqedit --readings [--separators ABC] FILE...\n"
     "       zeqedit --annotate [--separators ABC] [-o OUT | --in-place] FILE...\n"
+    "       zeqedit --convert --from aozora|html|brackets [--separators ABC] [-o OUT] FILE...\n"
+    "       zeqedit --convert --to html|aozora|brackets [--separators ABC] [-o OUT] FILE...\n"
     "       zeqedit --help\n"
     "\n"
     "Checks ruby text files (Shift-JIS / CP932) without opening the editor.\n"
@@ -43,8 +50,22 @@ const char kHelpText[] =
     "                     wrong are left as they are. Needs the package\n"
     "                     unidic-mecab. Readings you chose in the editor are\n"
     "                     preferred.\n"
-    "  -o OUT             with --annotate and one FILE: write OUT instead, as\n"
-    "                     Shift-JIS (CP932)\n"
+    "  --convert --from N turn a file in notation N into ruby text in the\n"
+    "                     separators (UTF-8 on standard output): aozora\n"
+    "                     (｜漢字《かんじ》 and 漢字《かんじ》; its other notes\n"
+    "                     ［＃…］ are left out and counted), html (<ruby> with\n"
+    "                     <rt> and <rp>) or brackets (漢字[かんじ] after a space\n"
+    "                     or at the start of a line). FILE may be UTF-8 or\n"
+    "                     Shift-JIS (CP932). What cannot be converted is kept\n"
+    "                     as text and named on standard error as\n"
+    "                     FILE:LINE:COLUMN: what\n"
+    "  --convert --to N   turn a ruby text file into notation N (UTF-8): html\n"
+    "                     (a page to open in a browser), aozora or brackets.\n"
+    "                     Lines that are not well formed are written without\n"
+    "                     readings and named on standard error\n"
+    "  -o OUT             with --annotate or --convert and one FILE: write OUT\n"
+    "                     instead; ruby text as Shift-JIS (CP932), the\n"
+    "                     notations of --to as UTF-8\n"
     "  --in-place         with --annotate: replace each FILE (CP932, in one\n"
     "                     step) instead of printing it\n"
     "  --separators ABC   use A, B and C as the opening, middle and closing\n"
@@ -56,10 +77,11 @@ const char kHelpText[] =
     "separators are the same character.\n"
     "\n"
     "Exit status: 0 when every line of every file is well formed, 1 when one\n"
-    "is not (or the separators are not all the same), 2 when a file cannot be\n"
-    "read or the command line is wrong.\n";
+    "is not (or the separators are not all the same) or something could not\n"
+    "be converted, 2 when a file cannot be read or written or the command\n"
+    "line is wrong.\n";
 
-enum class Mode { None, Check, Resolve, Readings, Annotate };
+enum class Mode { None, Check, Resolve, Readings, Annotate, Convert };
 
 // The settings are only read here; reads never ask the user anything, but
 // the registry layer wants somewhere to send its questions.
@@ -237,6 +259,184 @@ int runAnnotate(const AnnotateRequest &request, QTextStream &out, QTextStream &e
     }
     return status;
 }
+QString faultText(LineFault fault)
+{
+    QString message = lineFaultMessage(fault);
+    if (message.startsWith(QLatin1String("!!")))
+        message.remove(0, 2);
+    return message;
+}
+
+DocumentRead::Status readStatus(StreamedCheck::Status status)
+{
+    return status == StreamedCheck::CannotOpen ? DocumentRead::CannotOpen : DocumentRead::NotText;
+}
+
+// --check for one file, read in pieces. A file that turns out not to be
+// text is reported on err only, with nothing on out, so the reports wait
+// until the whole file has been read. Few files have many faulty lines; when
+// the waiting reports would grow large, the file (known by then to be text)
+// is read a second time and the reports go out as they are found.
+int checkOneFile(const QString &path, const SeparatorTriple &separators, QTextStream &out, QTextStream &err)
+{
+    constexpr std::size_t kHeldReports = 16384;
+    const QString messages[] = {QString(), faultText(LineFault::SeparatorCount), faultText(LineFault::KanjiPosition)};
+    std::vector<std::pair<qint64, LineFault>> held;
+    bool overflow = false;
+    auto hold = [&](qint64 line, LineFault fault) {
+        if (held.size() < kHeldReports)
+            held.emplace_back(line, fault);
+        else
+            overflow = true;
+    };
+    auto print = [&](qint64 line, LineFault fault) {
+        out << path << ':' << line << ": " << messages[int(fault)] << '\n';
+    };
+
+    StreamedCheck checked = checkFileStreaming(path, separators, hold);
+    if (checked.status == StreamedCheck::Ok && overflow)
+        checked = checkFileStreaming(path, separators, print);
+    if (checked.status != StreamedCheck::Ok) {
+        err << path << ": " << readFailure(path, readStatus(checked.status)) << '\n';
+        return kCheckCannotRun;
+    }
+    if (!isUniform(separators)) {
+        reportNotUniform(path, separators, out);
+        return kCheckSomeMalformed;
+    }
+    if (!overflow) {
+        for (const auto &[line, fault] : held)
+            print(line, fault);
+    }
+    return checked.malformedLines > 0 ? kCheckSomeMalformed : kCheckAllWellFormed;
+}
+
+std::optional<RubyNotation> parseNotation(const QString &name)
+{
+    if (name == QLatin1String("aozora"))
+        return RubyNotation::Aozora;
+    if (name == QLatin1String("html"))
+        return RubyNotation::Html;
+    if (name == QLatin1String("brackets"))
+        return RubyNotation::Brackets;
+    return std::nullopt;
+}
+
+struct ConvertRequest {
+    QStringList files;
+    QString outputPath;
+    std::optional<RubyNotation> from;
+    std::optional<RubyNotation> to;
+    SeparatorTriple separators;
+};
+
+bool readNotationFile(const QString &path, QString &text, QString &failure)
+{
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
+        failure = readFailure(path, DocumentRead::CannotOpen);
+        return false;
+    }
+    const QByteArray bytes = file.readAll();
+    std::optional<QString> decoded;
+    if (file.error() == QFileDevice::NoError)
+        decoded = decodeNotationBytes(bytes);
+    if (!decoded) {
+        failure = QStringLiteral("not a UTF-8 or Shift-JIS (CP932) text file");
+        return false;
+    }
+    text = std::move(*decoded);
+    return true;
+}
+
+bool writeUtf8File(const QString &path, const QString &text, QString &failure)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0 || !file.commit()) {
+        failure = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+void reportProblems(const QString &path, const QList<ConversionProblem> &problems, QTextStream &err)
+{
+    for (const ConversionProblem &problem : problems)
+        err << path << ':' << problem.line << ':' << problem.column << ": " << problem.what << '\n';
+}
+
+int runConvert(const ConvertRequest &request, QTextStream &out, QTextStream &err)
+{
+    int status = kCheckAllWellFormed;
+    for (const QString &path : request.files) {
+        QString converted;
+        QList<ConversionProblem> problems;
+        int faultyLines = 0;
+        if (request.from) {
+            QString input;
+            QString failure;
+            if (!readNotationFile(path, input, failure)) {
+                err << path << ": " << failure << '\n';
+                status = kCheckCannotRun;
+                continue;
+            }
+            ImportedRuby imported = importRuby(*request.from, input, request.separators);
+            converted = std::move(imported.text);
+            problems = std::move(imported.problems);
+            if (imported.droppedAnnotations > 0)
+                err << path << ": " << imported.droppedAnnotations << " note(s) ［＃…］ left out\n";
+            if (isUniform(request.separators)) {
+                const QStringView text(converted);
+                for (const LineSpan &span : splitDocumentLines(text))
+                    faultyLines += checkLine(text.sliced(span.start, span.length), true, request.separators).ok ? 0 : 1;
+            }
+        } else {
+            const DocumentRead document = readDocumentFile(path);
+            if (document.status != DocumentRead::Ok) {
+                err << path << ": " << readFailure(path, document.status) << '\n';
+                status = kCheckCannotRun;
+                continue;
+            }
+            if (*request.to == RubyNotation::Html) {
+                HtmlPageStyle style;
+                style.title = QFileInfo(path).completeBaseName();
+                converted = exportHtml(document.text, request.separators, &problems, style);
+            } else {
+                converted = exportRuby(*request.to, document.text, request.separators, &problems);
+            }
+        }
+
+        if (request.outputPath.isEmpty()) {
+            out << converted;
+        } else if (request.from) {
+            const DocumentWrite written = writeDocumentFile(request.outputPath, converted);
+            if (written.status != DocumentWrite::Ok) {
+                err << request.outputPath << ": "
+                    << (written.status == DocumentWrite::Unmappable ? unmappableMessage(written) : written.error)
+                    << '\n';
+                status = kCheckCannotRun;
+                continue;
+            }
+        } else {
+            QString failure;
+            if (!writeUtf8File(request.outputPath, converted, failure)) {
+                err << request.outputPath << ": " << failure << '\n';
+                status = kCheckCannotRun;
+                continue;
+            }
+        }
+
+        reportProblems(path, problems, err);
+        if (faultyLines > 0) {
+            err << path << ": " << faultyLines
+                << " line(s) of the result are not well formed (kanji without a reading: "
+                   "zeqedit --annotate adds them)\n";
+        }
+        if (!problems.isEmpty() || faultyLines > 0)
+            status = std::max(status, kCheckSomeMalformed);
+    }
+    return status;
+}
 } // namespace
 
 std::optional<SeparatorTriple> parseSeparatorArgument(const QString &text)
@@ -315,6 +515,8 @@ int runCheckCommand(const QStringList &arguments, QTextStream &out, QTextStream 
     QString outputPath;
     bool inPlace = false;
     bool optionsEnded = false;
+    std::optional<RubyNotation> from;
+    std::optional<RubyNotation> to;
 
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString &argument = arguments[i];
@@ -350,6 +552,29 @@ int runCheckCommand(const QStringList &arguments, QTextStream &out, QTextStream 
                 return usageError(err,
                                   QStringLiteral("--check, --resolve, --readings and --annotate exclude each other"));
             mode = chosen;
+        } else if (argument == QLatin1String("--convert")) {
+            if (mode != Mode::None && mode != Mode::Convert)
+                return usageError(err, QStringLiteral("--convert goes with none of --check, --resolve, --readings "
+                                                      "and --annotate"));
+            mode = Mode::Convert;
+        } else if (argument == QLatin1String("--from") || argument == QLatin1String("--to")
+                   || argument.startsWith(QLatin1String("--from=")) || argument.startsWith(QLatin1String("--to="))) {
+            const bool isFrom = argument.startsWith(QLatin1String("--from"));
+            const QString option = isFrom ? QStringLiteral("--from") : QStringLiteral("--to");
+            QString value;
+            if (argument.contains(QLatin1Char('='))) {
+                value = argument.sliced(argument.indexOf(QLatin1Char('=')) + 1);
+            } else {
+                if (i + 1 >= arguments.size())
+                    return usageError(err, QStringLiteral("%1 needs aozora, html or brackets").arg(option));
+                value = arguments[++i];
+            }
+            const std::optional<RubyNotation> notation = parseNotation(value);
+            if (!notation)
+                return usageError(err, QStringLiteral("%1 needs aozora, html or brackets, not \"%2\"").arg(option, value));
+            if ((isFrom && from) || (!isFrom && to))
+                return usageError(err, QStringLiteral("%1 is given more than once").arg(option));
+            (isFrom ? from : to) = notation;
         } else if (argument == QLatin1String("--separators")
                    || argument.startsWith(QLatin1String("--separators="))) {
             QString value;
@@ -374,15 +599,21 @@ int runCheckCommand(const QStringList &arguments, QTextStream &out, QTextStream 
     }
 
     if (mode == Mode::None)
-        return usageError(err, QStringLiteral("say --check, --resolve, --readings or --annotate"));
+        return usageError(err, QStringLiteral("say --check, --resolve, --readings, --annotate or --convert"));
+    if ((from || to) && mode != Mode::Convert)
+        return usageError(err, QStringLiteral("--from and --to only go with --convert"));
+    if (mode == Mode::Convert && bool(from) == bool(to))
+        return usageError(err, QStringLiteral("--convert needs either --from or --to"));
     if (files.isEmpty())
         return usageError(err, QStringLiteral("no file named"));
-    if ((inPlace || !outputPath.isEmpty()) && mode != Mode::Annotate)
+    if (!outputPath.isEmpty() && mode != Mode::Annotate && mode != Mode::Convert)
+        return usageError(err, QStringLiteral("-o only goes with --annotate and --convert"));
+    if (inPlace && mode != Mode::Annotate)
         return usageError(err, QStringLiteral("-o and --in-place only go with --annotate"));
     if (inPlace && !outputPath.isEmpty())
         return usageError(err, QStringLiteral("-o and --in-place exclude each other"));
     if (!outputPath.isEmpty() && files.size() != 1)
-        return usageError(err, QStringLiteral("-o takes the annotation of one file"));
+        return usageError(err, QStringLiteral("-o takes the result for one file"));
 
     const SeparatorTriple separators = given ? *given : storedSeparatorTriple(storePath, err);
     const bool uniform = isUniform(separators);
@@ -395,8 +626,19 @@ int runCheckCommand(const QStringList &arguments, QTextStream &out, QTextStream 
         return status;
     }
 
+    if (mode == Mode::Convert) {
+        const int status = runConvert({files, outputPath, from, to, separators}, out, err);
+        out.flush();
+        err.flush();
+        return status;
+    }
+
     int status = kCheckAllWellFormed;
     for (const QString &path : files) {
+        if (mode == Mode::Check) {
+            status = std::max(status, checkOneFile(path, separators, out, err));
+            continue;
+        }
         const DocumentRead document = readDocumentFile(path);
         if (document.status != DocumentRead::Ok) {
             err << path << ": " << readFailure(path, document.status) << '\n';
@@ -405,22 +647,13 @@ int runCheckCommand(const QStringList &arguments, QTextStream &out, QTextStream 
         }
 
         bool wellFormed = true;
-        if (mode == Mode::Check) {
-            if (!uniform) {
-                reportNotUniform(path, separators, out);
-                wellFormed = false;
-            } else {
-                wellFormed = reportMalformedLines(path, document.text, separators, out);
-            }
+        out << resolveText(document.text, mode == Mode::Resolve, separators);
+        // The output is the text; which lines stayed raw goes aside.
+        if (!uniform) {
+            reportNotUniform(path, separators, err);
+            wellFormed = false;
         } else {
-            out << resolveText(document.text, mode == Mode::Resolve, separators);
-            // The output is the text; which lines stayed raw goes aside.
-            if (!uniform) {
-                reportNotUniform(path, separators, err);
-                wellFormed = false;
-            } else {
-                wellFormed = reportMalformedLines(path, document.text, separators, err);
-            }
+            wellFormed = reportMalformedLines(path, document.text, separators, err);
         }
         if (!wellFormed)
             status = std::max(status, kCheckSomeMalformed);

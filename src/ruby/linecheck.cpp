@@ -83,6 +83,16 @@ bool checkLine(const QString &line, bool keepKanji, QString &result, const Separ
     return checked.ok;
 }
 
+QString lineFaultMessage(LineFault fault)
+{
+    switch (fault) {
+    case LineFault::SeparatorCount: return kCountMessage;
+    case LineFault::KanjiPosition: return kPositionMessage;
+    case LineFault::None: break;
+    }
+    return QString();
+}
+
 QList<LineSpan> splitDocumentLines(QStringView document)
 {
     QList<LineSpan> lines;

@@ -58,6 +58,18 @@ struct LineSpan {
 // document has no lines.
 QList<LineSpan> splitDocumentLines(QStringView document);
 
+// Why a line is malformed, for a uniform triple.
+enum class LineFault {
+    None,
+    // The line ends inside a group: a separator is missing or extra.
+    SeparatorCount,
+    // A kanji outside a kanji part.
+    KanjiPosition,
+};
+
+// The message checkLine gives for a fault (with its leading "!!").
+QString lineFaultMessage(LineFault fault);
+
 // Resolves every line of a document, keeping each line end exactly as it was;
 // a malformed line is written raw (without marker or message).
 QString resolveText(const QString &document, bool keepKanji, const SeparatorTriple &separators);
