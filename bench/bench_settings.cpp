@@ -4,6 +4,7 @@
 // cost an atomic, synced replacement of the file.
 
 #include "platform/modal.h"
+#include "support/fixedplacement.h"
 #include "support/scriptedmodal.h"
 #include "platform/regstore.h"
 #include "settings/registry.h"
@@ -16,21 +17,6 @@
 namespace {
 
 using namespace zeq;
-
-class BenchWindow : public WindowPlacement {
-public:
-    double top() const override { return m_top; }
-    double left() const override { return m_left; }
-    double height() const override { return m_height; }
-    double width() const override { return m_width; }
-    void setTop(qint32 twips) override { m_top = twips; }
-    void setLeft(qint32 twips) override { m_left = twips; }
-    void setHeight(qint32 twips) override { m_height = twips; }
-    void setWidth(qint32 twips) override { m_width = twips; }
-
-private:
-    double m_top = 1200, m_left = 1500, m_height = 9000, m_width = 12000;
-};
 
 SettingsRecord typicalRecord()
 {
@@ -57,7 +43,7 @@ bool populate(const QString &file)
                != 1)
         return false;
     SettingsRecord record;
-    BenchWindow window;
+    FixedPlacement window(1200, 1500, 9000, 12000);
     loadSettings(record, registry, window);  // first run creates the keys
     SettingsRecord typical = typicalRecord();
     saveSettings(typical, registry, window);
@@ -88,7 +74,7 @@ void BM_LoadSettings(benchmark::State &state)
         RegStore store(file);
         ScriptedModal modal;
         Registry registry(store, modal);
-        BenchWindow window;
+        FixedPlacement window(1200, 1500, 9000, 12000);
         SettingsRecord record;
         loadSettings(record, registry, window);
         benchmark::DoNotOptimize(record);
@@ -105,7 +91,7 @@ void BM_SaveSettings(benchmark::State &state)
     RegStore store(file);
     ScriptedModal modal;
     Registry registry(store, modal);
-    BenchWindow window;
+    FixedPlacement window(1200, 1500, 9000, 12000);
     // As at exit: the record was loaded, and only what changed is written.
     SettingsRecord record;
     loadSettings(record, registry, window);
@@ -130,7 +116,7 @@ void BM_LoadAndSaveSettings(benchmark::State &state)
         RegStore store(file);
         ScriptedModal modal;
         Registry registry(store, modal);
-        BenchWindow window;
+        FixedPlacement window(1200, 1500, 9000, 12000);
         SettingsRecord record;
         loadSettings(record, registry, window);
         window.setTop(window.top() == 1200 ? 1215 : 1200);

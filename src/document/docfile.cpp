@@ -1,6 +1,7 @@
 #include "document/docfile.h"
 
 #include "platform/codepage.h"
+#include "platform/fileio.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -240,23 +241,6 @@ public:
 private:
     int m_fd;
 };
-
-bool writeAll(int fd, const QByteArray &bytes)
-{
-    const char *data = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t written = ::write(fd, data, size_t(left));
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += written;
-        left -= written;
-    }
-    return true;
-}
 
 // Creates a file that did not exist, named base + a random suffix, and
 // stores its name in name.

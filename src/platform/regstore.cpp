@@ -1,6 +1,7 @@
 #include "platform/regstore.h"
 
 #include "platform/codepage.h"
+#include "platform/fileio.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -266,23 +267,6 @@ public:
 private:
     int m_fd;
 };
-
-bool writeAll(int fd, const QByteArray &bytes)
-{
-    const char *data = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, data, size_t(left));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += n;
-        left -= n;
-    }
-    return true;
-}
 
 } // namespace
 

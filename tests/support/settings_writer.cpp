@@ -5,6 +5,7 @@
 //   zeq_settings_writer STORE recent0|kanji VALUE
 
 #include "platform/modal.h"
+#include "support/fixedplacement.h"
 #include "support/scriptedmodal.h"
 #include "platform/regstore.h"
 #include "settings/registry.h"
@@ -17,21 +18,6 @@
 
 namespace {
 
-class StillWindow : public zeq::WindowPlacement {
-public:
-    double top() const override { return m_top; }
-    double left() const override { return m_left; }
-    double height() const override { return m_height; }
-    double width() const override { return m_width; }
-    void setTop(qint32 twips) override { m_top = twips; }
-    void setLeft(qint32 twips) override { m_left = twips; }
-    void setHeight(qint32 twips) override { m_height = twips; }
-    void setWidth(qint32 twips) override { m_width = twips; }
-
-private:
-    double m_top = 0, m_left = 0, m_height = 6000, m_width = 9000;
-};
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -43,7 +29,7 @@ int main(int argc, char **argv)
     zeq::RegStore store(args[1]);
     zeq::ScriptedModal modal;
     zeq::Registry registry(store, modal);
-    StillWindow window;
+    zeq::FixedPlacement window(0, 0, 6000, 9000);
     zeq::SettingsRecord record;
     zeq::loadSettings(record, registry, window);
 
