@@ -12,6 +12,7 @@
 #include "platform/textbox.h"
 #include "platform/textpos.h"
 #include "ruby/imagerender.h"
+#include "ruby/userdict.h"
 #include "settings/registry.h"
 
 #include <QAction>
@@ -232,6 +233,11 @@ void MainWindow::createMenus()
     connect(deleteAction, &QAction::triggered, this, &MainWindow::deleteForward);
     connect(deleteGroupAction, &QAction::triggered, this, &MainWindow::deleteGroup);
     connect(selectAllAction, &QAction::triggered, this, &MainWindow::selectAll);
+    separator(editMenu, "readingsSeparator");
+    addReadingsAction = action(editMenu, "addReadingsAction", QStringLiteral("読みを自動で付ける"), QKeySequence(Qt::CTRL | Qt::Key_K));
+    nextReadingAction = action(editMenu, "nextReadingAction", QStringLiteral("次の読み候補"), QKeySequence(Qt::CTRL | Qt::Key_L));
+    connect(addReadingsAction, &QAction::triggered, this, &MainWindow::addReadings);
+    connect(nextReadingAction, &QAction::triggered, this, &MainWindow::nextReadingCandidate);
 
     searchMenu = menuBar()->addMenu(QStringLiteral("検索(&S)"));
     searchMenu->setObjectName(QStringLiteral("searchMenu"));
@@ -430,6 +436,8 @@ void MainWindow::shutDown()
     gutterTimer->stop();
     showRecentFiles();
     saveSettings(m_session.settings, *m_registry, *m_placement);
+    if (m_learnt)
+        m_learnt->save();
     for (QWidget *window : QApplication::topLevelWidgets()) {
         if (window != this && window->isVisible())
             window->close();

@@ -12,6 +12,7 @@
 #include <QPointer>
 
 #include <array>
+#include <memory>
 
 class QAction;
 class QInputMethodEvent;
@@ -27,9 +28,11 @@ namespace zeq {
 class Document;
 class ModalSeam;
 class RegStore;
+class ReadingAnalyser;
 class Registry;
 class StatusPanels;
 class TextBox;
+class UserDictionary;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -115,6 +118,20 @@ public:
     void selectAll();
     void editKeyReleased();
     void editMouseMoved();
+
+    // --- automatic readings (app/mainwindow_readings.cpp) ---
+    // Gives every kanji run of the selection (the whole document when
+    // nothing is selected) outside a group its reading, as one change.
+    void addReadings();
+    // Replaces the reading of the group at the caret with the analyser's
+    // next alternative, and remembers it as the user's choice.
+    void nextReadingCandidate();
+    // The readings the user chose, loaded on first use and written at
+    // shutdown.
+    UserDictionary &learntReadings();
+    // The analyser the two commands use (the program's shared one unless a
+    // test hands in another).
+    void setReadingAnalyser(ReadingAnalyser *analyser) { m_analyser = analyser; }
 
     // --- find (search/frmsdi_search.cpp) ---
     void find();
@@ -204,6 +221,8 @@ public:
     QAction *deleteGroupAction = nullptr;
     QAction *editSeparator = nullptr;
     QAction *selectAllAction = nullptr;
+    QAction *addReadingsAction = nullptr;
+    QAction *nextReadingAction = nullptr;
     QMenu *searchMenu = nullptr;
     QAction *findAction = nullptr;
     QAction *findNextAction = nullptr;
@@ -248,6 +267,8 @@ private:
     // written after a save, 無題 for a new document.
     QString m_titleName;
     bool m_unloaded = false;
+    ReadingAnalyser *m_analyser = nullptr;
+    std::unique_ptr<UserDictionary> m_learnt;
 };
 
 } // namespace zeq
