@@ -246,6 +246,8 @@ void applyContextRules(QList<Word> &words)
                                           QStringLiteral("?"), QStringLiteral("より")};
     static const QStringList kGoesTo = {QStringLiteral("に"), QStringLiteral("へ"), QStringLiteral("まで")};
     static const QStringList kFruitParticles = {QStringLiteral("を"), QStringLiteral("が"), QStringLiteral("も")};
+    static const QStringList kBesides = {QStringLiteral("に"), QStringLiteral("、"), QStringLiteral("，"),
+                                         QStringLiteral("は"), QStringLiteral("にも")};
     static const QString kWeekdays = QStringLiteral("月火水木金土日");
     static const QStringList kWeekdayReadings = {QStringLiteral("げつ"), QStringLiteral("か"), QStringLiteral("すい"),
                                                  QStringLiteral("もく"), QStringLiteral("きん"), QStringLiteral("ど"),
@@ -277,10 +279,18 @@ void applyContextRules(QList<Word> &words)
                    && (word.reading == QStringLiteral("ほう") || word.reading == QStringLiteral("かた"))) {
             // ほう compares (こちらの方が良い); otherwise it is mostly a
             // person or a way of doing (ご希望の方は, 使い方).
+            // After a past tense it compares too: 予約した方が安い, 使った方が.
+            const bool afterPast = i > 0 && words[i - 1].partOfSpeech == QStringLiteral("助動詞")
+                && (words[i - 1].surface == QStringLiteral("た") || words[i - 1].surface == QStringLiteral("だ"));
             const bool compares = i + 2 < words.size() && words[i + 1].surface == QStringLiteral("が")
-                && (words[i + 2].partOfSpeech == QStringLiteral("形容詞")
+                && (afterPast || words[i + 2].partOfSpeech == QStringLiteral("形容詞")
                     || words[i + 2].partOfSpeech == QStringLiteral("形状詞"));
             word.reading = compares ? QStringLiteral("ほう") : QStringLiteral("かた");
+        } else if (word.surface == QStringLiteral("他") && word.reading == QStringLiteral("た")
+                   && (i + 1 == words.size() || surfaceIs(words, i + 1, kBesides))) {
+            // Standing alone before に or a comma it means besides: その他、
+            // 他に; た stays for 他の商品 and compounds (他社).
+            word.reading = QStringLiteral("ほか");
         } else if (word.surface == QStringLiteral("何か") && word.reading == QStringLiteral("なんか")) {
             word.reading = QStringLiteral("なにか");
         } else if (word.surface == QStringLiteral("何") && i + 1 < words.size()) {
@@ -394,9 +404,32 @@ void applyContextRules(QList<Word> &words)
             word.reading = voiced(word.reading);
     }
     // A doubled last sound only stands before a voiceless one (一回 いっかい,
-    // but 一度 いちど).
+    // but 一度 いちど); and where the dictionary marks a one-kanji word as
+    // doubling (チ促, ク促, ツ促) and another one-kanji word follows with
+    // the sound it doubles before, the two are one word and it does (一戸
+    // いっこ, 学科 がっか, 一周 いっしゅう, 六回 ろっかい). Longer words
+    // only meet in looser compounds (文学関係 ..がくかんけい), and a month or
+    // a day after a number keeps its sound (７月期 ..がつき).
     for (qsizetype i = 0; i + 1 < words.size(); ++i) {
         Word &word = words[i];
+        const Word &next = words[i + 1];
+        const QString &change = word.finalChange;
+        auto oneKanji = [](const QString &surface) {
+            return surface.size() == 1 && isKanji(surface) == 1;
+        };
+        if (change.size() == 2 && change.endsWith(QStringLiteral("促")) && attachedTo(words, i + 1)
+            && word.reading == word.baseReading && oneKanji(word.surface) && oneKanji(next.surface)
+            && !(attachedTo(words, i) && words[i - 1].surface.back().isDigit())
+            && word.reading.size() > 1 && word.reading.endsWith(strConv(change.left(1), ConvHiragana))) {
+            // ク doubles before か行 only (学科 がっか, but 学生 がくせい);
+            // チ and ツ before か, さ and た行 (一周, 一体, 出張).
+            static const QString kBeforeKu = QStringLiteral("かきくけこ");
+            static const QString kBeforeChiTsu = QStringLiteral("かきくけこさしすせそたちつてと");
+            const QString &doublesBefore = change.startsWith(QStringLiteral("ク")) ? kBeforeKu : kBeforeChiTsu;
+            if (!next.reading.isEmpty() && doublesBefore.contains(next.reading.front()))
+                word.reading = word.reading.chopped(1) + QStringLiteral("っ");
+        }
+
         if (word.reading.endsWith(QStringLiteral("っ")) && word.partOfSpeech == QStringLiteral("名詞")
             && !word.baseReading.endsWith(QStringLiteral("っ")) && !word.baseReading.isEmpty()
             && attachedTo(words, i + 1) && !voicelessStart(words[i + 1].reading))
