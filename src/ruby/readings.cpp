@@ -247,7 +247,7 @@ void applyContextRules(QList<Word> &words)
     static const QStringList kGoesTo = {QStringLiteral("に"), QStringLiteral("へ"), QStringLiteral("まで")};
     static const QStringList kFruitParticles = {QStringLiteral("を"), QStringLiteral("が"), QStringLiteral("も")};
     static const QStringList kBesides = {QStringLiteral("に"), QStringLiteral("、"), QStringLiteral("，"),
-                                         QStringLiteral("は"), QStringLiteral("にも")};
+                                         QStringLiteral("にも")};
     static const QString kWeekdays = QStringLiteral("月火水木金土日");
     static const QStringList kWeekdayReadings = {QStringLiteral("げつ"), QStringLiteral("か"), QStringLiteral("すい"),
                                                  QStringLiteral("もく"), QStringLiteral("きん"), QStringLiteral("ど"),
@@ -337,6 +337,12 @@ void applyContextRules(QList<Word> &words)
                    && words[i + 1].surface.startsWith(QStringLiteral("さん"))) {
             // お母さん, お父さん.
             word.reading = word.surface == QStringLiteral("母") ? QStringLiteral("かあ") : QStringLiteral("とう");
+        } else if (word.surface == QStringLiteral("御") && word.reading == QStringLiteral("ご")
+                   && word.partOfSpeech == QStringLiteral("接頭辞") && i + 1 < words.size() && attachedTo(words, i + 1)
+                   && (words[i + 1].origin == QStringLiteral("和") || words[i + 1].surface == QStringLiteral("礼"))) {
+            // The honorific is お before a native word (御花, 御休み) and in
+            // 御礼; ご before a Chinese one (御相談).
+            word.reading = QStringLiteral("お");
         } else if (word.surface == QStringLiteral("御礼") && word.reading == QStringLiteral("ごれい")) {
             // 御礼申し上げます: おれい is the usual reading in letters and notices.
             word.reading = QStringLiteral("おれい");
@@ -389,12 +395,12 @@ void applyContextRules(QList<Word> &words)
             continue;
         const bool compoundable = previous.partOfSpeech == QStringLiteral("名詞")
             || previous.partOfSpeech == QStringLiteral("接頭辞") || previous.partOfSpeech == QStringLiteral("接尾辞");
-        // Native words voice as a rule; of the Chinese ones only 会社 does
-        // so regularly (子会社, 株式会社, 旅行会社).
+        // Native words voice as a rule; of the Chinese ones only 会社 and
+        // 菓子 do so regularly (子会社, 株式会社, 和菓子, 洋菓子).
         // 付き after a noun stays つき (食事付き, 条件付き).
         const bool voices = (word.origin == QStringLiteral("和") && word.surface != QStringLiteral("付き")
                              && word.surface != QStringLiteral("付"))
-            || word.surface == QStringLiteral("会社");
+            || word.surface == QStringLiteral("会社") || word.surface == QStringLiteral("菓子");
         // Suffixes (..川, ..島) keep the dictionary's choice: whether a
         // place name voices is a fact about that place.
         if (compoundable && voices && previous.subCategory != QStringLiteral("数詞")
