@@ -367,6 +367,10 @@ void applyContextRules(QList<Word> &words)
             word.reading = QStringLiteral("どおり");
         } else if (word.surface == QStringLiteral("後") && i > 0 && words[i - 1].surface == QStringLiteral("その")) {
             word.reading = QStringLiteral("ご");
+        } else if (word.surface == QStringLiteral("一日") && word.reading == QStringLiteral("ついたち")
+                   && !(i > 0 && words[i - 1].surface.endsWith(QStringLiteral("月")))) {
+            // The first of the month only follows a month; alone it is a day long.
+            word.reading = QStringLiteral("いちにち");
         } else if (word.surface == QStringLiteral("本当") && word.reading == QStringLiteral("ほんと")) {
             // The dictionary's kana column has the spoken ほんと.
             word.reading = QStringLiteral("ほんとう");
