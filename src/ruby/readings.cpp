@@ -367,6 +367,10 @@ void applyContextRules(QList<Word> &words)
             word.reading = QStringLiteral("どおり");
         } else if (word.surface == QStringLiteral("後") && i > 0 && words[i - 1].surface == QStringLiteral("その")) {
             word.reading = QStringLiteral("ご");
+        } else if (word.surface == QStringLiteral("越し") && word.reading == QStringLiteral("ごし") && i > 0
+                   && words[i - 1].partOfSpeech == QStringLiteral("接頭辞") && attached) {
+            // After the honorific it is a visit (お越し), not a span (３年越し).
+            word.reading = QStringLiteral("こし");
         } else if (word.surface == QStringLiteral("一日") && word.reading == QStringLiteral("ついたち")
                    && !(i > 0 && words[i - 1].surface.endsWith(QStringLiteral("月")))) {
             // The first of the month only follows a month; alone it is a day long.
@@ -401,9 +405,10 @@ void applyContextRules(QList<Word> &words)
             || previous.partOfSpeech == QStringLiteral("接頭辞") || previous.partOfSpeech == QStringLiteral("接尾辞");
         // Native words voice as a rule; of the Chinese ones only 会社 and
         // 菓子 do so regularly (子会社, 株式会社, 和菓子, 洋菓子).
-        // 付き after a noun stays つき (食事付き, 条件付き).
+        // 付き after a noun stays つき (食事付き, 条件付き), and so does 近く
+        // (１０年近く, 温泉近く).
         const bool voices = (word.origin == QStringLiteral("和") && word.surface != QStringLiteral("付き")
-                             && word.surface != QStringLiteral("付"))
+                             && word.surface != QStringLiteral("付") && word.surface != QStringLiteral("近く"))
             || word.surface == QStringLiteral("会社") || word.surface == QStringLiteral("菓子");
         // Suffixes (..川, ..島) keep the dictionary's choice: whether a
         // place name voices is a fact about that place.
