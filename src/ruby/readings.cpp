@@ -401,14 +401,17 @@ void applyContextRules(QList<Word> &words)
         const Word &previous = words[i - 1];
         if (!attachedTo(words, i) || !startsWithKanji(word.surface) || !endsWithKanji(previous.surface))
             continue;
+        // A Chinese prefix sets no compound sound (各部屋 かくへや, 全区間).
         const bool compoundable = previous.partOfSpeech == QStringLiteral("名詞")
-            || previous.partOfSpeech == QStringLiteral("接頭辞") || previous.partOfSpeech == QStringLiteral("接尾辞");
+            || (previous.partOfSpeech == QStringLiteral("接頭辞") && previous.origin != QStringLiteral("漢"))
+            || previous.partOfSpeech == QStringLiteral("接尾辞");
         // Native words voice as a rule; of the Chinese ones only 会社 and
         // 菓子 do so regularly (子会社, 株式会社, 和菓子, 洋菓子).
-        // 付き after a noun stays つき (食事付き, 条件付き), and so does 近く
-        // (１０年近く, 温泉近く).
-        const bool voices = (word.origin == QStringLiteral("和") && word.surface != QStringLiteral("付き")
-                             && word.surface != QStringLiteral("付") && word.surface != QStringLiteral("近く"))
+        // 付き after a noun stays つき (食事付き, 条件付き), and so do 近く
+        // (１０年近く, 温泉近く) and 少ない (数少ない).
+        static const QStringList kKeepsSound = {QStringLiteral("付き"), QStringLiteral("付"), QStringLiteral("近く"),
+                                                QStringLiteral("少ない")};
+        const bool voices = (word.origin == QStringLiteral("和") && !kKeepsSound.contains(word.surface))
             || word.surface == QStringLiteral("会社") || word.surface == QStringLiteral("菓子");
         // Suffixes (..川, ..島) keep the dictionary's choice: whether a
         // place name voices is a fact about that place.
