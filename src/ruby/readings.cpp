@@ -268,9 +268,12 @@ void applyContextRules(QList<Word> &words)
         if (day >= 0 && alone) {
             word.reading = kWeekdayReadings.at(day);
         } else if (word.surface == QStringLiteral("私")) {
-            // わたくし is the formal form; running text nearly always means わたし.
-            if (word.reading == QStringLiteral("わたくし"))
-                word.reading = QStringLiteral("わたし");
+            // わたくし is the formal form; running text nearly always means
+            // わたし, but the humble plural 私共, 私ども is formal.
+            const bool humble = i + 1 < words.size() && attachedTo(words, i + 1)
+                && (words[i + 1].surface.startsWith(QStringLiteral("共"))
+                    || words[i + 1].surface.startsWith(QStringLiteral("ども")));
+            word.reading = humble ? QStringLiteral("わたくし") : QStringLiteral("わたし");
         } else if (word.surface == QStringLiteral("日本")) {
             // にっぽん lives in a few names (日本銀行, 日本放送協会) that the
             // dictionary knows as whole words anyway.
@@ -361,12 +364,23 @@ void applyContextRules(QList<Word> &words)
             // みんな, but 皆さん, 皆さま, 皆様.
             word.reading = QStringLiteral("みんな");
         } else if (word.surface == QStringLiteral("通り") && word.reading == QStringLiteral("とおり") && attached
+                   && words[i - 1].subCategory != QStringLiteral("数詞")
                    && (words[i - 1].partOfSpeech == QStringLiteral("名詞")
                        || words[i - 1].partOfSpeech == QStringLiteral("副詞"))) {
             // 予定通り, いつも通り: as planned, as always.
             word.reading = QStringLiteral("どおり");
         } else if (word.surface == QStringLiteral("後") && i > 0 && words[i - 1].surface == QStringLiteral("その")) {
             word.reading = QStringLiteral("ご");
+        } else if (word.surface == QStringLiteral("主") && word.reading == QStringLiteral("おも")
+                   && surfaceIs(words, i + 1, {QStringLiteral("として")})) {
+            // 主として: mainly.
+            word.reading = QStringLiteral("しゅ");
+        } else if (word.surface == QStringLiteral("年") && word.reading == QStringLiteral("ねん") && !attached
+                   && i + 2 < words.size() && words[i + 1].surface == QStringLiteral("を")
+                   && (words[i + 2].lemma.startsWith(QStringLiteral("取る"))
+                       || words[i + 2].lemma.startsWith(QStringLiteral("重ねる")))) {
+            // 年を取る, 年を重ねる: age.
+            word.reading = QStringLiteral("とし");
         } else if (word.surface == QStringLiteral("越し") && word.reading == QStringLiteral("ごし") && i > 0
                    && words[i - 1].partOfSpeech == QStringLiteral("接頭辞") && attached) {
             // After the honorific it is a visit (お越し), not a span (３年越し).
