@@ -237,6 +237,16 @@ bool surfaceIs(const QList<Word> &words, qsizetype i, const QStringList &surface
     return i >= 0 && i < words.size() && surfaces.contains(words[i].surface);
 }
 
+// Whether the words after the word at index i spell text from its start
+// (として, as one word or as と, し, て).
+bool followedBy(const QList<Word> &words, qsizetype i, const QString &text)
+{
+    QString after;
+    for (qsizetype k = i + 1; k < words.size() && after.size() < text.size() && attachedTo(words, k); ++k)
+        after += words[k].surface;
+    return after.startsWith(text);
+}
+
 // The dictionary's first choice for a handful of words is wrong more often
 // than right in running text; these choices are made again in context.
 void applyContextRules(QList<Word> &words)
@@ -371,8 +381,7 @@ void applyContextRules(QList<Word> &words)
             word.reading = QStringLiteral("どおり");
         } else if (word.surface == QStringLiteral("後") && i > 0 && words[i - 1].surface == QStringLiteral("その")) {
             word.reading = QStringLiteral("ご");
-        } else if (word.surface == QStringLiteral("主") && word.reading == QStringLiteral("おも")
-                   && surfaceIs(words, i + 1, {QStringLiteral("として")})) {
+        } else if (word.surface == QStringLiteral("主") && followedBy(words, i, QStringLiteral("として"))) {
             // 主として: mainly.
             word.reading = QStringLiteral("しゅ");
         } else if (word.surface == QStringLiteral("年") && word.reading == QStringLiteral("ねん") && !attached
