@@ -131,6 +131,8 @@ void MainWindow::createControls()
     connect(m_document, &Document::modifiedChanged, this, &MainWindow::updateTitle);
     connect(m_document, &Document::undoAvailable, this, &MainWindow::syncToolbar);
     connect(m_document, &Document::redoAvailable, this, &MainWindow::syncToolbar);
+    connect(m_note, &EditControl::changed, this, &MainWindow::trackHandEdit);
+    connect(textEdit, &QPlainTextEdit::cursorPositionChanged, this, &MainWindow::learnHandCorrections);
 
     lineNumbers = new QPlainTextEdit(client);
     lineNumbers->setObjectName(QStringLiteral("lineNumbers"));
@@ -436,8 +438,7 @@ void MainWindow::shutDown()
     gutterTimer->stop();
     showRecentFiles();
     saveSettings(m_session.settings, *m_registry, *m_placement);
-    if (m_learnt)
-        m_learnt->save();
+    saveLearntReadings();
     for (QWidget *window : QApplication::topLevelWidgets()) {
         if (window != this && window->isVisible())
             window->close();

@@ -33,6 +33,7 @@ class Registry;
 class StatusPanels;
 class TextBox;
 class UserDictionary;
+struct TextChange;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -132,6 +133,12 @@ public:
     // The analyser the two commands use (the program's shared one unless a
     // test hands in another).
     void setReadingAnalyser(ReadingAnalyser *analyser) { m_analyser = analyser; }
+    // Readings corrected by hand are learnt when the caret leaves their
+    // line: the line as it was before its first edit against the line now.
+    void trackHandEdit(const TextChange &change);
+    void learnHandCorrections();
+    // Learns what is pending and writes the learnt readings (at shutdown).
+    void saveLearntReadings();
 
     // --- find (search/frmsdi_search.cpp) ---
     void find();
@@ -267,8 +274,13 @@ private:
     // written after a save, 無題 for a new document.
     QString m_titleName;
     bool m_unloaded = false;
+    void learnEditedLine();
+
     ReadingAnalyser *m_analyser = nullptr;
     std::unique_ptr<UserDictionary> m_learnt;
+    // The line being edited by hand (-1: none) and its text before.
+    int m_editedLine = -1;
+    QString m_editedLineBefore;
 };
 
 } // namespace zeq

@@ -11,7 +11,11 @@
 
 #include <QApplication>
 
+#include <QPlainTextEdit>
+#include <QTextCursor>
+
 #include <algorithm>
+#include <utility>
 
 // The Edit menu's automatic readings: annotating the selection or the whole
 // document, and stepping one group through the analyser's alternatives. The
@@ -76,6 +80,51 @@ UserDictionary &MainWindow::learntReadings()
         m_learnt->load();
     }
     return *m_learnt;
+}
+
+void MainWindow::trackHandEdit(const TextChange &change)
+{
+    const auto within = [](const QString &text) {
+        return !text.contains(QLatin1Char('\r')) && !text.contains(QLatin1Char('\n'));
+    };
+    // A change across lines, or one that replaced the whole text (a load),
+    // leaves no line to compare.
+    if (!within(change.removed) || !within(change.inserted)
+        || (change.position == 0 && m_note->textLength() == change.inserted.size())) {
+        m_editedLine = -1;
+        return;
+    }
+    const QString text = m_note->Text();
+    const auto [lineStart, lineEnd] = lineAround(text, change.position);
+    const int line = int(std::count(text.cbegin(), text.cbegin() + lineStart, u'\n'));
+    if (line == m_editedLine)
+        return;
+    learnHandCorrections();
+    QString before = text.sliced(lineStart, lineEnd - lineStart);
+    before.replace(change.position - lineStart, change.inserted.size(), change.removed);
+    m_editedLine = line;
+    m_editedLineBefore = before;
+}
+
+void MainWindow::learnHandCorrections()
+{
+    // Half-typed readings are not choices: only a line left behind counts.
+    if (m_editedLine >= 0 && textEdit->textCursor().blockNumber() != m_editedLine)
+        learnEditedLine();
+}
+
+void MainWindow::learnEditedLine()
+{
+    const int line = std::exchange(m_editedLine, -1);
+    if (line >= 0 && line < m_note->lineCount())
+        learntReadings().learnCorrections(m_editedLineBefore, m_note->line(line), m_session.settings.gUserSparator);
+}
+
+void MainWindow::saveLearntReadings()
+{
+    learnEditedLine();
+    if (m_learnt)
+        m_learnt->save();
 }
 
 void MainWindow::addReadings()

@@ -123,6 +123,16 @@ TEST_F(ReadingsCommandTest, ACycledReadingIsPreferredAndKeptAcrossRuns)
     EXPECT_EQ(stored.lookup(QStringLiteral("日本")), QStringLiteral("にっぽん"));
 }
 
+TEST_F(ReadingsCommandTest, AReadingCorrectedByHandIsLearntOnceTheCaretLeavesItsLine)
+{
+    startWith(QStringLiteral("`日本`にほん`\r\n日本"), 4, 3);
+    window->note().setSelText(QStringLiteral("にっ"));
+    window->note().setSelText(QStringLiteral("ぽん"));
+    window->note().setSelStart(text().size());
+    annotateKey();
+    EXPECT_EQ(text(), QStringLiteral("`日本`にっぽん`\r\n`日本`にっぽん`"));
+}
+
 TEST_F(ReadingsCommandTest, AReadingTypedThroughTheInputMethodIsPreferred)
 {
     startWith(QString());
