@@ -88,7 +88,8 @@ void MainWindow::trackHandEdit(const TextChange &change)
         return !text.contains(QLatin1Char('\r')) && !text.contains(QLatin1Char('\n'));
     };
     // A change across lines, or one that replaced the whole text (a load),
-    // leaves no line to compare.
+    // leaves no line to compare: line numbers have moved, and a pending
+    // correction is dropped rather than compared with another line.
     if (!within(change.removed) || !within(change.inserted)
         || (change.position == 0 && m_note->textLength() == change.inserted.size())) {
         m_editedLine = -1;
@@ -99,7 +100,7 @@ void MainWindow::trackHandEdit(const TextChange &change)
     const int line = int(std::count(text.cbegin(), text.cbegin() + lineStart, u'\n'));
     if (line == m_editedLine)
         return;
-    learnHandCorrections();
+    learnEditedLine();
     QString before = text.sliced(lineStart, lineEnd - lineStart);
     before.replace(change.position - lineStart, change.inserted.size(), change.removed);
     m_editedLine = line;
