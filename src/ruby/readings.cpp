@@ -307,7 +307,8 @@ void applyContextRules(QList<Word> &words)
         } else if (word.surface == QStringLiteral("何か") && word.reading == QStringLiteral("なんか")) {
             word.reading = QStringLiteral("なにか");
         } else if (word.surface == QStringLiteral("何") && i + 1 < words.size()) {
-            if (surfaceIs(words, i + 1, kAsksWhat))
+            // 何気ない is なにげない.
+            if (surfaceIs(words, i + 1, kAsksWhat) || surfaceIs(words, i + 1, {QStringLiteral("気")}))
                 word.reading = QStringLiteral("なに");
         } else if (word.surface.startsWith(QStringLiteral("入")) && word.reading.startsWith(QStringLiteral("はい"))
                    && i >= 2 && words[i - 1].surface == QStringLiteral("に")
@@ -431,9 +432,9 @@ void applyContextRules(QList<Word> &words)
         // Native words voice as a rule; of the Chinese ones only 会社 and
         // 菓子 do so regularly (子会社, 株式会社, 和菓子, 洋菓子).
         // 付き after a noun stays つき (食事付き, 条件付き), and so do 近く
-        // (１０年近く, 温泉近く) and 少ない (数少ない).
+        // (１０年近く, 温泉近く), 少ない (数少ない) and 手前 (一歩手前).
         static const QStringList kKeepsSound = {QStringLiteral("付き"), QStringLiteral("付"), QStringLiteral("近く"),
-                                                QStringLiteral("少ない")};
+                                                QStringLiteral("少ない"), QStringLiteral("手前")};
         const bool voices = (word.origin == QStringLiteral("和") && !kKeepsSound.contains(word.surface))
             || word.surface == QStringLiteral("会社") || word.surface == QStringLiteral("菓子");
         // Suffixes (..川, ..島) keep the dictionary's choice: whether a
@@ -453,7 +454,7 @@ void applyContextRules(QList<Word> &words)
     // a day after a number keeps its sound (７月期 ..がつき).
     for (qsizetype i = 0; i + 1 < words.size(); ++i) {
         Word &word = words[i];
-        const Word &next = words[i + 1];
+        Word &next = words[i + 1];
         const QString &change = word.finalChange;
         auto oneKanji = [](const QString &surface) {
             return surface.size() == 1 && isKanji(surface) == 1;
@@ -467,13 +468,23 @@ void applyContextRules(QList<Word> &words)
             static const QString kBeforeKu = QStringLiteral("かきくけこ");
             static const QString kBeforeChiTsu = QStringLiteral("かきくけこさしすせそたちつてと");
             const QString &doublesBefore = change.startsWith(QStringLiteral("ク")) ? kBeforeKu : kBeforeChiTsu;
-            if (!next.reading.isEmpty() && doublesBefore.contains(next.reading.front()))
+            // Before は行 チ and ツ double and the next word turns to ぱ行
+            // where the dictionary says it may (一杯 いっぱい, 一歩 いっぽ).
+            static const QString kH = QStringLiteral("はひふへほ");
+            static const QString kP = QStringLiteral("ぱぴぷぺぽ");
+            const bool chiTsu = !change.startsWith(QStringLiteral("ク"));
+            const QChar first = next.reading.isEmpty() ? QChar() : next.reading.front();
+            const bool pops = chiTsu && kH.contains(first)
+                && (next.initialChange.endsWith(QStringLiteral("半濁")) || next.initialChange.endsWith(QStringLiteral("混合")));
+            if (pops)
+                next.reading = QChar(char16_t(first.unicode() + 2)) + next.reading.mid(1);
+            if (!first.isNull() && (doublesBefore.contains(first) || pops || (chiTsu && kP.contains(first))))
                 word.reading = word.reading.chopped(1) + QStringLiteral("っ");
         }
 
         if (word.reading.endsWith(QStringLiteral("っ")) && word.partOfSpeech == QStringLiteral("名詞")
             && !word.baseReading.endsWith(QStringLiteral("っ")) && !word.baseReading.isEmpty()
-            && attachedTo(words, i + 1) && !voicelessStart(words[i + 1].reading))
+            && attachedTo(words, i + 1) && !voicelessStart(next.reading))
             word.reading = word.baseReading;
     }
 }

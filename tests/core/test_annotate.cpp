@@ -136,6 +136,8 @@ TEST(AutomaticReadings, ReadsKnownTroubleWordsByTheirContext)
         {u"私共は", u"`私共`わたくしども`は"},
         {u"主として", u"`主`しゅ`として"},
         {u"年を取る", u"`年`とし`を`取`と`る"},
+        {u"一歩手前と一杯", u"`一歩手前`いっぽてまえ`と`一杯`いっぱい`"},
+        {u"何気なく", u"`何気`なにげ`なく"},
     };
     for (const AnnotateCase &c : cases) {
         const QString text = QString::fromUtf16(c.text);
