@@ -6,7 +6,6 @@
 
 #include <QAction>
 #include <QInputMethodEvent>
-#include <QMenu>
 #include <QPlainTextEdit>
 #include <QTextCharFormat>
 
@@ -167,18 +166,6 @@ TEST_F(ReadingsCommandTest, AMissingDictionaryIsNamedAndNothingChanges)
     ASSERT_EQ(modal.messages().size(), 2);
     for (const QString &message : modal.messages())
         EXPECT_TRUE(message.contains(QStringLiteral("unidic-mecab"))) << message.toStdString();
-}
-
-TEST_F(ReadingsCommandTest, TheCommandsAreOffWhileTheDisplayImageIsShown)
-{
-    const QString before = QStringLiteral("漢字");
-    MainWindow &w = startWith(before);
-    w.togglePreview();
-    ASSERT_TRUE(w.imageShown);
-    QTest::keyClick(w.preview, Qt::Key_K, Qt::ControlModifier);
-    EXPECT_FALSE(w.addReadingsAction->isEnabled() && w.editMenu->isEnabled());
-    EXPECT_EQ(text(), before);
-    EXPECT_TRUE(modal.messages().isEmpty());
 }
 
 } // namespace
