@@ -12,6 +12,7 @@
 #include "platform/textbox.h"
 #include "platform/textpos.h"
 #include "ruby/imagerender.h"
+#include "ruby/userdict.h"
 #include "settings/registry.h"
 
 #include <QAction>
@@ -130,6 +131,8 @@ void MainWindow::createControls()
     connect(m_document, &Document::modifiedChanged, this, &MainWindow::updateTitle);
     connect(m_document, &Document::undoAvailable, this, &MainWindow::syncToolbar);
     connect(m_document, &Document::redoAvailable, this, &MainWindow::syncToolbar);
+    connect(m_note, &EditControl::changed, this, &MainWindow::trackHandEdit);
+    connect(textEdit, &QPlainTextEdit::cursorPositionChanged, this, &MainWindow::learnHandCorrections);
 
     lineNumbers = new QPlainTextEdit(client);
     lineNumbers->setObjectName(QStringLiteral("lineNumbers"));
@@ -232,6 +235,11 @@ void MainWindow::createMenus()
     connect(deleteAction, &QAction::triggered, this, &MainWindow::deleteForward);
     connect(deleteGroupAction, &QAction::triggered, this, &MainWindow::deleteGroup);
     connect(selectAllAction, &QAction::triggered, this, &MainWindow::selectAll);
+    separator(editMenu, "readingsSeparator");
+    addReadingsAction = action(editMenu, "addReadingsAction", QStringLiteral("読みを自動で付ける"), QKeySequence(Qt::CTRL | Qt::Key_K));
+    nextReadingAction = action(editMenu, "nextReadingAction", QStringLiteral("次の読み候補"), QKeySequence(Qt::CTRL | Qt::Key_L));
+    connect(addReadingsAction, &QAction::triggered, this, &MainWindow::addReadings);
+    connect(nextReadingAction, &QAction::triggered, this, &MainWindow::nextReadingCandidate);
 
     searchMenu = menuBar()->addMenu(QStringLiteral("検索(&S)"));
     searchMenu->setObjectName(QStringLiteral("searchMenu"));
@@ -432,6 +440,7 @@ void MainWindow::shutDown()
     gutterTimer->stop();
     showRecentFiles();
     saveSettings(m_session.settings, *m_registry, *m_placement);
+    saveLearntReadings();
     for (QWidget *window : QApplication::topLevelWidgets()) {
         if (window != this && window->isVisible())
             window->close();

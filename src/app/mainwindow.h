@@ -12,6 +12,7 @@
 #include <QPointer>
 
 #include <array>
+#include <memory>
 
 class QAction;
 class QInputMethodEvent;
@@ -27,9 +28,12 @@ namespace zeq {
 class Document;
 class ModalSeam;
 class RegStore;
+class ReadingAnalyser;
 class Registry;
 class StatusPanels;
 class TextBox;
+class UserDictionary;
+struct TextChange;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -114,6 +118,26 @@ public:
     void selectAll();
     void editKeyReleased();
     void editMouseMoved();
+
+    // --- automatic readings (mainwindow_readings.cpp) ---
+    // Gives every kanji run of the selection (the whole document when
+    // nothing is selected) outside a group its reading, as one change.
+    void addReadings();
+    // Replaces the reading of the group at the caret with the analyser's
+    // next alternative, and remembers it as the user's choice.
+    void nextReadingCandidate();
+    // The readings the user chose, loaded on first use and written at
+    // shutdown.
+    UserDictionary &learntReadings();
+    // The analyser the two commands use (the program's shared one unless a
+    // test hands in another).
+    void setReadingAnalyser(ReadingAnalyser *analyser) { m_analyser = analyser; }
+    // Readings corrected by hand are learnt when the caret leaves their
+    // line: the line as it was before its first edit against the line now.
+    void trackHandEdit(const TextChange &change);
+    void learnHandCorrections();
+    // Learns what is pending and writes the learnt readings (at shutdown).
+    void saveLearntReadings();
 
     // --- find (mainwindow_find.cpp) ---
     void find();
@@ -205,6 +229,8 @@ public:
     QAction *deleteGroupAction = nullptr;
     QAction *editSeparator = nullptr;
     QAction *selectAllAction = nullptr;
+    QAction *addReadingsAction = nullptr;
+    QAction *nextReadingAction = nullptr;
     QMenu *searchMenu = nullptr;
     QAction *findAction = nullptr;
     QAction *findNextAction = nullptr;
@@ -253,6 +279,13 @@ private:
     // written after a save, 無題 for a new document.
     QString m_titleName;
     bool m_unloaded = false;
+    void learnEditedLine();
+
+    ReadingAnalyser *m_analyser = nullptr;
+    std::unique_ptr<UserDictionary> m_learnt;
+    // The line being edited by hand (-1: none) and its text before.
+    int m_editedLine = -1;
+    QString m_editedLineBefore;
 };
 
 } // namespace zeq

@@ -3,6 +3,7 @@
 #include "editing/commands.h"
 #include "platform/modal.h"
 #include "platform/textbox.h"
+#include "ruby/userdict.h"
 
 #include <QCoreApplication>
 #include <QInputMethodEvent>
@@ -90,10 +91,15 @@ void MainWindow::captureIme(const ConfirmedConversion &conversion)
                                            m_session.settings.gUserSparator, m_modal);
     // The same ceiling as paste: the edit area refuses what would take it
     // past the most text it holds.
-    if (m_note->textLength() - m_note->SelLength() + annotated.size() > kMaxEditLength)
+    if (m_note->textLength() - m_note->SelLength() + annotated.size() > kMaxEditLength) {
         m_modal.msgBox(QStringLiteral("ファイルが大きくなりすぎました。"), MsgExclamation);
-    else
-        m_note->setSelText(annotated);
+        return;
+    }
+    m_note->setSelText(annotated);
+    // What the user typed is what they mean to read: the automatic readings
+    // prefer it from now on.
+    if (!annotated.isEmpty())
+        learntReadings().learnGroups(annotated, m_session.settings.gUserSparator);
 }
 
 } // namespace zeq

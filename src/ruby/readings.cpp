@@ -237,6 +237,16 @@ bool surfaceIs(const QList<Word> &words, qsizetype i, const QStringList &surface
     return i >= 0 && i < words.size() && surfaces.contains(words[i].surface);
 }
 
+// Whether the words after the word at index i spell text from its start
+// (として, as one word or as と, し, て).
+bool followedBy(const QList<Word> &words, qsizetype i, const QString &text)
+{
+    QString after;
+    for (qsizetype k = i + 1; k < words.size() && after.size() < text.size() && attachedTo(words, k); ++k)
+        after += words[k].surface;
+    return after.startsWith(text);
+}
+
 // The dictionary's first choice for a handful of words is wrong more often
 // than right in running text; these choices are made again in context.
 void applyContextRules(QList<Word> &words)
@@ -246,6 +256,8 @@ void applyContextRules(QList<Word> &words)
                                           QStringLiteral("?"), QStringLiteral("より")};
     static const QStringList kGoesTo = {QStringLiteral("に"), QStringLiteral("へ"), QStringLiteral("まで")};
     static const QStringList kFruitParticles = {QStringLiteral("を"), QStringLiteral("が"), QStringLiteral("も")};
+    static const QStringList kBesides = {QStringLiteral("に"), QStringLiteral("、"), QStringLiteral("，"),
+                                         QStringLiteral("にも")};
     static const QString kWeekdays = QStringLiteral("月火水木金土日");
     static const QStringList kWeekdayReadings = {QStringLiteral("げつ"), QStringLiteral("か"), QStringLiteral("すい"),
                                                  QStringLiteral("もく"), QStringLiteral("きん"), QStringLiteral("ど"),
@@ -266,9 +278,12 @@ void applyContextRules(QList<Word> &words)
         if (day >= 0 && alone) {
             word.reading = kWeekdayReadings.at(day);
         } else if (word.surface == QStringLiteral("私")) {
-            // わたくし is the formal form; running text nearly always means わたし.
-            if (word.reading == QStringLiteral("わたくし"))
-                word.reading = QStringLiteral("わたし");
+            // わたくし is the formal form; running text nearly always means
+            // わたし, but the humble plural 私共, 私ども is formal.
+            const bool humble = i + 1 < words.size() && attachedTo(words, i + 1)
+                && (words[i + 1].surface.startsWith(QStringLiteral("共"))
+                    || words[i + 1].surface.startsWith(QStringLiteral("ども")));
+            word.reading = humble ? QStringLiteral("わたくし") : QStringLiteral("わたし");
         } else if (word.surface == QStringLiteral("日本")) {
             // にっぽん lives in a few names (日本銀行, 日本放送協会) that the
             // dictionary knows as whole words anyway.
@@ -277,14 +292,23 @@ void applyContextRules(QList<Word> &words)
                    && (word.reading == QStringLiteral("ほう") || word.reading == QStringLiteral("かた"))) {
             // ほう compares (こちらの方が良い); otherwise it is mostly a
             // person or a way of doing (ご希望の方は, 使い方).
+            // After a past tense it compares too: 予約した方が安い, 使った方が.
+            const bool afterPast = i > 0 && words[i - 1].partOfSpeech == QStringLiteral("助動詞")
+                && (words[i - 1].surface == QStringLiteral("た") || words[i - 1].surface == QStringLiteral("だ"));
             const bool compares = i + 2 < words.size() && words[i + 1].surface == QStringLiteral("が")
-                && (words[i + 2].partOfSpeech == QStringLiteral("形容詞")
+                && (afterPast || words[i + 2].partOfSpeech == QStringLiteral("形容詞")
                     || words[i + 2].partOfSpeech == QStringLiteral("形状詞"));
             word.reading = compares ? QStringLiteral("ほう") : QStringLiteral("かた");
+        } else if (word.surface == QStringLiteral("他") && word.reading == QStringLiteral("た")
+                   && (i + 1 == words.size() || surfaceIs(words, i + 1, kBesides))) {
+            // Standing alone before に or a comma it means besides: その他、
+            // 他に; た stays for 他の商品 and compounds (他社).
+            word.reading = QStringLiteral("ほか");
         } else if (word.surface == QStringLiteral("何か") && word.reading == QStringLiteral("なんか")) {
             word.reading = QStringLiteral("なにか");
         } else if (word.surface == QStringLiteral("何") && i + 1 < words.size()) {
-            if (surfaceIs(words, i + 1, kAsksWhat))
+            // 何気ない is なにげない.
+            if (surfaceIs(words, i + 1, kAsksWhat) || surfaceIs(words, i + 1, {QStringLiteral("気")}))
                 word.reading = QStringLiteral("なに");
         } else if (word.surface.startsWith(QStringLiteral("入")) && word.reading.startsWith(QStringLiteral("はい"))
                    && i >= 2 && words[i - 1].surface == QStringLiteral("に")
@@ -327,6 +351,12 @@ void applyContextRules(QList<Word> &words)
                    && words[i + 1].surface.startsWith(QStringLiteral("さん"))) {
             // お母さん, お父さん.
             word.reading = word.surface == QStringLiteral("母") ? QStringLiteral("かあ") : QStringLiteral("とう");
+        } else if (word.surface == QStringLiteral("御") && word.reading == QStringLiteral("ご")
+                   && word.partOfSpeech == QStringLiteral("接頭辞") && i + 1 < words.size() && attachedTo(words, i + 1)
+                   && (words[i + 1].origin == QStringLiteral("和") || words[i + 1].surface == QStringLiteral("礼"))) {
+            // The honorific is お before a native word (御花, 御休み) and in
+            // 御礼; ご before a Chinese one (御相談).
+            word.reading = QStringLiteral("お");
         } else if (word.surface == QStringLiteral("御礼") && word.reading == QStringLiteral("ごれい")) {
             // 御礼申し上げます: おれい is the usual reading in letters and notices.
             word.reading = QStringLiteral("おれい");
@@ -345,12 +375,30 @@ void applyContextRules(QList<Word> &words)
             // みんな, but 皆さん, 皆さま, 皆様.
             word.reading = QStringLiteral("みんな");
         } else if (word.surface == QStringLiteral("通り") && word.reading == QStringLiteral("とおり") && attached
+                   && words[i - 1].subCategory != QStringLiteral("数詞")
                    && (words[i - 1].partOfSpeech == QStringLiteral("名詞")
                        || words[i - 1].partOfSpeech == QStringLiteral("副詞"))) {
             // 予定通り, いつも通り: as planned, as always.
             word.reading = QStringLiteral("どおり");
         } else if (word.surface == QStringLiteral("後") && i > 0 && words[i - 1].surface == QStringLiteral("その")) {
             word.reading = QStringLiteral("ご");
+        } else if (word.surface == QStringLiteral("主") && followedBy(words, i, QStringLiteral("として"))) {
+            // 主として: mainly.
+            word.reading = QStringLiteral("しゅ");
+        } else if (word.surface == QStringLiteral("年") && word.reading == QStringLiteral("ねん") && !attached
+                   && i + 2 < words.size() && words[i + 1].surface == QStringLiteral("を")
+                   && (words[i + 2].lemma.startsWith(QStringLiteral("取る"))
+                       || words[i + 2].lemma.startsWith(QStringLiteral("重ねる")))) {
+            // 年を取る, 年を重ねる: age.
+            word.reading = QStringLiteral("とし");
+        } else if (word.surface == QStringLiteral("越し") && word.reading == QStringLiteral("ごし") && i > 0
+                   && words[i - 1].partOfSpeech == QStringLiteral("接頭辞") && attached) {
+            // After the honorific it is a visit (お越し), not a span (３年越し).
+            word.reading = QStringLiteral("こし");
+        } else if (word.surface == QStringLiteral("一日") && word.reading == QStringLiteral("ついたち")
+                   && !(i > 0 && words[i - 1].surface.endsWith(QStringLiteral("月")))) {
+            // The first of the month only follows a month; alone it is a day long.
+            word.reading = QStringLiteral("いちにち");
         } else if (word.surface == QStringLiteral("本当") && word.reading == QStringLiteral("ほんと")) {
             // The dictionary's kana column has the spoken ほんと.
             word.reading = QStringLiteral("ほんとう");
@@ -377,14 +425,18 @@ void applyContextRules(QList<Word> &words)
         const Word &previous = words[i - 1];
         if (!attachedTo(words, i) || !startsWithKanji(word.surface) || !endsWithKanji(previous.surface))
             continue;
+        // A Chinese prefix sets no compound sound (各部屋 かくへや, 全区間).
         const bool compoundable = previous.partOfSpeech == QStringLiteral("名詞")
-            || previous.partOfSpeech == QStringLiteral("接頭辞") || previous.partOfSpeech == QStringLiteral("接尾辞");
-        // Native words voice as a rule; of the Chinese ones only 会社 does
-        // so regularly (子会社, 株式会社, 旅行会社).
-        // 付き after a noun stays つき (食事付き, 条件付き).
-        const bool voices = (word.origin == QStringLiteral("和") && word.surface != QStringLiteral("付き")
-                             && word.surface != QStringLiteral("付"))
-            || word.surface == QStringLiteral("会社");
+            || (previous.partOfSpeech == QStringLiteral("接頭辞") && previous.origin != QStringLiteral("漢"))
+            || previous.partOfSpeech == QStringLiteral("接尾辞");
+        // Native words voice as a rule; of the Chinese ones only 会社 and
+        // 菓子 do so regularly (子会社, 株式会社, 和菓子, 洋菓子).
+        // 付き after a noun stays つき (食事付き, 条件付き), and so do 近く
+        // (１０年近く, 温泉近く), 少ない (数少ない) and 手前 (一歩手前).
+        static const QStringList kKeepsSound = {QStringLiteral("付き"), QStringLiteral("付"), QStringLiteral("近く"),
+                                                QStringLiteral("少ない"), QStringLiteral("手前")};
+        const bool voices = (word.origin == QStringLiteral("和") && !kKeepsSound.contains(word.surface))
+            || word.surface == QStringLiteral("会社") || word.surface == QStringLiteral("菓子");
         // Suffixes (..川, ..島) keep the dictionary's choice: whether a
         // place name voices is a fact about that place.
         if (compoundable && voices && previous.subCategory != QStringLiteral("数詞")
@@ -394,12 +446,45 @@ void applyContextRules(QList<Word> &words)
             word.reading = voiced(word.reading);
     }
     // A doubled last sound only stands before a voiceless one (一回 いっかい,
-    // but 一度 いちど).
+    // but 一度 いちど); and where the dictionary marks a one-kanji word as
+    // doubling (チ促, ク促, ツ促) and another one-kanji word follows with
+    // the sound it doubles before, the two are one word and it does (一戸
+    // いっこ, 学科 がっか, 一周 いっしゅう, 六回 ろっかい). Longer words
+    // only meet in looser compounds (文学関係 ..がくかんけい), and a month or
+    // a day after a number keeps its sound (７月期 ..がつき).
     for (qsizetype i = 0; i + 1 < words.size(); ++i) {
         Word &word = words[i];
+        Word &next = words[i + 1];
+        const QString &change = word.finalChange;
+        auto oneKanji = [](const QString &surface) {
+            return surface.size() == 1 && isKanji(surface) == 1;
+        };
+        if (change.size() == 2 && change.endsWith(QStringLiteral("促")) && attachedTo(words, i + 1)
+            && word.reading == word.baseReading && oneKanji(word.surface) && oneKanji(next.surface)
+            && !(attachedTo(words, i) && words[i - 1].surface.back().isDigit())
+            && word.reading.size() > 1 && word.reading.endsWith(strConv(change.left(1), ConvHiragana))) {
+            // ク doubles before か行 only (学科 がっか, but 学生 がくせい);
+            // チ and ツ before か, さ and た行 (一周, 一体, 出張).
+            static const QString kBeforeKu = QStringLiteral("かきくけこ");
+            static const QString kBeforeChiTsu = QStringLiteral("かきくけこさしすせそたちつてと");
+            const QString &doublesBefore = change.startsWith(QStringLiteral("ク")) ? kBeforeKu : kBeforeChiTsu;
+            // Before は行 チ and ツ double and the next word turns to ぱ行
+            // where the dictionary says it may (一杯 いっぱい, 一歩 いっぽ).
+            static const QString kH = QStringLiteral("はひふへほ");
+            static const QString kP = QStringLiteral("ぱぴぷぺぽ");
+            const bool chiTsu = !change.startsWith(QStringLiteral("ク"));
+            const QChar first = next.reading.isEmpty() ? QChar() : next.reading.front();
+            const bool pops = chiTsu && kH.contains(first)
+                && (next.initialChange.endsWith(QStringLiteral("半濁")) || next.initialChange.endsWith(QStringLiteral("混合")));
+            if (pops)
+                next.reading = QChar(char16_t(first.unicode() + 2)) + next.reading.mid(1);
+            if (!first.isNull() && (doublesBefore.contains(first) || pops || (chiTsu && kP.contains(first))))
+                word.reading = word.reading.chopped(1) + QStringLiteral("っ");
+        }
+
         if (word.reading.endsWith(QStringLiteral("っ")) && word.partOfSpeech == QStringLiteral("名詞")
             && !word.baseReading.endsWith(QStringLiteral("っ")) && !word.baseReading.isEmpty()
-            && attachedTo(words, i + 1) && !voicelessStart(words[i + 1].reading))
+            && attachedTo(words, i + 1) && !voicelessStart(next.reading))
             word.reading = word.baseReading;
     }
 }

@@ -24,7 +24,20 @@ namespace zeq::test {
 
 class MainWindowFixture : public ::testing::Test {
 protected:
-    MainWindowFixture() : store(config.storeFile()) {}
+    // The readings the window learns go to the test's folder, never to the
+    // user's own.
+    MainWindowFixture() : store(config.storeFile()), m_dataHome(qgetenv("XDG_DATA_HOME"))
+    {
+        qputenv("XDG_DATA_HOME", QFile::encodeName(config.path() + QStringLiteral("/data")));
+    }
+    ~MainWindowFixture() override
+    {
+        window.reset();
+        if (m_dataHome.isEmpty())
+            qunsetenv("XDG_DATA_HOME");
+        else
+            qputenv("XDG_DATA_HOME", m_dataHome);
+    }
 
     // Creates the window, runs its start-up with the given argument and
     // shows it.
@@ -75,6 +88,9 @@ protected:
     ScriptedModal modal;
     Session program;
     std::unique_ptr<MainWindow> window;
+
+private:
+    QByteArray m_dataHome;
 };
 
 } // namespace zeq::test

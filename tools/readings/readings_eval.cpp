@@ -2,14 +2,15 @@
 // the sentence, a tab, and the sentence with every word that holds a kanji
 // replaced by its reading (tools/readings/kwdlc_devset.py builds one).
 //
-//   zeq_readings_eval [--baseline] [--errors | --annotated] DEVSET.tsv
+//   zeq_readings_eval [--baseline] [--errors | --annotated | --words] DEVSET.tsv
 //
 // Each sentence is annotated as the editor does it, then its readings are
 // put in place of its groups; the result is compared with the reference
 // exactly (sentence accuracy) and by edit distance (character error rate:
 // edits over reference characters). --baseline scores the analyser's
 // first-best path without the context rules; --errors lists the sentences
-// that differ, --annotated every sentence as annotated.
+// that differ, --annotated every sentence as annotated, --words the
+// analyser's words for every sentence.
 
 #include "ruby/annotate.h"
 #include "ruby/linecheck.h"
@@ -54,8 +55,9 @@ int main(int argc, char *argv[])
     const bool baseline = arguments.removeAll(QStringLiteral("--baseline")) > 0;
     const bool listErrors = arguments.removeAll(QStringLiteral("--errors")) > 0;
     const bool listAnnotated = arguments.removeAll(QStringLiteral("--annotated")) > 0;
+    const bool listWords = arguments.removeAll(QStringLiteral("--words")) > 0;
     if (arguments.size() != 1) {
-        err << "usage: zeq_readings_eval [--baseline] [--errors | --annotated] DEVSET.tsv\n";
+        err << "usage: zeq_readings_eval [--baseline] [--errors | --annotated | --words] DEVSET.tsv\n";
         return 2;
     }
     QFile file(arguments.first());
@@ -83,6 +85,14 @@ int main(int argc, char *argv[])
         const QStringList columns = line.split(QLatin1Char('\t'));
         if (columns.size() != 2 || columns[0].contains(QLatin1Char('`')))
             continue;
+        if (listWords) {
+            // What the rules work from: each word with its reading and the
+            // dictionary's classes.
+            for (const zeq::Word &word : analyser.analyse(columns[0], !baseline))
+                out << word.surface << '\t' << word.reading << '\t' << word.partOfSpeech << ',' << word.subCategory
+                    << '\t' << word.origin << '\t' << word.initialChange << '\t' << word.finalChange << '\n';
+            out << '\n';
+        }
         const QString annotated = zeq::annotateText(columns[0], separators, analyser, options);
         const QString reading = zeq::resolveText(annotated, false, separators);
         if (listAnnotated)
