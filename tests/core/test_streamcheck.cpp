@@ -23,7 +23,7 @@ TEST(Cp932StreamDecoder, DecodesLikeTheWholeDecoderWhereverThePiecesAreCut)
     // an unassigned code, a byte that cannot start a character and a lead
     // byte left without its trail at the very end.
     const QByteArray bytes = encodeCp932(QStringLiteral("漢字ｶﾅ\x1A\x1C\x7F" "abc")).bytes
-        + QByteArray("\x85\x40 \x80 \x81\x40\x88", 11);
+        + QByteArray("\x85\x40 \x80 \x81\x40\x88", 8);
     const Cp932Decoded whole = decodeCp932(bytes);
     ASSERT_FALSE(whole.ok);
 
