@@ -1,8 +1,11 @@
 #include "app/mainwindow.h"
 
 #include "editing/commands.h"
+#include "ime/prediction.h"
 #include "platform/modal.h"
 #include "platform/textbox.h"
+#include "ruby/readings.h"
+#include "ruby/rubytext.h"
 
 #include <QCoreApplication>
 #include <QInputMethodEvent>
@@ -21,6 +24,24 @@ namespace {
 bool typeable(QChar ch)
 {
     return ch.unicode() >= 1 && ch.unicode() <= 126;
+}
+
+// Delete comes with U+007F as its text (with Shift or Ctrl too): control
+// characters keep their editing meaning.
+bool keptInKey(QChar ch)
+{
+    return typeable(ch) || ch.unicode() == 0x7F;
+}
+
+// What an input method may commit outside a composition (SKK commits the
+// kana typed without conversion at once): nothing that needs a reading and
+// no half-typed romaji.
+bool keptInUncomposedCommit(QChar ch)
+{
+    if (typeable(ch) || isKana(ch))
+        return true;
+    // Japanese punctuation and brackets (、。「」・); 々 and 〆 are kanji.
+    return ch.unicode() >= 0x3000 && ch.unicode() <= 0x303F && isKanji(QStringView(&ch, 1)) != 1;
 }
 
 ImeEventData eventData(const QInputMethodEvent &event)
@@ -43,51 +64,156 @@ ImeEventData eventData(const QInputMethodEvent &event)
 
 bool MainWindow::filterTypedKey(QKeyEvent *event)
 {
+    m_ime.keyPassed();
     const QString text = event->text();
-    if (text.isEmpty())
-        return false;
+    QString kept;
     for (const QChar ch : text) {
-        if (!typeable(ch))
-            return true;
+        if (keptInKey(ch))
+            kept += ch;
     }
-    return false;
+    if (kept.size() == text.size())
+        return false;
+    if (!kept.isEmpty()) {
+        // Only the characters that could not be typed go.
+        QKeyEvent filtered(event->type(), event->key(), event->modifiers(), kept, event->isAutoRepeat(),
+                           ushort(event->count()));
+        QCoreApplication::sendEvent(textEdit, &filtered);
+    }
+    return true;
+}
+
+void MainWindow::forwardInputMethodEvent(const QInputMethodEvent &event, const QString &commit)
+{
+    QInputMethodEvent edited(event.preeditString(), event.attributes());
+    if (!commit.isEmpty())
+        edited.setCommitString(commit, event.replacementStart(), event.replacementLength());
+    m_imeForwarding = true;
+    QCoreApplication::sendEvent(textEdit, &edited);
+    m_imeForwarding = false;
 }
 
 bool MainWindow::captureInputMethod(QInputMethodEvent *event)
 {
-    if (m_imeReentry)
+    if (m_imeForwarding)
         return false;
+    if (m_imeReentry) {
+        // A message of the capture is open. Whatever the input method sends
+        // meanwhile (ibus re-commits its preedit when the message takes the
+        // focus) never reaches the text; the composition is over.
+        m_imeInterrupted = true;
+        forwardInputMethodEvent(QInputMethodEvent(), QString());
+        return true;
+    }
+
+    const bool wasComposing = m_ime.composing();
     m_ime.readingMode = 36;
     const std::optional<ConfirmedConversion> confirmed = m_ime.feed(eventData(*event));
-    if (!confirmed && !m_ime.lastCommitWasUncomposed())
+    if (!wasComposing && m_ime.composing())
+        holdSelectionForComposition();
+    const bool ended = wasComposing && !m_ime.composing();
+
+    if (!confirmed && !m_ime.lastCommitWasUncomposed()) {
+        // A cancelled composition gives back the selection it replaced.
+        if (ended)
+            restoreHeldSelection();
         return false;
+    }
 
     // The widget still gets the event for its preedit, but never the commit:
     // a confirmed conversion goes in annotated, and text that no composition
-    // produced goes in only as far as it could have been typed.
+    // produced goes in only as far as it needs no reading.
     QString allowed;
     if (!confirmed) {
         for (const QChar ch : event->commitString()) {
-            if (typeable(ch))
+            if (keptInUncomposedCommit(ch))
                 allowed += ch;
         }
     }
-    QInputMethodEvent edited(event->preeditString(), event->attributes());
-    if (!allowed.isEmpty())
-        edited.setCommitString(allowed, event->replacementStart(), event->replacementLength());
-
-    m_imeReentry = true;
-    if (confirmed)
-        captureIme(*confirmed);
-    QCoreApplication::sendEvent(textEdit, &edited);
-    m_imeReentry = false;
+    forwardInputMethodEvent(*event, allowed);
+    if (!confirmed)
+        return true;
+    if (confirmed->afterClearedPreedit) {
+        // Either the engine confirms this way, or ibus re-commits a
+        // cancelled reading because the focus is leaving; in the latter case
+        // the focus change reaches the edit area before the queue runs.
+        m_pendingConversion = *confirmed;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (!m_pendingConversion)
+                    return;
+                const ConfirmedConversion conversion = *m_pendingConversion;
+                m_pendingConversion.reset();
+                insertConversion(conversion);
+            },
+            Qt::QueuedConnection);
+        return true;
+    }
+    insertConversion(*confirmed);
     return true;
+}
+
+void MainWindow::inputMethodFocusLeaving()
+{
+    m_pendingConversion.reset();
+    m_heldSelection.reset();
+}
+
+void MainWindow::holdSelectionForComposition()
+{
+    // The widget would delete the selection as soon as a preedit shows, and
+    // nothing would give it back on Escape. The caret moves to its start
+    // instead; the selection is chosen again when the composition ends.
+    m_heldSelection.reset();
+    if (m_note->SelLength() == 0)
+        return;
+    m_heldSelection = std::pair<int, int>(m_note->SelStart(), m_note->SelLength());
+    m_note->setSelStart(m_heldSelection->first);
+}
+
+void MainWindow::restoreHeldSelection()
+{
+    if (!m_heldSelection)
+        return;
+    const auto [start, length] = *m_heldSelection;
+    m_heldSelection.reset();
+    if (start + length > m_note->textLength())
+        return;
+    m_note->setSelStart(start);
+    m_note->setSelLength(length);
+}
+
+void MainWindow::insertConversion(ConfirmedConversion conversion)
+{
+    restoreHeldSelection();
+    if (conversion.readingIsPrefix) {
+        // A prediction: what was typed is only the start of the reading.
+        const std::optional<ConfirmedConversion> read = readPrediction(conversion, ReadingAnalyser::shared());
+        if (!read) {
+            m_imeReentry = true;
+            m_modal.msgBox(kClauseFailureMessage, MsgExclamation);
+            m_imeReentry = false;
+            m_ime.reset();
+            return;
+        }
+        conversion = *read;
+    }
+    captureIme(conversion);
 }
 
 void MainWindow::captureIme(const ConfirmedConversion &conversion)
 {
+    m_imeReentry = true;
+    m_imeInterrupted = false;
     const QString annotated = alignReading(conversion.result, conversion.reading, conversion.clauses,
-                                           m_session.settings.gUserSparator, m_modal);
+                                           m_session.settings.gUserSparator, m_modal, conversion.needsReading);
+    m_imeReentry = false;
+    // Events dropped while a message was open belonged to a composition the
+    // input method has given up.
+    if (m_imeInterrupted)
+        m_ime.reset();
+    if (annotated.isEmpty())
+        return;
     // The same ceiling as paste: the edit area refuses what would take it
     // past the most text it holds.
     if (m_note->textLength() - m_note->SelLength() + annotated.size() > kMaxEditLength)
