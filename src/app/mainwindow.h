@@ -167,6 +167,8 @@ public:
     void insertConversion(ConfirmedConversion conversion);
     // Sends the edit area its own copy of an input-method event.
     void forwardInputMethodEvent(const QInputMethodEvent &event, const QString &commit);
+    void insertWhenFocusStays(const ConfirmedConversion &conversion);
+    void insertPendingConversion();
     void holdSelectionForComposition();
     void restoreHeldSelection();
     // The edit area is losing the focus: a commit just before is ibus

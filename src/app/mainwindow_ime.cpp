@@ -64,7 +64,17 @@ ImeEventData eventData(const QInputMethodEvent &event)
 
 bool MainWindow::filterTypedKey(QKeyEvent *event)
 {
-    m_ime.keyPassed();
+    // A bare modifier passes on its own while the engine works (SKK's
+    // Shift); any other key means the engine let it through.
+    switch (event->key()) {
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Alt:
+    case Qt::Key_Meta:
+        break;
+    default:
+        m_ime.keyPassed();
+    }
     const QString text = event->text();
     QString kept;
     for (const QChar ch : text) {
@@ -105,6 +115,8 @@ bool MainWindow::captureInputMethod(QInputMethodEvent *event)
         return true;
     }
 
+    // Another event from the input method: the focus stayed.
+    insertPendingConversion();
     const bool wasComposing = m_ime.composing();
     m_ime.readingMode = 36;
     const std::optional<ConfirmedConversion> confirmed = m_ime.feed(eventData(*event));
@@ -113,44 +125,77 @@ bool MainWindow::captureInputMethod(QInputMethodEvent *event)
     const bool ended = wasComposing && !m_ime.composing();
 
     if (!confirmed && !m_ime.lastCommitWasUncomposed()) {
-        // A cancelled composition gives back the selection it replaced.
-        if (ended)
-            restoreHeldSelection();
-        return false;
+        if (!ended || !m_heldSelection)
+            return false;
+        // A cancelled composition gives back the selection it replaced,
+        // once the widget has taken its preedit away.
+        forwardInputMethodEvent(*event, QString());
+        restoreHeldSelection();
+        return true;
     }
 
-    // The widget still gets the event for its preedit, but never the commit:
-    // a confirmed conversion goes in annotated, and text that no composition
-    // produced goes in only as far as it needs no reading.
-    QString allowed;
     if (!confirmed) {
+        // Text that no composition produced goes in only as far as it needs
+        // no reading. Typed characters go in at once; Japanese ones (SKK
+        // commits kana typed outside a word at once) only once the queue
+        // shows the focus stayed: ibus commits a cancelled reading again,
+        // outside any composition, when the focus leaves.
+        QString typed;
+        QString japanese;
+        for (const QChar ch : event->commitString()) {
+            if (typeable(ch))
+                typed += ch;
+            else if (keptInUncomposedCommit(ch))
+                japanese += ch;
+        }
+        if (japanese.isEmpty()) {
+            forwardInputMethodEvent(*event, typed);
+            return true;
+        }
+        forwardInputMethodEvent(*event, QString());
+        ConfirmedConversion plain;
         for (const QChar ch : event->commitString()) {
             if (keptInUncomposedCommit(ch))
-                allowed += ch;
+                plain.result += ch;
         }
-    }
-    forwardInputMethodEvent(*event, allowed);
-    if (!confirmed)
+        plain.reading = plain.result;
+        insertWhenFocusStays(plain);
         return true;
+    }
     if (confirmed->afterClearedPreedit) {
         // Either the engine confirms this way, or ibus re-commits a
-        // cancelled reading because the focus is leaving; in the latter case
-        // the focus change reaches the edit area before the queue runs.
-        m_pendingConversion = *confirmed;
-        QMetaObject::invokeMethod(
-            this,
-            [this] {
-                if (!m_pendingConversion)
-                    return;
-                const ConfirmedConversion conversion = *m_pendingConversion;
-                m_pendingConversion.reset();
-                insertConversion(conversion);
-            },
-            Qt::QueuedConnection);
+        // cancelled reading because the focus is leaving.
+        forwardInputMethodEvent(*event, QString());
+        insertWhenFocusStays(*confirmed);
         return true;
     }
+    // In before the widget shows the next composition's preedit, if any.
     insertConversion(*confirmed);
+    // A message was open meanwhile and the input method gave up: whatever
+    // preedit this event carried is gone too.
+    if (m_imeInterrupted)
+        forwardInputMethodEvent(QInputMethodEvent(), QString());
+    else
+        forwardInputMethodEvent(*event, QString());
     return true;
+}
+
+void MainWindow::insertWhenFocusStays(const ConfirmedConversion &conversion)
+{
+    // When the focus leaves, Qt has the input method commit and then tells
+    // the edit area, all before the queue runs again.
+    insertPendingConversion();
+    m_pendingConversion = conversion;
+    QMetaObject::invokeMethod(this, &MainWindow::insertPendingConversion, Qt::QueuedConnection);
+}
+
+void MainWindow::insertPendingConversion()
+{
+    if (!m_pendingConversion)
+        return;
+    const ConfirmedConversion pending = *m_pendingConversion;
+    m_pendingConversion.reset();
+    insertConversion(pending);
 }
 
 void MainWindow::inputMethodFocusLeaving()
@@ -185,26 +230,24 @@ void MainWindow::restoreHeldSelection()
 
 void MainWindow::insertConversion(ConfirmedConversion conversion)
 {
+    m_imeInterrupted = false;
     restoreHeldSelection();
-    if (conversion.readingIsPrefix) {
-        // A prediction: what was typed is only the start of the reading.
-        const std::optional<ConfirmedConversion> read = readPrediction(conversion, ReadingAnalyser::shared());
-        if (!read) {
-            m_imeReentry = true;
-            m_modal.msgBox(kClauseFailureMessage, MsgExclamation);
-            m_imeReentry = false;
-            m_ime.reset();
-            return;
-        }
-        conversion = *read;
+    // A prediction: what was typed is only the start of the reading.
+    const std::optional<ConfirmedConversion> read = readPrediction(conversion, ReadingAnalyser::shared());
+    if (!read) {
+        m_imeReentry = true;
+        m_modal.msgBox(kClauseFailureMessage, MsgExclamation);
+        m_imeReentry = false;
+        m_ime.reset();
+        return;
     }
+    conversion = *read;
     captureIme(conversion);
 }
 
 void MainWindow::captureIme(const ConfirmedConversion &conversion)
 {
     m_imeReentry = true;
-    m_imeInterrupted = false;
     const QString annotated = alignReading(conversion.result, conversion.reading, conversion.clauses,
                                            m_session.settings.gUserSparator, m_modal, conversion.needsReading);
     m_imeReentry = false;

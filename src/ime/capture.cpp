@@ -95,7 +95,9 @@ struct Placer {
             return false;
         if (current.kind == Piece::Other)
             literalOther.append(false);
-        for (qsizetype take = 1; at + take <= reading.size(); ++take) {
+        // A reading is kana: a romaji remnant or a marker left in it is no
+        // part of any word's reading.
+        for (qsizetype take = 1; at + take <= reading.size() && isKana(reading.at(at + take - 1)); ++take) {
             if (place(clause, piece + 1, at + take))
                 return true;
         }
@@ -231,10 +233,21 @@ ConfirmedConversion CompositionTracker::confirm(const Composition &composition, 
             --kana;
         typed = typed.left(okuri) + commit.mid(kana);
     }
-    // Without a conversion the text itself is its reading.
-    conversion.reading = normaliseReading(composition.converting ? typed : commit, readingMode);
-    conversion.readingIsPrefix = composition.converting && composition.predicted;
-    const QStringList clauses = composition.converting ? composition.clauses : QStringList{commit};
+    const bool hasKanji = std::any_of(commit.cbegin(), commit.cend(),
+                                      [](QChar ch) { return isKanji(QStringView(&ch, 1)) == 1; });
+    if (!composition.converting && !hasKanji) {
+        // Without a conversion the text is its own reading, as typed (かｎ
+        // stays かｎ): nothing in it is read.
+        conversion.reading = readingMode != 0 ? strConv(commit, readingMode) : commit;
+        conversion.clauses.gClauseEnd = {0, qint32(conversion.reading.size())};
+        conversion.clauses.gClauseCount = 2;
+        conversion.needsReading = QList<bool>(commit.size(), false);
+        return conversion;
+    }
+    conversion.reading = normaliseReading(typed, readingMode);
+    // Kanji that no converted preedit showed: whatever was typed is at
+    // most the start of their reading.
+    const QStringList &clauses = composition.converting ? composition.clauses : QStringList();
     // Clauses only count if they are what was committed.
     if (clauses.join(QString()) == commit) {
         ClausePlacement placement;
@@ -246,6 +259,16 @@ ConfirmedConversion CompositionTracker::confirm(const Composition &composition, 
             placement = placeClauses(clauses, conversion.reading, false);
         conversion.clauses = placement.clauses;
         conversion.needsReading = placement.needsReading;
+    }
+    if (conversion.clauses.gClauseCount == 0) {
+        // The typed reading does not fit what was committed (a marker of
+        // the engine, a word other than the one typed): only its kana
+        // from the start can be trusted, as the start of the reading.
+        qsizetype kana = 0;
+        while (kana < conversion.reading.size() && isKana(conversion.reading.at(kana)))
+            ++kana;
+        conversion.reading.truncate(kana);
+        conversion.readingIsPrefix = true;
     }
     return conversion;
 }

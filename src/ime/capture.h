@@ -45,8 +45,8 @@ struct ConfirmedConversion {
     // cancelled reading that way when focus leaves, which only the caller
     // can tell apart.
     bool afterClearedPreedit = false;
-    // The engine replaced what was typed by a longer word (a prediction):
-    // the reading only holds what was typed, the start of the real one.
+    // What was typed cannot be the reading of what was committed: the
+    // reading holds only the kana it can be trusted to start with.
     bool readingIsPrefix = false;
 };
 
@@ -100,9 +100,6 @@ private:
         QString readingPreedit;
         // The converted preedit cut into clauses.
         QStringList clauses;
-        // The reading preedit changed while converting without going back
-        // to plain kana: the engine predicts from what was typed.
-        bool predicted = false;
         // The engine marks only the focused clause's bounds.
         bool hiddenBoundaries = false;
     };

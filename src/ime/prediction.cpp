@@ -3,14 +3,22 @@
 #include "platform/strconv.h"
 #include "ruby/readings.h"
 
+#include <algorithm>
+
 namespace zeq {
 
-std::optional<ConfirmedConversion> readPrediction(const ConfirmedConversion &prediction, ReadingAnalyser &analyser)
+std::optional<ConfirmedConversion> readPrediction(const ConfirmedConversion &conversion, ReadingAnalyser &analyser)
 {
+    const bool mustFind = conversion.readingIsPrefix;
+    const bool needsReading = std::any_of(conversion.needsReading.cbegin(), conversion.needsReading.cend(),
+                                          [](bool reads) { return reads; });
+    if (!mustFind && !needsReading)
+        return conversion;
     if (!analyser.ensureLoaded())
-        return std::nullopt;
-    QList<QList<Word>> paths{analyser.analyse(prediction.result)};
-    paths.append(analyser.nBest(prediction.result, 5));
+        return mustFind ? std::nullopt : std::optional(conversion);
+    QList<QList<Word>> paths{analyser.analyse(conversion.result)};
+    paths.append(analyser.nBest(conversion.result, 5));
+    std::optional<ConfirmedConversion> longer;
     for (const QList<Word> &words : paths) {
         QString reading;
         QStringList surfaces;
@@ -20,19 +28,22 @@ std::optional<ConfirmedConversion> readPrediction(const ConfirmedConversion &pre
             reading += strConv(word.reading.isEmpty() ? word.surface : word.reading, ConvWide + ConvHiragana);
             surfaces.append(word.surface);
         }
-        if (!reading.startsWith(prediction.reading))
+        if (!mustFind && reading == conversion.reading)
+            return conversion;
+        if (longer || !reading.startsWith(conversion.reading))
             continue;
         const ClausePlacement placement = placeClauses(surfaces, reading);
         if (placement.clauses.gClauseCount == 0)
             continue;
-        ConfirmedConversion read = prediction;
-        read.reading = reading;
-        read.clauses = placement.clauses;
-        read.needsReading = placement.needsReading;
-        read.readingIsPrefix = false;
-        return read;
+        longer = conversion;
+        longer->reading = reading;
+        longer->clauses = placement.clauses;
+        longer->needsReading = placement.needsReading;
+        longer->readingIsPrefix = false;
     }
-    return std::nullopt;
+    if (longer || mustFind)
+        return longer;
+    return conversion;
 }
 
 } // namespace zeq

@@ -12,10 +12,12 @@ namespace zeq {
 
 class ReadingAnalyser;
 
-// The conversion with the analyser's reading of its result, the first of
-// its readings that begins with what was typed, and a clause end after
-// every word; nullopt when the analyser has no such reading or no
-// dictionary.
-std::optional<ConfirmedConversion> readPrediction(const ConfirmedConversion &prediction, ReadingAnalyser &analyser);
+// The conversion as it goes in. Where the analyser reads the result as
+// typed, or finds nothing better, it is unchanged. Where the analyser's
+// readings all go on past what was typed (a prediction: れんしゅ for 練習), or
+// the typed reading is only a start (readingIsPrefix), it gets the first of
+// them that begins with what was typed, and a clause end after every word.
+// nullopt when the reading must be found and cannot be.
+std::optional<ConfirmedConversion> readPrediction(const ConfirmedConversion &conversion, ReadingAnalyser &analyser);
 
 } // namespace zeq

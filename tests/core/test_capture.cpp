@@ -311,6 +311,17 @@ TEST(Prediction, TheAnalyserReadsThePredictedWordFromWhatWasTyped)
     // No reading of the word begins with what was typed: nothing to offer.
     typed.reading = QStringLiteral("かん");
     EXPECT_FALSE(readPrediction(typed, analyser));
+
+    // Nothing tells a prediction from a conversion but the analyser: every
+    // reading it has for the word goes on past what was typed.
+    typed.readingIsPrefix = false;
+    typed.needsReading = {true, true};
+    typed.reading = QStringLiteral("れんしゅ");
+    EXPECT_EQ(readPrediction(typed, analyser)->reading, QStringLiteral("れんしゅう"));
+    typed.result = QStringLiteral("感じ");
+    typed.reading = QStringLiteral("かんじ");
+    typed.needsReading = {true, false};
+    EXPECT_EQ(readPrediction(typed, analyser)->reading, QStringLiteral("かんじ"));
 }
 
 } // namespace

@@ -229,6 +229,7 @@ TEST_F(ImeCaptureTest, KanaCommittedWithoutCompositionGoInAndRawLettersDoNot)
     // SKK commits kana typed without conversion at once.
     commit(QStringLiteral("の"));
     commit(QStringLiteral("、ｄテ"));
+    QCoreApplication::processEvents();
     EXPECT_EQ(text(), QStringLiteral("の、テ"));
 }
 

@@ -64,7 +64,7 @@ case "$engine" in
       "katakana|text:Tesuto text:q wait-text:テスト"
       "digits|text:Q3gatsu key:space key:Return wait-preedit:"
       "prediction|text:Rensh key:Tab key:space key:Return wait-preedit:"
-      "failure-then-typing|text:Toriatsukai key:space text:d wait-preedit:"
+      "failure-then-typing|text:Hikidashi key:space text:d key:BackSpace wait-preedit:"
     )
     ;;
   *) echo "record-fixtures: --engine must be mozc, anthy, kkc or skk" >&2; exit 2 ;;
