@@ -74,6 +74,10 @@ bool MainWindow::filterTypedKey(QKeyEvent *event)
         break;
     default:
         m_ime.keyPassed();
+        // The key comes after a commit still waiting for the queue, and
+        // the focus stayed: the commit goes first (SKK lets Return through
+        // right after its commit).
+        insertPendingConversion();
     }
     const QString text = event->text();
     QString kept;
