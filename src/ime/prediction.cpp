@@ -16,10 +16,9 @@ std::optional<ConfirmedConversion> readPrediction(const ConfirmedConversion &con
         return conversion;
     if (!analyser.ensureLoaded())
         return mustFind ? std::nullopt : std::optional(conversion);
-    QList<QList<Word>> paths{analyser.analyse(conversion.result)};
-    paths.append(analyser.nBest(conversion.result, 5));
     std::optional<ConfirmedConversion> longer;
-    for (const QList<Word> &words : paths) {
+    // Whether the reading of one path of words settles the matter.
+    const auto tryPath = [&](const QList<Word> &words) {
         QString reading;
         QStringList surfaces;
         for (const Word &word : words) {
@@ -29,17 +28,29 @@ std::optional<ConfirmedConversion> readPrediction(const ConfirmedConversion &con
             surfaces.append(word.surface);
         }
         if (!mustFind && reading == conversion.reading)
-            return conversion;
+            return true;
         if (longer || !reading.startsWith(conversion.reading))
-            continue;
+            return false;
         const ClausePlacement placement = placeClauses(surfaces, reading);
         if (placement.clauses.gClauseCount == 0)
-            continue;
+            return false;
         longer = conversion;
         longer->reading = reading;
         longer->clauses = placement.clauses;
         longer->needsReading = placement.needsReading;
         longer->readingIsPrefix = false;
+        return false;
+    };
+    // The first reading, with the context rules, mostly settles it; the
+    // dictionary's other paths only where it does not.
+    if (tryPath(analyser.analyse(conversion.result)))
+        return conversion;
+    if (!longer) {
+        const QList<QList<Word>> paths = analyser.nBest(conversion.result, 5);
+        for (const QList<Word> &words : paths) {
+            if (tryPath(words))
+                return conversion;
+        }
     }
     if (longer || mustFind)
         return longer;
