@@ -506,6 +506,11 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
             if (watched == textEdit && captureInputMethod(static_cast<QInputMethodEvent *>(event)))
                 return true;
             break;
+        case QEvent::FocusAboutToChange:
+        case QEvent::FocusOut:
+            if (watched == textEdit)
+                inputMethodFocusLeaving();
+            break;
         case QEvent::MouseMove:
             editMouseMoved();
             break;

@@ -187,6 +187,18 @@ public:
     bool captureInputMethod(QInputMethodEvent *event);
     // Aligns a confirmed conversion and inserts it at the caret.
     void captureIme(const ConfirmedConversion &conversion);
+    // A prediction's reading found again, the held selection back, then
+    // captureIme.
+    void insertConversion(ConfirmedConversion conversion);
+    // Sends the edit area its own copy of an input-method event.
+    void forwardInputMethodEvent(const QInputMethodEvent &event, const QString &commit);
+    void insertWhenFocusStays(const ConfirmedConversion &conversion);
+    void insertPendingConversion();
+    void holdSelectionForComposition();
+    void restoreHeldSelection();
+    // The edit area is losing the focus: a commit just before is ibus
+    // giving back a cancelled composition, not a confirmation.
+    void inputMethodFocusLeaving();
 
     // The window's outer placement in twips, as the settings store it.
     WindowPlacement &placement() { return *m_placement; }
@@ -271,7 +283,15 @@ private:
     CompositionTracker m_ime;
     // Set while the capture hands the widget its own edited copy of an
     // input-method event, so that copy is not captured again.
+    bool m_imeForwarding = false;
+    // Set while a conversion is aligned and inserted: a message may be open.
     bool m_imeReentry = false;
+    bool m_imeInterrupted = false;
+    // A commit that followed a cleared preedit, inserted once the event
+    // queue shows the focus stayed.
+    std::optional<ConfirmedConversion> m_pendingConversion;
+    // The selection a composition replaces (start, length).
+    std::optional<std::pair<int, int>> m_heldSelection;
     std::unique_ptr<WindowPlacement> m_placement;
     TextBox *m_note = nullptr;
     Document *m_document = nullptr;

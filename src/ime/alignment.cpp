@@ -5,16 +5,27 @@
 
 namespace zeq {
 
+bool isKana(QChar ch)
+{
+    const char16_t u = ch.unicode();
+    return (u >= 0x3041 && u <= 0x3096) || (u >= 0x3099 && u <= 0x309C) || (u >= 0x30A1 && u <= 0x30FA)
+        || u == 0x30FC || (u >= 0xFF66 && u <= 0xFF9F);
+}
+
+
 namespace {
 
-bool kanjiAt(const QString &text, qsizetype position1)
+bool kanjiAt(const QString &text, qsizetype position1, const ReadingMask &needsReading)
 {
+    if (!needsReading.isEmpty())
+        return needsReading.value(position1 - 1);
     return isKanji(text.mid(position1 - 1, 1)) == 1;
 }
 
 } // namespace
 
-QString annotateSegment(const QString &segment, const QString &segmentReading, const SeparatorTriple &separators)
+QString annotateSegment(const QString &segment, const QString &segmentReading, const SeparatorTriple &separators,
+                        const ReadingMask &needsReading)
 {
     // Kana, punctuation or full-width Latin text: nothing to annotate.
     if (segmentReading == strConv(segment, ConvHiragana))
@@ -28,19 +39,29 @@ QString annotateSegment(const QString &segment, const QString &segmentReading, c
 
     // The kana after the last kanji are written plainly, not annotated.
     qsizetype tail = 0;
-    while (tail < n && !kanjiAt(segment, n - tail))
+    while (tail < n && !kanjiAt(segment, n - tail, needsReading))
         ++tail;
     if (tail == n)
         return narrowSegment != segment && segmentReading == narrowReading ? segment : QString();
     if (segmentReading.size() - tail <= 0)
         return QString();
 
-    return separators[0] + segment.left(n - tail) + separators[1] + segmentReading.left(segmentReading.size() - tail)
+    // Digits or Latin letters that stand in the reading as they are stay
+    // outside the group, as they would be written by hand (３`月`がつ`).
+    qsizetype lead = 0;
+    if (!needsReading.isEmpty()) {
+        while (lead < n - tail && !needsReading.value(lead) && isKanji(segment.mid(lead, 1)) != 1
+               && !isKana(segment.at(lead)))
+            ++lead;
+        if (lead == n - tail || strConv(segment.left(lead), ConvWide) != segmentReading.left(lead))
+            lead = 0;
+    }
+    return segment.left(lead) + separators[0] + segment.mid(lead, n - tail - lead) + separators[1] + segmentReading.mid(lead, segmentReading.size() - tail - lead)
         + separators[2] + segment.right(tail);
 }
 
 QString alignReading(const QString &converted, const QString &reading, const ClauseTable &clauses,
-                     const SeparatorTriple &separators, ModalSeam &modal)
+                     const SeparatorTriple &separators, ModalSeam &modal, const ReadingMask &needsReading)
 {
     QString output;
     qint32 nextClause = 1;
@@ -52,12 +73,12 @@ QString alignReading(const QString &converted, const QString &reading, const Cla
         // The first character of a segment is taken for kanji untested, so
         // leading kana join the first kanji run.
         qsizetype i = r + 1;
-        while (i <= lenR && kanjiAt(converted, i))
+        while (i <= lenR && kanjiAt(converted, i, needsReading))
             ++i;
         if (i > lenR)
             break;
         qsizetype j = i + 1;
-        while (j <= lenR && !kanjiAt(converted, j))
+        while (j <= lenR && !kanjiAt(converted, j, needsReading))
             ++j;
         if (j > lenR)
             break;
@@ -84,7 +105,8 @@ QString alignReading(const QString &converted, const QString &reading, const Cla
             return QString();
         }
 
-        output += annotateSegment(converted.mid(r - 1, j - r), reading.mid(k - 1, end - k + 1), separators);
+        output += annotateSegment(converted.mid(r - 1, j - r), reading.mid(k - 1, end - k + 1), separators,
+                                  needsReading.mid(r - 1, j - r));
         r = j;
         k = end + 1;
         if (k > reading.size()) {
@@ -93,7 +115,7 @@ QString alignReading(const QString &converted, const QString &reading, const Cla
         }
     }
     // The last segment takes whatever reading is left, without the clauses.
-    return output + annotateSegment(converted.mid(r - 1), reading.mid(k - 1), separators);
+    return output + annotateSegment(converted.mid(r - 1), reading.mid(k - 1), separators, needsReading.mid(r - 1));
 }
 
 } // namespace zeq

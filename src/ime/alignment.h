@@ -28,12 +28,23 @@ inline const QString kClauseFailureMessage =
     QStringLiteral("文節切り出しに失敗しました。短めに、そして、漢字を最初に入力して下さい。");
 inline const QString kPatternFailureMessage = QStringLiteral("解析が不得意なパターンです。短めに入力して下さい。");
 
+// Whether a character is kana (or the long-vowel mark), which a reading
+// holds as it is.
+bool isKana(QChar ch);
+
+// Which characters of a converted text carry a reading of their own; empty
+// means the kanji.
+using ReadingMask = QList<bool>;
+
 // The annotated text, or an empty string after one of the two messages.
+// With a mask, digits, Latin letters or symbols that were read as words
+// are annotated as kanji runs are.
 QString alignReading(const QString &converted, const QString &reading, const ClauseTable &clauses,
-                     const SeparatorTriple &separators, ModalSeam &modal);
+                     const SeparatorTriple &separators, ModalSeam &modal, const ReadingMask &needsReading = {});
 
 // One segment (a kanji run and the kana after it) with its part of the
 // reading; an empty string where the segment cannot be annotated.
-QString annotateSegment(const QString &segment, const QString &segmentReading, const SeparatorTriple &separators);
+QString annotateSegment(const QString &segment, const QString &segmentReading, const SeparatorTriple &separators,
+                        const ReadingMask &needsReading = {});
 
 } // namespace zeq

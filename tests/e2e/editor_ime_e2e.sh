@@ -1,24 +1,19 @@
 #!/usr/bin/env bash
 # End-to-end: the real editor with a real Japanese input method.
 #
-#   editor_ime_e2e.sh --im ibus|fcitx5 --editor PATH_TO_zeqedit [--keep]
+#   editor_ime_e2e.sh --im ibus|fcitx5 [--engine mozc|anthy|kkc|skk] --editor PATH_TO_zeqedit [--keep]
 #
 # --keep leaves the temporary folder (session logs, the saved file) in /tmp.
 # Starts zeqedit on an empty CP932 file inside a fresh headless session
-# (tools/ime/run-ime-session.sh: Xvfb, private bus, ibus or fcitx5 with Mozc,
-# fresh HOME, run as `nobody` when started as root), types with xdotool
-#
-#   kanjinorenshuu Space Return   (Mozc: 感じの練習)
-#   Return                        (a line break)
-#   gakkounosensei Space Return   (Mozc: 学校の先生)
-#   Return
-#   hiragana Return               (kana only: ひらがな)
-#
-# saving after each of those five steps (File menu, Save, by its access keys
-# Alt+F S: the editor has no shortcut key for Save), closes the editor with
-# Esc and compares the saved file byte for byte with the expected CP932 text
-#
-#   `感`かん`じの`練習`れんしゅう` CR LF `学校`がっこう`の`先生`せんせい` CR LF ひらがな
+# (tools/ime/run-ime-session.sh: Xvfb, private bus, ibus or fcitx5 with the
+# engine, fresh HOME, run as `nobody` when started as root) and types the
+# engine's steps with xdotool (see steps_for below). A step either changes
+# the document, and is checked by saving (File menu, Save, by its access
+# keys Alt+F S) and comparing the file byte for byte with the expected
+# CP932 text so far; or is a conversion the editor cannot place a reading
+# on: its message box must show (a real nested event loop, with the input
+# method still sending events), is closed with Return, and the document
+# must be exactly as before, unmodified. Esc closes the editor at the end.
 #
 # How it waits (every wait is a bounded poll; nothing waits blindly on an
 # outcome):
@@ -26,14 +21,18 @@
 #     the clean title for the file;
 #   - keyboard focus: `xdotool windowfocus`, then `xdotool getwindowfocus`
 #     until it names the window; under fcitx5 also until `fcitx5-remote -n`
-#     reports mozc for the focused input context (fcitx5's Qt plugin creates
-#     it asynchronously; keys sent earlier bypass the input method);
-#   - after each step: the window title until it shows the modified prefix
-#     (the confirmed text or the line break reached the document); Alt+F,
-#     then the editor's File menu window until it is visible, S, then the
-#     menu until it has closed, the file until it holds exactly the expected
-#     bytes so far and the title until it is clean again;
-#   - after Esc: the editor's process until it has exited (status 0).
+#     reports the engine for the focused input context (fcitx5's Qt plugin
+#     creates it asynchronously; keys sent earlier bypass the input method);
+#   - after a changing step: the window title until it shows the modified
+#     prefix; then, until the file holds exactly the expected bytes and the
+#     title is clean: Alt+F, the File menu window until it is visible, S,
+#     the menu until it has closed, again whenever the title shows a change
+#     that came after the save (an engine that commits in pieces);
+#   - after a failing step: a new window of the editor (the message box),
+#     Return, the message box until it has gone, the focus back, the title
+#     still clean and the file unchanged;
+#   - after Esc: the editor's process until it has exited (status 0); a
+#     second Esc when the first only cancelled a composition.
 # The only fixed delays are between the keys of one composition (see
 # type_keys): nothing outside the input method shows a composition's
 # progress, so those keys are paced, not awaited.
@@ -41,7 +40,8 @@
 # Exit status: 0 when the file holds the expected bytes and every step was
 # seen; 1 on a failure (the reason, both byte strings in hex and the
 # session logs' tails are printed); 2 on bad usage; 77 when the session's
-# programs are not installed (tools/ime/install-ime-deps.sh installs them).
+# programs or the engine's packages are not installed
+# (tools/ime/install-ime-deps.sh installs them).
 set -euo pipefail
 
 self="$(realpath "${BASH_SOURCE[0]}")"
@@ -49,15 +49,17 @@ self="$(realpath "${BASH_SOURCE[0]}")"
 # ---------------------------------------------------------------------------
 # Inner part: runs inside the session as the session user.
 #   editor_ime_e2e.sh --drive --editor BIN --doc FILE --expected DIR
-# DIR holds step1 .. step5: the expected file bytes after each step.
+# DIR holds step1 .. stepN: the expected file bytes after each changing
+# step; FILE (--steps) one step a line: change|fail, a tab, the keys.
 # ---------------------------------------------------------------------------
 drive() {
-  local editor="" doc="" expected=""
+  local editor="" doc="" expected="" steps=""
   while [ $# -gt 0 ]; do
     case "$1" in
       --editor) editor="$2"; shift 2 ;;
       --doc) doc="$2"; shift 2 ;;
       --expected) expected="$2"; shift 2 ;;
+      --steps) steps="$2"; shift 2 ;;
       *) echo "drive: unknown argument $1" >&2; return 2 ;;
     esac
   done
@@ -134,10 +136,10 @@ drive() {
   }
   wait_until 10 "keyboard focus on the editor's window" has_focus
   if [ "$ZEQ_IME" = fcitx5 ]; then
-    mozc_has_focus() {
-      [ "$(fcitx5-remote 2>/dev/null)" != 0 ] && [ "$(fcitx5-remote -n 2>/dev/null)" = mozc ]
+    engine_has_focus() {
+      [ "$(fcitx5-remote 2>/dev/null)" != 0 ] && [ "$(fcitx5-remote -n 2>/dev/null)" = "$ZEQ_IME_ENGINE" ]
     }
-    wait_until 15 "fcitx5 to give the editor a focused input context using mozc" mozc_has_focus
+    wait_until 15 "fcitx5 to give the editor a focused input context using $ZEQ_IME_ENGINE" engine_has_focus
   fi
   say "window $wid ready and focused"
 
@@ -170,13 +172,13 @@ drive() {
   }
 
   files_equal() { cmp -s "$1" "$2"; }
-  # checkpoint NAME: the last keys changed the document; save and check the
+  # checkpoint NAME: the last keys changed the document; save until the
   # file holds exactly the expected bytes of this step.
+  local saved=0
   checkpoint() {
-    step=$((step + 1))
+    saved=$((saved + 1))
     wait_until 10 "step $step ($1): the modified title" title_is "$modified_prefix"
-    save
-    local want="$expected/step$step"
+    local want="$expected/step$saved"
     local end=$(( $(now_ms) + 10000 ))
     until files_equal "$doc" "$want" && title_is "$clean_prefix"; do
       editor_alive || fail "the editor exited after saving step $step"
@@ -186,29 +188,62 @@ drive() {
         say "file bytes:     $(od -An -tx1 -v "$doc" | tr -s ' \n' ' ')"
         fail "step $step ($1): after saving, the file or the clean title did not come within 10s"
       fi
+      # Some engines commit in pieces: a change after the save is saved too.
+      if title_is "$modified_prefix"; then save; fi
       sleep 0.05
     done
     say "step $step ($1): saved, $(stat -c %s "$doc") bytes as expected"
   }
 
-  type_keys kanjinorenshuu; key space Return
-  checkpoint "kanjinorenshuu Space Return"
-  key Return
-  checkpoint "Return"
-  type_keys gakkounosensei; key space Return
-  checkpoint "gakkounosensei Space Return"
-  key Return
-  checkpoint "Return"
-  type_keys hiragana; key Return
-  checkpoint "hiragana Return"
+  # refused NAME: the last keys confirmed a conversion the editor cannot
+  # annotate: its message box is open inside the capture. Close it; the
+  # document must not have changed.
+  refused() {
+    local before_file="$ZEQ_IME_WORKDIR/before-step$step" msg=""
+    message_open() {
+      msg="$(comm -13 <(echo "$windows_before") <(visible_windows) | head -n 1)"
+      [ -n "$msg" ]
+    }
+    wait_until 10 "step $step ($1): the message box" message_open
+    say "step $step ($1): message box $msg ($(xdotool getwindowname "$msg" 2>/dev/null))"
+    xdotool windowfocus "$msg" >/dev/null 2>&1 || true
+    key Return
+    message_closed() { ! visible_windows | grep -qx "$msg"; }
+    wait_until 10 "step $step ($1): the message box to close after Return" message_closed
+    wait_until 10 "keyboard focus back on the editor's window" has_focus
+    files_equal "$doc" "$before_file" || fail "step $step ($1): the file changed"
+    title_is "$clean_prefix" || fail "step $step ($1): the document changed after the message"
+    say "step $step ($1): refused with a message, the document unchanged"
+  }
 
-  # Esc closes the clean window; the editor must end by itself.
-  key Escape
-  local end=$(( $(now_ms) + 10000 ))
-  while editor_alive; do
-    [ "$(now_ms)" -lt "$end" ] || fail "the editor did not exit within 10s after Esc"
-    sleep 0.05
+  local kind keys action
+  while IFS=$'\t' read -r kind keys; do
+    [ -n "$kind" ] || continue
+    step=$((step + 1))
+    cp "$doc" "$ZEQ_IME_WORKDIR/before-step$step"
+    windows_before="$(visible_windows)"
+    for action in $keys; do
+      case "$action" in
+        t:*) type_keys "${action#t:}" ;;
+        k:*) key "${action#k:}" ;;
+      esac
+    done
+    case "$kind" in
+      change) checkpoint "$keys" ;;
+      fail) refused "$keys" ;;
+    esac
+  done < "$steps"
+
+  # Esc closes the clean window; the editor must end by itself. A first
+  # Esc may only cancel what the last step left composing.
+  local end escapes=0
+  while editor_alive && [ "$escapes" -lt 2 ]; do
+    key Escape
+    escapes=$((escapes + 1))
+    end=$(( $(now_ms) + 5000 ))
+    while editor_alive && [ "$(now_ms)" -lt "$end" ]; do sleep 0.05; done
   done
+  editor_alive && fail "the editor did not exit after Esc"
   local status=0
   wait "$editor_pid" || status=$?
   editor_pid=""
@@ -227,11 +262,13 @@ fi
 # ---------------------------------------------------------------------------
 usage() { sed -n '2,/^set -euo/p' "$self" | sed '$d; s/^# \{0,1\}//' >&2; exit 2; }
 im=""
+engine=mozc
 editor=""
 keep=0
 while [ $# -gt 0 ]; do
   case "$1" in
     --im) im="${2:-}"; shift 2 ;;
+    --engine) engine="${2:-}"; shift 2 ;;
     --editor) editor="${2:-}"; shift 2 ;;
     --keep) keep=1; shift ;;
     -h|--help) usage ;;
@@ -239,6 +276,7 @@ while [ $# -gt 0 ]; do
   esac
 done
 case "$im" in ibus|fcitx5) ;; *) echo "editor_ime_e2e: --im must be ibus or fcitx5" >&2; exit 2 ;; esac
+case "$engine" in mozc|anthy|kkc|skk) ;; *) echo "editor_ime_e2e: --engine must be mozc, anthy, kkc or skk" >&2; exit 2 ;; esac
 [ -n "$editor" ] && [ -f "$editor" ] && [ -x "$editor" ] \
   || { echo "editor_ime_e2e: --editor must name the zeqedit program (got '$editor')" >&2; exit 2; }
 
@@ -251,11 +289,14 @@ missing=()
 need=(Xvfb xdotool dbus-daemon dbus-send setpriv timeout iconv cmp od)
 if [ "$im" = ibus ]; then need+=(ibus-daemon ibus); else need+=(fcitx5 fcitx5-remote); fi
 for tool in "${need[@]}"; do command -v "$tool" >/dev/null || missing+=("$tool"); done
-if [ "$im" = ibus ] && [ ! -x /usr/lib/ibus-mozc/ibus-engine-mozc ]; then missing+=(ibus-mozc); fi
-if [ "$im" = fcitx5 ] && ! compgen -G '/usr/lib*/fcitx5/*mozc*.so' >/dev/null \
-  && ! compgen -G '/usr/lib/*/fcitx5/*mozc*.so' >/dev/null; then
-  missing+=(fcitx5-mozc)
-fi
+# The engine's own files, by package.
+declare -A ibus_engine_file=(
+  [mozc]=/usr/lib/ibus-mozc/ibus-engine-mozc [anthy]=/usr/share/ibus-anthy/engine/main.py
+  [kkc]=/usr/libexec/ibus-engine-kkc [skk]=/usr/libexec/ibus-engine-skk
+)
+if [ "$im" = ibus ] && [ ! -e "${ibus_engine_file[$engine]}" ]; then missing+=("ibus-$engine"); fi
+if [ "$im" = fcitx5 ] && ! compgen -G "/usr/lib/*/fcitx5/*$engine.so" >/dev/null; then missing+=("fcitx5-$engine"); fi
+if [ "$engine" = skk ] && [ ! -e /usr/share/skk/SKK-JISYO.L ]; then missing+=(skkdic); fi
 if [ ${#missing[@]} -gt 0 ]; then
   echo "editor_ime_e2e: SKIPPED, not installed: ${missing[*]} (run tools/ime/install-ime-deps.sh)" >&2
   exit 77
@@ -294,24 +335,55 @@ mkdir "$tmp/bin" "$tmp/expected"
 cp "$editor" "$tmp/bin/zeqedit"
 cp "$self" "$tmp/bin/editor_ime_e2e.sh"
 
-# Expected bytes after each step, from UTF-8 text through iconv.
-to_cp932() { printf '%s' "$1" | iconv -f UTF-8 -t CP932; }
-line1='`感`かん`じの`練習`れんしゅう`'
-line2='`学校`がっこう`の`先生`せんせい`'
-line3='ひらがな'
+# The steps of each engine: change (the document gets the text of the
+# next expected line) or fail (a conversion the editor cannot annotate:
+# kana between kanji in one clause, whose reading could be split in two
+# ways; the second time with a key typed on before the message shows).
 crlf=$'\r\n'
-texts=(
-  "$line1"
-  "$line1$crlf"
-  "$line1$crlf$line2"
-  "$line1$crlf$line2$crlf"
-  "$line1$crlf$line2$crlf$line3"
-)
-for i in "${!texts[@]}"; do
-  to_cp932 "${texts[i]}" > "$tmp/expected/step$((i + 1))" \
+case "$engine" in
+  mozc|anthy|kkc)
+    case "$engine" in
+      mozc) first='`感`かん`じの`練習`れんしゅう`'; refuse=toriatsukai ;;
+      anthy) first='`感`かん`じの`練習`れんしゅう`'; refuse=sukikirai ;;
+      kkc) first='`漢字`かんじ`の`練習`れんしゅう`'; refuse=sukikirai ;;
+    esac
+    steps=(
+      "change	t:kanjinorenshuu k:space k:Return"
+      "change	k:Return"
+      "change	t:watashinonamaehanakamuradesu k:space k:Return"
+      "change	k:Return"
+      "change	t:hiragana k:Return"
+      "fail	t:$refuse k:space k:Return"
+      "fail	t:$refuse k:space t:d"
+    )
+    adds=("$first" "$crlf" '`私`わたし`の`名前`なまえ`は`中村`なかむら`です' "$crlf" 'ひらがな')
+    ;;
+  skk)
+    # SKK lets Return through after a commit: it also breaks the line.
+    steps=(
+      "change	t:Kanji k:space t:no"
+      "change	t:Renshuu k:space k:Return"
+      "change	t:UtsukuShii k:Return"
+      "change	t:hiragana"
+      "fail	t:Hikidashi k:space t:d"
+      "fail	t:Sukikirai k:space t:k"
+    )
+    adds=('`漢字`かんじ`の' "\`練習\`れんしゅう\`$crlf" "\`美\`うつく\`しい$crlf" 'ひらがな')
+    ;;
+esac
+[ "$engine" != mozc ] || steps[2]="change	t:gakkounosensei k:space k:Return"
+[ "$engine" != mozc ] || adds[2]='`学校`がっこう`の`先生`せんせい`'
+printf '%s\n' "${steps[@]}" > "$tmp/bin/steps"
+
+# Expected bytes after each changing step, from UTF-8 text through iconv.
+to_cp932() { printf '%s' "$1" | iconv -f UTF-8 -t CP932; }
+text=""
+for i in "${!adds[@]}"; do
+  text="$text${adds[i]}"
+  to_cp932 "$text" > "$tmp/expected/step$((i + 1))" \
     || { echo "editor_ime_e2e: iconv cannot make CP932" >&2; exit 1; }
 done
-cp "$tmp/expected/step5" "$tmp/expected.bin"
+to_cp932 "$text" > "$tmp/expected.bin"
 chmod -R a+rX "$tmp/bin" "$tmp/expected" "$tmp/expected.bin"
 
 # The document: an empty file in a folder the session user can write (the
@@ -323,9 +395,10 @@ start_s=$SECONDS
 status=0
 # The session creates $work and hands it to the session user; the document
 # folder is made by the command itself (as that user) before the editor.
-bash "$session" --im "$im" --workdir "$work" --timeout 100 --ready-timeout 30 -- \
+bash "$session" --im "$im" --engine "$engine" --workdir "$work" --timeout 100 --ready-timeout 30 -- \
   /bin/sh -c 'mkdir -p "$(dirname "$1")" && : > "$1" && shift && exec "$@"' sh "$doc" \
-  bash "$tmp/bin/editor_ime_e2e.sh" --drive --editor "$tmp/bin/zeqedit" --doc "$doc" --expected "$tmp/expected" &
+  bash "$tmp/bin/editor_ime_e2e.sh" --drive --editor "$tmp/bin/zeqedit" --doc "$doc" --expected "$tmp/expected" \
+  --steps "$tmp/bin/steps" &
 session_pid=$!
 wait "$session_pid" || status=$?
 session_pid=""
@@ -364,8 +437,8 @@ elif ! cmp -s "$doc" "$tmp/expected.bin"; then
 fi
 if [ -n "$reason" ]; then
   show_logs
-  echo "editor_ime_e2e: $im: FAILED after ${elapsed}s: $reason" >&2
+  echo "editor_ime_e2e: $im $engine: FAILED after ${elapsed}s: $reason" >&2
   exit 1
 fi
-echo "editor_ime_e2e: $im: PASSED in ${elapsed}s ($(stat -c %s "$doc") bytes, as expected)" >&2
+echo "editor_ime_e2e: $im $engine: PASSED in ${elapsed}s ($(stat -c %s "$doc") bytes, as expected)" >&2
 exit 0

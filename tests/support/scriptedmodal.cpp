@@ -17,6 +17,8 @@ T takeOr(std::deque<T> &queue, T fallback)
 int ScriptedModal::msgBox(const QString &text, int style, const QString &title)
 {
     calls.append({Kind::Message, text, style, title.isEmpty() ? kAppTitle : title, {}});
+    if (whileMessageOpen)
+        whileMessageOpen();
     return takeOr(messageAnswers, int(AnswerOk));
 }
 

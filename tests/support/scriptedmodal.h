@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <deque>
+#include <functional>
 
 namespace zeq {
 
@@ -38,6 +39,9 @@ public:
     std::deque<std::optional<FontChoice>> fontAnswers;
 
     QList<Call> calls;
+    // Runs inside every message box, as the events a real one's nested
+    // event loop would deliver.
+    std::function<void()> whileMessageOpen;
 
     // The texts of the message boxes shown so far, in order.
     QStringList messages() const;

@@ -161,5 +161,95 @@ TEST_F(ImeCaptureTest, ConversionReplacesTheSelection)
     EXPECT_EQ(text(), QStringLiteral("x`字`じ`z"));
 }
 
+TEST_F(ImeCaptureTest, WhileTheFailureMessageIsOpenNothingReachesTheText)
+{
+    window->note().setSelText(QStringLiteral("前"));
+    // ibus re-commits its preedit when the message takes the focus; the
+    // user typed on ("toriatsukai", Space, "d") before the message showed.
+    modal.whileMessageOpen = [this] {
+        typing(QStringLiteral("ｄ"));
+        commit(QStringLiteral("取り扱い"));
+        commit(QStringLiteral("ｄ"));
+    };
+    typing(QStringLiteral("とりあつかい"));
+    converted({QStringLiteral("取り扱い")}, 0);
+    commit(QStringLiteral("取り扱い"));
+    modal.whileMessageOpen = nullptr;
+    EXPECT_EQ(text(), QStringLiteral("前"));
+    EXPECT_EQ(modal.messages(), QStringList{kClauseFailureMessage});
+    EXPECT_EQ(window->textEdit->textCursor().block().layout()->preeditAreaText(), QString());
+    EXPECT_EQ(historyCount(), 1);
+
+    // Typing goes on normally afterwards.
+    typing(QStringLiteral("の"));
+    commit(QStringLiteral("の"));
+    EXPECT_EQ(text(), QStringLiteral("前の"));
+}
+
+TEST_F(ImeCaptureTest, EscapeGivesBackTheSelectionTheCompositionReplaced)
+{
+    window->note().setText(QStringLiteral("xyz"));
+    window->note().setSelStart(1);
+    window->note().setSelLength(1);
+    const qsizetype before = historyCount();
+    typing(QStringLiteral("か"));
+    typing(QStringLiteral("かんじ"));
+    QInputMethodEvent cancel;
+    send(cancel);
+    EXPECT_EQ(text(), QStringLiteral("xyz"));
+    EXPECT_EQ(window->note().SelStart(), 1);
+    EXPECT_EQ(window->note().SelLength(), 1);
+    EXPECT_EQ(historyCount(), before);
+}
+
+TEST_F(ImeCaptureTest, ACommitAfterAClearedPreeditGoesInUnlessTheFocusLeaves)
+{
+    // fcitx5 + kkc: the preedit is cleared, then the commit follows.
+    typing(QStringLiteral("かんじ"));
+    converted({QStringLiteral("漢字")}, 0);
+    QInputMethodEvent cleared;
+    send(cleared);
+    commit(QStringLiteral("漢字"));
+    // ibus + skk lets Return through right after, before the queue runs.
+    QTest::keyClick(window->textEdit, Qt::Key_Return);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(text(), QStringLiteral("`漢字`かんじ`\r\n"));
+
+    // ibus + Mozc: Escape cleared the preedit; moving the focus away makes
+    // Qt's ibus plugin commit the cancelled reading just before.
+    typing(QStringLiteral("かな"));
+    send(cleared);
+    commit(QStringLiteral("かな"));
+    QFocusEvent leaving(QEvent::FocusAboutToChange, Qt::ActiveWindowFocusReason);
+    QCoreApplication::sendEvent(window->textEdit, &leaving);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(text(), QStringLiteral("`漢字`かんじ`\r\n"));
+}
+
+TEST_F(ImeCaptureTest, KanaCommittedWithoutCompositionGoInAndRawLettersDoNot)
+{
+    // SKK commits kana typed without conversion at once.
+    commit(QStringLiteral("の"));
+    commit(QStringLiteral("、ｄテ"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(text(), QStringLiteral("の、テ"));
+}
+
+TEST_F(ImeCaptureTest, KeysJudgedByCharacterKeepTheirEditingMeaning)
+{
+    window->note().setText(QStringLiteral("abcd"));
+    window->note().setSelStart(1);
+    window->note().setSelLength(1);
+    QTest::keyClick(window->textEdit, Qt::Key_Delete, Qt::ShiftModifier);
+    EXPECT_EQ(text(), QStringLiteral("acd")); // cut
+    window->note().setSelStart(1);
+    QTest::keyClick(window->textEdit, Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_EQ(text(), QStringLiteral("a")); // the word after the caret
+
+    QKeyEvent mixed(QEvent::KeyPress, 0, Qt::NoModifier, QStringLiteral("xあy"));
+    QCoreApplication::sendEvent(window->textEdit, &mixed);
+    EXPECT_EQ(text(), QStringLiteral("axy"));
+}
+
 } // namespace
 } // namespace zeq

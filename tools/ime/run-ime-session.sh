@@ -5,6 +5,7 @@
 #   run-ime-session.sh --im ibus|fcitx5 --workdir DIR [options] -- COMMAND [ARG...]
 #
 # Options:
+#   --engine NAME     the Japanese engine: mozc (default), anthy, kkc or skk.
 #   --user NAME       unprivileged user for the session when started as root
 #                     (default: nobody). Mozc refuses to run as root.
 #   --timeout SECS    COMMAND is ended after this long (default 300).
@@ -36,6 +37,7 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 im=""
 workdir=""
 session_user="nobody"
+engine="mozc"
 cmd_timeout=300
 ready_timeout=30
 keep=0
@@ -49,6 +51,7 @@ while [ $# -gt 0 ]; do
     --im) im="${2:-}"; shift 2 ;;
     --workdir) workdir="${2:-}"; shift 2 ;;
     --user) session_user="${2:-}"; shift 2 ;;
+    --engine) engine="${2:-}"; shift 2 ;;
     --timeout) cmd_timeout="${2:-}"; shift 2 ;;
     --ready-timeout) ready_timeout="${2:-}"; shift 2 ;;
     --env) extra_env+=("${2:-}"); shift 2 ;;
@@ -60,6 +63,15 @@ while [ $# -gt 0 ]; do
 done
 [ $# -gt 0 ] || { echo "run-ime-session: no COMMAND given" >&2; usage; }
 case "$im" in ibus|fcitx5) ;; *) die "--im must be ibus or fcitx5" ;; esac
+# What each engine is called by each input method, and the process that runs
+# it under ibus (anthy's engine is a Python program).
+case "$engine" in
+  mozc) ibus_engine=mozc-jp; ibus_engine_proc=/usr/lib/ibus-mozc/ibus-engine-mozc ;;
+  anthy) ibus_engine=anthy; ibus_engine_proc=/usr/share/ibus-anthy/engine/main.py ;;
+  kkc) ibus_engine=kkc; ibus_engine_proc=/usr/libexec/ibus-engine-kkc ;;
+  skk) ibus_engine=skk; ibus_engine_proc=/usr/libexec/ibus-engine-skk ;;
+  *) die "--engine must be mozc, anthy, kkc or skk" ;;
+esac
 [ -n "$workdir" ] || die "--workdir DIR is required"
 [[ "$cmd_timeout" =~ ^[0-9]+$ ]] || die "--timeout needs whole seconds"
 [[ "$ready_timeout" =~ ^[0-9]+$ ]] || die "--ready-timeout needs whole seconds"
@@ -70,9 +82,10 @@ done
 if [ "$im" = ibus ]; then
   for tool in ibus-daemon ibus; do command -v "$tool" >/dev/null || die "$tool is missing"; done
   [ -x /usr/libexec/ibus-memconf ] || die "/usr/libexec/ibus-memconf is missing"
-  [ -x /usr/lib/ibus-mozc/ibus-engine-mozc ] || die "ibus-mozc is missing"
+  [ -e "$ibus_engine_proc" ] || die "ibus-$engine is missing"
 else
   for tool in fcitx5 fcitx5-remote; do command -v "$tool" >/dev/null || die "$tool is missing"; done
+  compgen -G "/usr/lib/*/fcitx5/*$engine.so" >/dev/null || die "fcitx5-$engine is missing"
 fi
 
 # --- who runs the session -------------------------------------------------
@@ -275,6 +288,15 @@ engines {
 active_on_launch: True
 EOF
   chown -R "$uid:$gid" "$home/.config/mozc"
+  # anthy starts in Latin mode; its settings live in GSettings, which the
+  # keyfile backend reads from the fresh HOME without a dconf service.
+  if [ "$engine" = anthy ]; then
+    mkdir -p "$home/.config/glib-2.0/settings"
+    printf '[org/freedesktop/ibus/engine/anthy/common]\ninput-mode=0\n' \
+      > "$home/.config/glib-2.0/settings/keyfile"
+    chown -R "$uid:$gid" "$home/.config/glib-2.0"
+    base_env+=(GSETTINGS_BACKEND=keyfile)
+  fi
   spawn_user ibus-daemon --panel=disable --emoji-extension=disable \
     --config=/usr/libexec/ibus-memconf --verbose > "$logs/ibus-daemon.log" 2>&1 &
   pids+=($!)
@@ -283,32 +305,32 @@ EOF
   poll "ibus-daemon" "$im_pid" ibus_address_ready || exit 125
   base_env+=(IBUS_ADDRESS="$(run_user ibus address)")
   # Setting the engine exits 1 even when it worked: ask again until it is set.
-  mozc_engine_set() {
-    [ "$(run_user ibus engine 2>/dev/null)" = mozc-jp ] && return 0
-    run_user ibus engine mozc-jp >> "$logs/ibus-engine.log" 2>&1
-    [ "$(run_user ibus engine 2>/dev/null)" = mozc-jp ]
+  engine_set() {
+    [ "$(run_user ibus engine 2>/dev/null)" = "$ibus_engine" ] && return 0
+    run_user ibus engine "$ibus_engine" >> "$logs/ibus-engine.log" 2>&1
+    [ "$(run_user ibus engine 2>/dev/null)" = "$ibus_engine" ]
   }
-  poll "ibus to use mozc-jp" "$im_pid" mozc_engine_set || exit 125
+  poll "ibus to use $ibus_engine" "$im_pid" engine_set || exit 125
   # The engine process must be up too.
   engine_running() {
     local p
     for p in $(marked_pids); do
-      [ "$(cat "/proc/$p/comm" 2>/dev/null)" = ibus-engine-moz ] && return 0
+      tr '\0' ' ' < "/proc/$p/cmdline" 2>/dev/null | grep -qF -- "$ibus_engine_proc" && return 0
     done
     return 1
   }
-  poll "ibus-engine-mozc" "$im_pid" engine_running || exit 125
+  poll "the $engine engine of ibus" "$im_pid" engine_running || exit 125
   im_version="$(ibus version 2>/dev/null)"
 else
   mkdir -p "$home/.config/fcitx5/conf"
-  cat > "$home/.config/fcitx5/profile" <<'EOF'
+  cat > "$home/.config/fcitx5/profile" <<EOF
 [Groups/0]
 Name=Default
 Default Layout=us
-DefaultIM=mozc
+DefaultIM=$engine
 
 [Groups/0/Items/0]
-Name=mozc
+Name=$engine
 Layout=
 
 [GroupOrder]
@@ -326,19 +348,19 @@ EOF
     run_user dbus-send --session --print-reply=literal --reply-timeout=2000 \
       --dest=org.fcitx.Fcitx5 /controller "org.fcitx.Fcitx.Controller1.$1" "${@:2}"
   }
-  mozc_current() {
+  engine_current() {
     local group ims addon
     group="$(fcitx_call CurrentInputMethodGroup)" || return 1
     [ "$(echo $group)" = Default ] || return 1
     ims="$(fcitx_call InputMethodGroupInfo string:Default)" || return 1
-    [ "$(echo $ims | grep -o 'struct {[^}]*}' | tr -s ' ')" = "struct { mozc }" ] || return 1
-    addon="$(fcitx_call AddonForIM string:mozc)" || return 1
-    [ "$(echo $addon)" = mozc ]
+    [ "$(echo $ims | grep -o 'struct {[^}]*}' | tr -s ' ')" = "struct { $engine }" ] || return 1
+    addon="$(fcitx_call AddonForIM string:$engine)" || return 1
+    [ "$(echo $addon)" = "$engine" ]
   }
-  poll "fcitx5 to offer mozc" "$im_pid" mozc_current || exit 125
+  poll "fcitx5 to offer $engine" "$im_pid" engine_current || exit 125
   im_version="fcitx5 $(fcitx5 --version 2>/dev/null)"
 fi
-echo "run-ime-session: $im_version with Mozc on $display (user $session_user, logs in $logs)" >&2
+echo "run-ime-session: $im_version with $engine on $display (user $session_user, logs in $logs)" >&2
 
 # --- the command ------------------------------------------------------------
 # The session user may not reach this checkout (CI runs from root's folders):
@@ -346,7 +368,7 @@ echo "run-ime-session: $im_version with Mozc on $display (user $session_user, lo
 mkdir -p "$workdir/tools"
 cp "$here"/*.sh "$workdir/tools/"
 chmod -R a+rX "$workdir/tools"
-base_env+=(ZEQ_IME="$im" ZEQ_IME_WORKDIR="$workdir" ZEQ_IME_TOOLS="$workdir/tools" ZEQ_IME_DISPLAY="$display")
+base_env+=(ZEQ_IME="$im" ZEQ_IME_ENGINE="$engine" ZEQ_IME_WORKDIR="$workdir" ZEQ_IME_TOOLS="$workdir/tools" ZEQ_IME_DISPLAY="$display")
 while IFS='=' read -r name _; do
   case "$name" in
     ZEQ_IME*|ZEQ_IME_SESSION_MARK) ;;

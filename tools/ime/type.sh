@@ -72,7 +72,7 @@ is_ready() { grep -q '"type":"Ready"' "$log" 2>/dev/null; }
 # enough there.)
 im_has_focus() {
   [ "${ZEQ_IME:-}" = fcitx5 ] || return 0
-  [ "$(fcitx5-remote 2>/dev/null)" != 0 ] && [ "$(fcitx5-remote -n 2>/dev/null)" = mozc ]
+  [ "$(fcitx5-remote 2>/dev/null)" != 0 ] && [ "$(fcitx5-remote -n 2>/dev/null)" = "${ZEQ_IME_ENGINE:-mozc}" ]
 }
 ready_done=0
 ensure_ready() {
