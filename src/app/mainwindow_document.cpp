@@ -9,6 +9,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 
 // The main window's document commands: loading, saving, the save-changes
 // prompt, dropped files and the recent-files menu.
@@ -21,13 +23,15 @@ namespace zeq {
 
 namespace {
 
-FileDialogRequest fileDialog(const QString &caption, const QString &fileName)
+// "All files" means every file: README-like names have no dot. A dialog for
+// an untitled document starts in the home folder, never in the program's.
+FileDialogRequest fileDialog(const QString &caption, const QString &fileName, const QString &documentPath)
 {
     FileDialogRequest request;
     request.caption = caption;
     request.fileName = fileName;
-    request.filters = {QStringLiteral("ﾃｷｽﾄ ﾌｧｲﾙ (*.txt)"), QStringLiteral("すべてのﾌｧｲﾙ (*.*)")};
-    request.defaultSuffix = QStringLiteral("txt");
+    request.filters = {QStringLiteral("ﾃｷｽﾄ ﾌｧｲﾙ (*.txt)"), QStringLiteral("すべてのﾌｧｲﾙ (*)")};
+    request.directory = documentPath.isEmpty() ? QDir::homePath() : QFileInfo(documentPath).absolutePath();
     return request;
 }
 
@@ -91,7 +95,11 @@ bool MainWindow::writeDocument(const QString &path)
 
 QString MainWindow::askSaveName(const QString &proposed)
 {
-    return m_modal.saveFileName(fileDialog(QStringLiteral("名前を付けて保存"), proposed));
+    FileDialogRequest request = fileDialog(QStringLiteral("名前を付けて保存"), proposed, m_document->path());
+    // A name typed without an extension is saved as a text file; an opened
+    // name is taken as typed.
+    request.defaultSuffix = QStringLiteral("txt");
+    return m_modal.saveFileName(request);
 }
 
 bool MainWindow::confirmSave()
@@ -128,7 +136,7 @@ void MainWindow::openDocument()
 {
     if (m_document->isModified() && confirmSave())
         return;
-    const QString path = m_modal.openFileName(fileDialog(QStringLiteral("開く"), QString()));
+    const QString path = m_modal.openFileName(fileDialog(QStringLiteral("開く"), QString(), m_document->path()));
     if (path.isEmpty())
         return;
     // A file that could not be read still goes into the list; one refused

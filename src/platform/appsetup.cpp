@@ -3,24 +3,49 @@
 #include "platform/fonts.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
+
+// The icon pictures are linked into a static library: they must be named
+// once to be kept.
+static void initIconResources()
+{
+    Q_INIT_RESOURCE(zeqicons);
+}
 
 namespace zeq {
 
 void prepareApplication()
 {
+    initIconResources();
+    // Only the size a window manager asks for is ever decoded.
+    QIcon icon;
+    for (int size : {16, 32, 48, 64, 128})
+        icon.addFile(QStringLiteral(":/icons/zeqedit-%1.png").arg(size), QSize(size, size));
+    QApplication::setWindowIcon(icon);
+    // Wayland compositors find the desktop entry, and with it the icon, by
+    // this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("example.zeq_text_editor.zeqedit"));
     QCoreApplication::setApplicationName(QStringLiteral("Zeq Text Editor"));
     QCoreApplication::setApplicationVersion(QStringLiteral("1.02"));
     installFontSubstitutes();
-    // Message box and dialog buttons (はい, いいえ, キャンセル on a Japanese desktop).
+    installQtTranslation();
+}
+
+bool installQtTranslation()
+{
+    // Every caption of the editor is Japanese, so Qt's own texts (はい,
+    // いいえ, キャンセル, the file dialog) are too, whatever the locale says.
     auto *translator = new QTranslator(qApp);
-    if (translator->load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
-                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    if (translator->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         QCoreApplication::installTranslator(translator);
-    else
-        delete translator;
+        return true;
+    }
+    delete translator;
+    return false;
 }
 
 } // namespace zeq

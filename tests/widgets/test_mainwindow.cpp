@@ -93,13 +93,13 @@ TEST_F(MainWindowTest, MenuTreeHasEveryItemWithItsCaptionAndShortcutInOrder)
     MainWindow &w = start();
     const std::vector<std::pair<QMenu *, std::vector<MenuItem>>> tree = {
         {w.fileMenu,
-         {{"newAction", "新規作成(&N)", {}},
-          {"openAction", "開く(&O)", {}},
-          {"saveAction", "保存(&S)", {}},
-          {"saveAsAction", "名前を付けて保存(&A)", {}},
+         {{"newAction", "新規作成(&N)", QKeySequence(Qt::CTRL | Qt::Key_N)},
+          {"openAction", "開く(&O)", QKeySequence(Qt::CTRL | Qt::Key_O)},
+          {"saveAction", "保存(&S)", QKeySequence(Qt::CTRL | Qt::Key_S)},
+          {"saveAsAction", "名前を付けて保存(&A)", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)},
           {"fileSeparator", "", {}},
           {"previewAction", "表示イメージ", QKeySequence(Qt::CTRL | Qt::Key_T)},
-          {"exitAction", "終了(&X)", {}},
+          {"exitAction", "終了(&X)", QKeySequence(Qt::CTRL | Qt::Key_Q)},
           {"recentFileActions0", "", {}},
           {"recentFileActions1", "RecentFile1", {}},
           {"recentFileActions2", "RecentFile2", {}},
@@ -116,11 +116,11 @@ TEST_F(MainWindowTest, MenuTreeHasEveryItemWithItsCaptionAndShortcutInOrder)
           {"deleteAction", "削除(&L)", QKeySequence(Qt::Key_Delete)},
           {"deleteGroupAction", "拡張削除(&D)", QKeySequence(Qt::CTRL | Qt::Key_D)},
           {"editSeparator", "", {}},
-          {"selectAllAction", "すべての範囲を選択(&A)", {}}}},
+          {"selectAllAction", "すべての範囲を選択(&A)", QKeySequence(Qt::CTRL | Qt::Key_A)}}},
         {w.searchMenu,
-         {{"findAction", "検索(&F)", {}}, {"findNextAction", "次を検索(&N)", QKeySequence(Qt::Key_F3)}}},
+         {{"findAction", "検索(&F)", QKeySequence(Qt::CTRL | Qt::Key_F)}, {"findNextAction", "次を検索(&N)", QKeySequence(Qt::Key_F3)}}},
         {w.optionsMenu, {{"toolStripAction", "ﾂｰﾙﾊﾞｰ表示(&T)", {}}, {"settingsAction", "設定(&S)", {}}}},
-        {w.helpMenu, {{"helpAction", "ヘルプの表示(&H)", {}}, {"aboutAction", "バージョン情報(&A)", {}}}},
+        {w.helpMenu, {{"helpAction", "ヘルプの表示(&H)", QKeySequence(Qt::Key_F1)}, {"aboutAction", "バージョン情報(&A)", {}}}},
     };
 
     const QStringList topCaptions = {QStringLiteral("ﾌｧｲﾙ(&F)"), QStringLiteral("編集(&E)"),

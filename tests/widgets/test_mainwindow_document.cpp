@@ -334,11 +334,18 @@ TEST_F(DocumentTest, SaveDialogsProposeTheNamesOfTheirCaller)
     const QList<ScriptedModal::Call> opens = callsOf(ScriptedModal::Kind::OpenFile);
     ASSERT_EQ(opens.size(), 1);
     EXPECT_EQ(opens[0].text, QString());
+    // "All files" shows names without a dot; an opened name is used as
+    // typed; untitled dialogs start at home, the others beside the file.
     for (const ScriptedModal::Call &call : saves + opens) {
         EXPECT_EQ(call.file.filters,
-                  (QStringList{QStringLiteral("ﾃｷｽﾄ ﾌｧｲﾙ (*.txt)"), QStringLiteral("すべてのﾌｧｲﾙ (*.*)")}));
-        EXPECT_EQ(call.file.defaultSuffix, QStringLiteral("txt"));
+                  (QStringList{QStringLiteral("ﾃｷｽﾄ ﾌｧｲﾙ (*.txt)"), QStringLiteral("すべてのﾌｧｲﾙ (*)")}));
     }
+    for (const ScriptedModal::Call &call : saves)
+        EXPECT_EQ(call.file.defaultSuffix, QStringLiteral("txt"));
+    EXPECT_EQ(opens[0].file.defaultSuffix, QString());
+    EXPECT_EQ(opens[0].file.directory, QDir::homePath());
+    EXPECT_EQ(saves[0].file.directory, QDir::homePath());
+    EXPECT_EQ(saves[3].file.directory, QFileInfo(a).absolutePath());
     // Nothing was written by the cancelled dialogs.
     EXPECT_EQ(QDir(config.path()).entryList(QStringList{QStringLiteral("*tled*")}, QDir::Files), QStringList());
 }
