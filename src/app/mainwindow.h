@@ -69,6 +69,10 @@ public:
     // Writes the document to path; false when it was not written (the
     // user has been told why).
     bool writeDocument(const QString &path);
+    // Before a write: lists the characters CP932 cannot hold and offers to
+    // replace those that have a standard equivalent, as one undoable change.
+    // False when some are left (the first one is selected).
+    bool resolveUnmappable();
     // The save dialog with a proposed name; "" when cancelled.
     QString askSaveName(const QString &proposed);
     // The save-changes prompt; true means the caller must not go on.

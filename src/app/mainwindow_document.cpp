@@ -4,6 +4,7 @@
 #include "document/docfile.h"
 #include "document/document.h"
 #include "document/recent.h"
+#include "document/unmappable.h"
 #include "platform/modal.h"
 #include "platform/textbox.h"
 
@@ -11,6 +12,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QPlainTextEdit>
 
 // The main window's document commands: loading, saving, the save-changes
 // prompt, dropped files and the recent-files menu.
@@ -57,8 +59,16 @@ DocumentRead::Status MainWindow::loadFile(const QString &path)
     DocumentRead read;
     {
         WaitCursor wait;
-        read = m_document->openFile(path);
+        read = m_document->openFile(path, [&](const DocumentRead &other) {
+            QApplication::restoreOverrideCursor();
+            const bool convert =
+                m_modal.msgBox(convertEncodingQuestion(path, other), MsgYesNoExclamation) == AnswerYes;
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+            return convert;
+        });
     }
+    if (read.status == DocumentRead::Declined)
+        return read.status;
     if (read.status != DocumentRead::Ok) {
         // The previous document stays as it was, with its name, path,
         // history and unsaved state: nothing was loaded.
@@ -74,8 +84,36 @@ DocumentRead::Status MainWindow::loadFile(const QString &path)
     return read.status;
 }
 
+bool MainWindow::resolveUnmappable()
+{
+    QList<UnmappableCharacter> found = findUnmappable(m_note->Text());
+    if (found.isEmpty())
+        return true;
+    qsizetype replaceable = 0;
+    for (const UnmappableCharacter &c : found)
+        replaceable += cp932Equivalent(c.codePoint) ? 1 : 0;
+    const QString message = unmappableListMessage(found, replaceable);
+    if (replaceable > 0 && m_modal.msgBox(message, MsgYesNoExclamation) == AnswerYes) {
+        replaceWithEquivalents(*m_note, found);
+        found = findUnmappable(m_note->Text());
+    } else if (replaceable == 0) {
+        m_modal.msgBox(message, MsgExclamation);
+    }
+    if (found.isEmpty())
+        return true;
+    // The caret goes where the user has to look first.
+    m_note->setSelStart(int(found.constFirst().position));
+    m_note->setSelLength(int(found.constFirst().length));
+    textEdit->setFocus();
+    return false;
+}
+
 bool MainWindow::writeDocument(const QString &path)
 {
+    // Characters Shift-JIS cannot hold are all named at once, and those
+    // with a standard equivalent are offered for replacement.
+    if (!resolveUnmappable())
+        return false;
     DocumentWrite written;
     {
         WaitCursor wait;

@@ -76,9 +76,13 @@ void Document::load(const QString &text, const QString &path)
     markClean(path);
 }
 
-DocumentRead Document::openFile(const QString &path)
+DocumentRead Document::openFile(const QString &path, const std::function<bool(const DocumentRead &)> &convert)
 {
     DocumentRead read = openDocumentFile(path);
+    if (read.status == DocumentRead::Ok && !read.otherEncoding.isEmpty() && convert && !convert(read)) {
+        read.status = DocumentRead::Declined;
+        read.text.clear();
+    }
     if (read.status == DocumentRead::Ok)
         load(read.text, path);
     return read;

@@ -12,6 +12,8 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
+
 namespace zeq {
 
 class Document : public QObject {
@@ -42,7 +44,11 @@ public:
     // Reads a file and, when it holds text and fits the edit area, loads
     // it; a read that failed leaves text, history, path and modified state
     // exactly as they were.
-    DocumentRead openFile(const QString &path);
+    // A file in another encoding (UTF-8, UTF-16) is loaded only when
+    // convert, asked with what was read, agrees; otherwise the status is
+    // Declined and nothing changes. Without convert it is loaded.
+    DocumentRead openFile(const QString &path,
+                          const std::function<bool(const DocumentRead &)> &convert = {});
     // Writes the text to path; when that worked, path becomes the
     // document's path and the current text its clean state.
     DocumentWrite saveFile(const QString &path);
