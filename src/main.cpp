@@ -1,6 +1,7 @@
 #include "app/commandline.h"
 #include "app/mainwindow.h"
 #include "app/session.h"
+#include "document/recovery.h"
 #include "platform/appsetup.h"
 #include "platform/qtmodal.h"
 #include "platform/regstore.h"
@@ -73,10 +74,14 @@ int main(int argc, char *argv[])
     zeq::Session session;
     zeq::QtModal modal;
     zeq::RegStore store(zeq::RegStore::defaultPath());
+    // Outlives the window, which writes and removes its file.
+    zeq::RecoveryStore recovery(zeq::RecoveryStore::defaultFolder());
     zeq::MainWindow window(session, modal, store);
     modal.setParentWidget(&window);
+    window.enableRecovery(&recovery);
     window.startUp(line.files.value(0));
     window.show();
+    window.offerRecovery();
     if (line.files.size() > 1)
         openInFurtherEditors(line.files.mid(1));
     return app.exec();

@@ -7,6 +7,7 @@
 #include "document/docfile.h"
 #include "document/recent.h"
 #include "document/document.h"
+#include "document/recovery.h"
 #include "platform/fonts.h"
 #include "platform/modal.h"
 #include "platform/textbox.h"
@@ -458,6 +459,9 @@ void MainWindow::closeEvent(QCloseEvent *event)
         return;
     }
     shutDown();
+    // Saved, or the user chose not to: nothing is left to recover.
+    if (m_recovery)
+        m_recovery->remove();
     event->accept();
 }
 

@@ -26,6 +26,7 @@ namespace zeq {
 
 class Document;
 class ModalSeam;
+class RecoveryStore;
 class RegStore;
 class Registry;
 class StatusPanels;
@@ -73,6 +74,16 @@ public:
     // replace those that have a standard equivalent, as one undoable change.
     // False when some are left (the first one is selected).
     bool resolveUnmappable();
+    // Keeps unsaved text in store a few seconds after every change, and
+    // removes it once the document is clean or the window has closed.
+    // Without a store (the default) nothing is written.
+    void enableRecovery(RecoveryStore *store);
+    // Offers the newest text an editor left behind when it ended without
+    // saving; Yes puts it into this window as one undoable change over the
+    // file it belonged to. Either way it is not offered again.
+    void offerRecovery();
+    void writeRecovery();
+    QTimer *recoveryTimer = nullptr;
     // The save dialog with a proposed name; "" when cancelled.
     QString askSaveName(const QString &proposed);
     // The save-changes prompt; true means the caller must not go on.
@@ -252,6 +263,7 @@ private:
     // written after a save, 無題 for a new document.
     QString m_titleName;
     bool m_unloaded = false;
+    RecoveryStore *m_recovery = nullptr;
 };
 
 } // namespace zeq

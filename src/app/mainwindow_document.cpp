@@ -4,6 +4,7 @@
 #include "document/docfile.h"
 #include "document/document.h"
 #include "document/recent.h"
+#include "document/recovery.h"
 #include "document/unmappable.h"
 #include "platform/modal.h"
 #include "platform/textbox.h"
@@ -12,6 +13,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLocale>
+#include <QTimer>
 #include <QPlainTextEdit>
 
 // The main window's document commands: loading, saving, the save-changes
@@ -110,6 +113,15 @@ bool MainWindow::resolveUnmappable()
 
 bool MainWindow::writeDocument(const QString &path)
 {
+    // Another program's change is not overwritten without a word.
+    if (path == m_document->path() && m_document->changedOnDisk()) {
+        const int answer = m_modal.msgBox(
+            QStringLiteral("ファイル [%1] は、開いた後に他のプログラムによって変更されています。").arg(path)
+                + QStringLiteral("\r\n上書きしますか？"),
+            MsgYesNoExclamation);
+        if (answer != AnswerYes)
+            return false;
+    }
     // Characters Shift-JIS cannot hold are all named at once, and those
     // with a standard equivalent are offered for replacement.
     if (!resolveUnmappable())
@@ -284,6 +296,77 @@ void MainWindow::openRecentFile(int index)
         return;
     loadFile(recentCaption(index));
     showRecentFiles();
+}
+
+} // namespace zeq
+
+namespace zeq {
+
+void MainWindow::enableRecovery(RecoveryStore *store)
+{
+    m_recovery = store;
+    if (!recoveryTimer) {
+        recoveryTimer = new QTimer(this);
+        recoveryTimer->setObjectName(QStringLiteral("recoveryTimer"));
+        recoveryTimer->setSingleShot(true);
+        recoveryTimer->setInterval(3000);
+        connect(recoveryTimer, &QTimer::timeout, this, &MainWindow::writeRecovery);
+        // The first change after a write starts the clock: typing without a
+        // pause is kept at most a few seconds behind.
+        connect(m_document, &Document::contentsChanged, this, [this] {
+            if (m_recovery && !recoveryTimer->isActive())
+                recoveryTimer->start();
+        });
+        connect(m_document, &Document::modifiedChanged, this, [this](bool modified) {
+            if (m_recovery && !modified) {
+                recoveryTimer->stop();
+                m_recovery->remove();
+            }
+        });
+    }
+}
+
+void MainWindow::writeRecovery()
+{
+    if (!m_recovery)
+        return;
+    if (m_document->isModified())
+        m_recovery->write(m_document->path(), m_note->Text());
+    else
+        m_recovery->remove();
+}
+
+void MainWindow::offerRecovery()
+{
+    if (!m_recovery)
+        return;
+    const QList<RecoveredText> orphans = m_recovery->orphans();
+    if (orphans.isEmpty())
+        return;
+    const RecoveredText &orphan = orphans.constFirst();
+    const QString name = orphan.path.isEmpty() ? kUntitled : orphan.path;
+    const int answer = m_modal.msgBox(
+        QStringLiteral("前回、保存されないまま終了したテキストがあります。\r\n")
+            + QStringLiteral("ﾌｧｲﾙ [%1]、%2 文字、%3 に記録。\r\n復元しますか？")
+                  .arg(name, QString::number(orphan.text.size()),
+                       QLocale(QLocale::Japanese).toString(orphan.written, QLocale::ShortFormat)),
+        MsgYesNoExclamation);
+    if (answer == AnswerYes && !(m_document->isModified() && confirmSave())) {
+        // Over the file it belonged to, so that the restored text is one
+        // change that Undo takes back to what is on disk.
+        const DocumentRead read = orphan.path.isEmpty()
+            ? DocumentRead{DocumentRead::CannotOpen}
+            : m_document->openFile(orphan.path, [](const DocumentRead &) { return true; });
+        if (read.status != DocumentRead::Ok)
+            m_document->newDocument();
+        m_titleName = m_document->isUntitled() ? kUntitled : titleNamePart(loadedTitle(m_document->path()));
+        m_note->setSelStart(0);
+        m_note->setSelLength(m_note->textLength());
+        m_note->setSelText(orphan.text);
+        m_note->setSelStart(0);
+        updateTitle();
+    }
+    RecoveryStore::discard(orphan);
 }
 
 } // namespace zeq

@@ -1,5 +1,7 @@
 #include "document/document.h"
 
+#include <QFileInfo>
+
 namespace zeq {
 
 namespace {
@@ -74,6 +76,7 @@ void Document::load(const QString &text, const QString &path)
     }
     m_history.clear();
     markClean(path);
+    rememberDiskState();
 }
 
 DocumentRead Document::openFile(const QString &path, const std::function<bool(const DocumentRead &)> &convert)
@@ -88,11 +91,30 @@ DocumentRead Document::openFile(const QString &path, const std::function<bool(co
     return read;
 }
 
+void Document::rememberDiskState()
+{
+    const QFileInfo info(m_path);
+    m_diskSize = info.exists() ? info.size() : -1;
+    m_diskTime = info.exists() ? info.lastModified() : QDateTime();
+}
+
+bool Document::changedOnDisk() const
+{
+    if (m_path.isEmpty())
+        return false;
+    const QFileInfo info(m_path);
+    if (!info.exists())
+        return false;
+    return info.size() != m_diskSize || info.lastModified() != m_diskTime;
+}
+
 DocumentWrite Document::saveFile(const QString &path)
 {
     DocumentWrite written = writeDocumentFile(path, m_text.Text());
-    if (written.status == DocumentWrite::Ok)
+    if (written.status == DocumentWrite::Ok) {
         markClean(path);
+        rememberDiskState();
+    }
     return written;
 }
 

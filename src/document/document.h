@@ -9,6 +9,7 @@
 #include "document/docfile.h"
 #include "editing/undostack.h"
 
+#include <QDateTime>
 #include <QObject>
 #include <QString>
 
@@ -53,6 +54,11 @@ public:
     // document's path and the current text its clean state.
     DocumentWrite saveFile(const QString &path);
 
+    // True when the file at path() is no longer the one last loaded or
+    // saved: another program wrote it (its size or time changed). False
+    // for an untitled document and for a file that has gone.
+    bool changedOnDisk() const;
+
 signals:
     // After every change of the text, recorded or not (edits, undo, redo,
     // loads).
@@ -67,8 +73,13 @@ private:
     void markClean(const QString &path);
     void announceState();
 
+    void rememberDiskState();
+
     EditControl &m_text;
     QString m_path;
+    // The file as it was when last loaded or saved.
+    qint64 m_diskSize = -1;
+    QDateTime m_diskTime;
     UndoStack m_history;
     // History index of the clean state; -1 once that state can no longer
     // be reached (an edit after undoing past it dropped it).

@@ -5,6 +5,7 @@
 #include "app/mainwindow.h"
 #include "app/toolbar.h"
 #include "document/document.h"
+#include "document/recovery.h"
 #include "platform/appsetup.h"
 #include "platform/textbox.h"
 #include "search/finddialog.h"
@@ -16,7 +17,9 @@
 #include <QIcon>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -101,6 +104,75 @@ TEST_F(DesktopTest, TheApplicationCarriesItsIcon)
     ASSERT_FALSE(icon.isNull());
     EXPECT_EQ(icon.pixmap(48, 48).size(), QSize(48, 48));
     EXPECT_EQ(QGuiApplication::desktopFileName(), QStringLiteral("example.zeq_text_editor.zeqedit"));
+}
+
+TEST_F(DesktopTest, UnsavedTextSurvivesACrashAndIsOfferedAtTheNextStart)
+{
+    const QString folder = config.path() + QStringLiteral("/recovery");
+    const QString a = writeFile(QStringLiteral("a.txt"), QByteArray("on disk\r\n"));
+    auto crashed = std::make_unique<RecoveryStore>(folder);
+    {
+        MainWindow &w = start(a);
+        w.enableRecovery(crashed.get());
+        w.recoveryTimer->setInterval(1);
+        w.note().setSelStart(w.note().textLength());
+        w.note().setSelText(QStringLiteral("typed"));
+        QSignalSpy written(w.recoveryTimer, &QTimer::timeout);
+        ASSERT_TRUE(written.wait(1000));
+        ASSERT_FALSE(crashed->fileName().isEmpty());
+        EXPECT_TRUE(QFile::exists(crashed->fileName()));
+        // The editor dies: its window never closes, its file stays.
+        w.enableRecovery(nullptr);
+        window.reset();
+    }
+    crashed.reset();
+
+    RecoveryStore store(folder);
+    MainWindow &w = start();
+    w.enableRecovery(&store);
+    modal.messageAnswers = {AnswerYes};
+    w.offerRecovery();
+    ASSERT_EQ(modal.messages().size(), 1);
+    EXPECT_TRUE(modal.messages()[0].contains(a));
+    EXPECT_EQ(w.documentPath(), a);
+    EXPECT_EQ(w.note().Text(), QStringLiteral("on disk\r\ntyped"));
+    EXPECT_TRUE(w.document().isModified());
+    w.undo();
+    EXPECT_EQ(w.note().Text(), QStringLiteral("on disk\r\n"));
+    EXPECT_TRUE(store.orphans().isEmpty()) << "offered once";
+
+    // A clean save takes the window's own recovery file away.
+    w.redo();
+    w.writeRecovery();
+    const QString own = store.fileName();
+    ASSERT_TRUE(QFile::exists(own));
+    w.saveAction->trigger();
+    EXPECT_FALSE(QFile::exists(own));
+    EXPECT_EQ(readFile(a), QByteArray("on disk\r\ntyped"));
+}
+
+TEST_F(DesktopTest, SaveAsksBeforeOverwritingAFileAnotherProgramChanged)
+{
+    const QString a = writeFile(QStringLiteral("a.txt"), QByteArray("mine"));
+    MainWindow &w = start(a);
+    w.note().setSelText(QStringLiteral("x"));
+    writeFile(QStringLiteral("a.txt"), QByteArray("theirs, longer"));
+    modal.calls.clear();
+    modal.messageAnswers = {AnswerNo};
+    w.saveAction->trigger();
+    ASSERT_EQ(modal.messages().size(), 1);
+    EXPECT_TRUE(modal.messages()[0].contains(QStringLiteral("他のプログラム")));
+    EXPECT_EQ(readFile(a), QByteArray("theirs, longer"));
+    EXPECT_TRUE(w.document().isModified());
+
+    modal.messageAnswers = {AnswerYes};
+    w.saveAction->trigger();
+    EXPECT_EQ(readFile(a), QByteArray("xmine"));
+    // Saved by us: the next save asks nothing.
+    modal.calls.clear();
+    w.note().setSelText(QStringLiteral("y"));
+    w.saveAction->trigger();
+    EXPECT_TRUE(modal.messages().isEmpty());
 }
 
 } // namespace
