@@ -3,6 +3,7 @@
 #include "platform/fonts.h"
 
 #include <QApplication>
+#include <QFont>
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -19,6 +20,22 @@ namespace zeq {
 
 void prepareApplication()
 {
+    QCoreApplication::setApplicationName(QStringLiteral("Zeq Text Editor"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("1.02"));
+    installWindowIcon();
+    installFontSubstitutes();
+    // Every caption is Japanese: naming the Japanese face after the
+    // desktop's own spares the menu bar a fontconfig search for a fallback
+    // before the window can be sized.
+    QFont font = QApplication::font();
+    const QString desktopFamily = font.family();
+    font.setFamilies({desktopFamily, QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic")});
+    QApplication::setFont(font);
+    installQtTranslation();
+}
+
+void installWindowIcon()
+{
     initIconResources();
     // Only the size a window manager asks for is ever decoded.
     QIcon icon;
@@ -28,10 +45,6 @@ void prepareApplication()
     // Wayland compositors find the desktop entry, and with it the icon, by
     // this name.
     QGuiApplication::setDesktopFileName(QStringLiteral("example.zeq_text_editor.zeqedit"));
-    QCoreApplication::setApplicationName(QStringLiteral("Zeq Text Editor"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.02"));
-    installFontSubstitutes();
-    installQtTranslation();
 }
 
 bool installQtTranslation()

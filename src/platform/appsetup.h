@@ -7,6 +7,9 @@ namespace zeq {
 // Call once, right after the QApplication exists.
 void prepareApplication();
 
+// The program's icon for every window, and the desktop entry's name.
+void installWindowIcon();
+
 // Loads Qt's Japanese texts for its buttons and standard dialogs; false when
 // the translation (Debian's qt6-translations-l10n) is not installed.
 bool installQtTranslation();

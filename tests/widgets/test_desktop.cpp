@@ -99,7 +99,7 @@ TEST_F(DesktopTest, ToolButtonsGutterAndEditAreaHaveDistinctAccessibleNames)
 
 TEST_F(DesktopTest, TheApplicationCarriesItsIcon)
 {
-    prepareApplication();
+    installWindowIcon();
     const QIcon icon = QApplication::windowIcon();
     ASSERT_FALSE(icon.isNull());
     EXPECT_EQ(icon.pixmap(48, 48).size(), QSize(48, 48));
