@@ -27,12 +27,14 @@ QStringList rawArguments(int argc, char *argv[])
 }
 
 // The checker, --help and --version run with no window and no display.
-int runCommandLineTool(int argc, char *argv[])
+int runCommandLineTool(int argc, char *argv[], bool help)
 {
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);
-    const int status = zeq::runCheckCommand(QCoreApplication::arguments().mid(1), out, err,
+    // --help answers whatever else the line holds.
+    const QStringList arguments = help ? QStringList{QStringLiteral("--help")} : QCoreApplication::arguments().mid(1);
+    const int status = zeq::runCheckCommand(arguments, out, err,
                                             zeq::RegStore::defaultPath(), zeq::UserDictionary::defaultPath());
     out.flush();
     err.flush();
@@ -59,7 +61,7 @@ int main(int argc, char *argv[])
         return 0;
     }
     if (raw.kind == zeq::CommandLine::Tool)
-        return runCommandLineTool(argc, argv);
+        return runCommandLineTool(argc, argv, raw.help);
 
     QApplication app(argc, argv);
     // Qt has taken its own options (-platform, -style ...) out by now.

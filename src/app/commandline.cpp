@@ -30,6 +30,7 @@ CommandLine parseCommandLine(const QStringList &arguments)
             return line;
         } else if (isToolOption(argument)) {
             line.kind = CommandLine::Tool;
+            line.help = line.help || argument == QLatin1String("--help");
         } else if (argument.startsWith(QLatin1Char('-')) && argument != QLatin1String("-")) {
             if (line.unknownOption.isEmpty())
                 line.unknownOption = argument;

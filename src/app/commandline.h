@@ -14,6 +14,8 @@ struct CommandLine {
         Version,  // print the version and stop
     };
     Kind kind = Editor;
+    // Tool: --help was given; it wins over every other option.
+    bool help = false;
     // Editor: the files to open, in the order given.
     QStringList files;
     // Editor: an option the editor does not know, "" when there is none.

@@ -137,7 +137,8 @@ TEST(EditorProgram, VersionAndHelpNeedNoDisplayWhereverTheyStand)
     EXPECT_EQ(version.exitCode, 0);
     EXPECT_EQ(version.out, QStringLiteral("Zeq Text Editor 1.02\n"));
 
-    const ProgramRun help = runEditor({QStringLiteral("a.txt"), QStringLiteral("--help")}, config.path());
+    const ProgramRun help =
+        runEditor({QStringLiteral("a.txt"), QStringLiteral("--frobnicate"), QStringLiteral("--help")}, config.path());
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_TRUE(help.out.startsWith(QStringLiteral("Usage: zeqedit [FILE]...\n"))) << help.out.toStdString();
     EXPECT_TRUE(help.out.contains(QStringLiteral("--version")));

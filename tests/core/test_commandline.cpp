@@ -13,6 +13,7 @@ struct Case {
     CommandLine::Kind kind;
     QStringList files;
     QString unknown;
+    bool help = false;
 };
 
 TEST(CommandLine, OptionsCountAnywhereAndEveryFileIsOneArgument)
@@ -24,7 +25,9 @@ TEST(CommandLine, OptionsCountAnywhereAndEveryFileIsOneArgument)
         {"two files stay two", {a, b}, K::Editor, {a, b}, {}},
         {"--version after a file", {a, QStringLiteral("--version")}, K::Version, {}, {}},
         {"--version beside a checker option", {QStringLiteral("--check"), a, QStringLiteral("--version")}, K::Version, {}, {}},
-        {"--help after a file", {a, QStringLiteral("--help")}, K::Tool, {a}, {}},
+        {"--help after a file", {a, QStringLiteral("--help")}, K::Tool, {a}, {}, true},
+        {"--help beside an unknown option", {QStringLiteral("--frobnicate"), QStringLiteral("--help")}, K::Tool, {},
+         QStringLiteral("--frobnicate"), true},
         {"checker option after the file", {a, QStringLiteral("--check")}, K::Tool, {a}, {}},
         {"--separators=", {QStringLiteral("--separators=|||"), a}, K::Tool, {a}, {}},
         {"after --, options are names", {QStringLiteral("--"), QStringLiteral("--version"), QStringLiteral("-x")},
@@ -39,6 +42,7 @@ TEST(CommandLine, OptionsCountAnywhereAndEveryFileIsOneArgument)
         if (c.kind != K::Version) {
             EXPECT_EQ(line.files, c.files);
             EXPECT_EQ(line.unknownOption, c.unknown);
+            EXPECT_EQ(line.help, c.help);
         }
     }
 }
