@@ -1,5 +1,7 @@
+#include "app/commandline.h"
 #include "app/mainwindow.h"
 #include "app/session.h"
+#include "document/recovery.h"
 #include "platform/appsetup.h"
 #include "platform/qtmodal.h"
 #include "platform/regstore.h"
@@ -7,6 +9,8 @@
 #include "ruby/userdict.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QProcess>
 #include <QStringList>
 #include <QTextStream>
 
@@ -14,48 +18,73 @@
 
 namespace {
 
-// The checker runs with no window and no display.
-bool isCommandLineTool(int argc, char *argv[])
+QStringList rawArguments(int argc, char *argv[])
 {
-    if (argc < 2)
-        return false;
-    const QByteArray first(argv[1]);
-    return first == "--check" || first == "--resolve" || first == "--readings" || first == "--annotate"
-        || first == "--convert" || first == "--from" || first == "--to" || first == "--in-place" || first == "-o"
-        || first == "--separators" || first == "--help";
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    return arguments;
 }
 
-int runCommandLineTool(int argc, char *argv[])
+// The checker, --help and --version run with no window and no display.
+int runCommandLineTool(int argc, char *argv[], bool help)
 {
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);
-    const int status = zeq::runCheckCommand(QCoreApplication::arguments().mid(1), out, err,
+    // --help answers whatever else the line holds.
+    const QStringList arguments = help ? QStringList{QStringLiteral("--help")} : QCoreApplication::arguments().mid(1);
+    const int status = zeq::runCheckCommand(arguments, out, err,
                                             zeq::RegStore::defaultPath(), zeq::UserDictionary::defaultPath());
     out.flush();
     err.flush();
     return status;
 }
 
+// Every file after the first gets an editor of its own: one window is one
+// document, with its own history and its own question before closing.
+void openInFurtherEditors(const QStringList &files)
+{
+    for (const QString &file : files) {
+        QProcess::startDetached(QCoreApplication::applicationFilePath(),
+                                {QStringLiteral("--"), QDir::current().absoluteFilePath(file)});
+    }
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    if (isCommandLineTool(argc, argv))
-        return runCommandLineTool(argc, argv);
+    const zeq::CommandLine raw = zeq::parseCommandLine(rawArguments(argc, argv));
+    if (raw.kind == zeq::CommandLine::Version) {
+        std::fputs(qPrintable(zeq::versionLine() + QLatin1Char('\n')), stdout);
+        return 0;
+    }
+    if (raw.kind == zeq::CommandLine::Tool)
+        return runCommandLineTool(argc, argv, raw.help);
 
     QApplication app(argc, argv);
+    // Qt has taken its own options (-platform, -style ...) out by now.
+    const zeq::CommandLine line = zeq::parseCommandLine(QCoreApplication::arguments().mid(1));
+    if (!line.unknownOption.isEmpty()) {
+        QTextStream err(stderr);
+        err << "zeqedit: unknown option " << line.unknownOption << "\nTry 'zeqedit --help'.\n";
+        return 2;
+    }
     zeq::prepareApplication();
-
-    // The whole argument string names one file, spaces and all.
-    const QString argument = QCoreApplication::arguments().mid(1).join(QLatin1Char(' '));
 
     zeq::Session session;
     zeq::QtModal modal;
     zeq::RegStore store(zeq::RegStore::defaultPath());
+    // Outlives the window, which writes and removes its file.
+    zeq::RecoveryStore recovery(zeq::RecoveryStore::defaultFolder());
     zeq::MainWindow window(session, modal, store);
     modal.setParentWidget(&window);
-    window.startUp(argument);
+    window.enableRecovery(&recovery);
+    window.startUp(line.files.value(0));
     window.show();
+    window.offerRecovery();
+    if (line.files.size() > 1)
+        openInFurtherEditors(line.files.mid(1));
     return app.exec();
 }

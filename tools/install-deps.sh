@@ -1,16 +1,32 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the editor needs to build, test and show
-# Japanese text, skipping those already present. Run as root or with sudo.
+# Installs the Debian packages the editor needs, skipping those already
+# present. Run as root or with sudo.
+#
+#   tools/install-deps.sh --run    what building and running the editor needs
+#   tools/install-deps.sh [PKG...] that, plus the tests, benchmarks and the
+#                                  reading dictionary, plus PKG...
 set -euo pipefail
 
+# Building and running: Qt (with its Wayland platform and its Japanese
+# texts), ICU, MeCab's library and the IPA faces. The editor runs without
+# the UniDic dictionary and says so when the readings command needs it.
 packages=(
   cmake g++ make pkg-config
-  qt6-base-dev libgl-dev
-  libicu-dev
-  libgtest-dev libbenchmark-dev
-  fonts-ipafont-mincho fonts-ipafont-gothic qt6-translations-l10n
-  libmecab-dev unidic-mecab
+  qt6-base-dev libgl-dev qt6-wayland qt6-translations-l10n
+  libicu-dev libmecab-dev
+  fonts-ipafont-mincho fonts-ipafont-gothic
 )
+if [ "${1:-}" = "--run" ]; then
+  shift
+else
+  # Tests and benchmarks; the dictionary (several hundred MB) the readings
+  # tests read; the tools that check the installed desktop files.
+  packages+=(
+    libgtest-dev libbenchmark-dev
+    unidic-mecab
+    desktop-file-utils appstream man-db
+  )
+fi
 packages+=("$@")
 
 missing=()

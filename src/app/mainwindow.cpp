@@ -7,6 +7,7 @@
 #include "document/docfile.h"
 #include "document/recent.h"
 #include "document/document.h"
+#include "document/recovery.h"
 #include "platform/fonts.h"
 #include "platform/modal.h"
 #include "platform/textbox.h"
@@ -112,6 +113,7 @@ void MainWindow::createControls()
 
     preview = new QTextEdit(client);
     preview->setObjectName(QStringLiteral("preview"));
+    preview->setAccessibleName(QStringLiteral("表示イメージ"));
     preview->setReadOnly(true);
     preview->setLineWrapMode(QTextEdit::NoWrap);
     preview->setUndoRedoEnabled(false);
@@ -119,6 +121,7 @@ void MainWindow::createControls()
 
     textEdit = new QPlainTextEdit(client);
     textEdit->setObjectName(QStringLiteral("textEdit"));
+    textEdit->setAccessibleName(QStringLiteral("本文"));
     textEdit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     textEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     textEdit->setFont(storedFont(kDefaultFontName, 12));
@@ -136,6 +139,7 @@ void MainWindow::createControls()
 
     lineNumbers = new QPlainTextEdit(client);
     lineNumbers->setObjectName(QStringLiteral("lineNumbers"));
+    lineNumbers->setAccessibleName(QStringLiteral("行番号"));
     lineNumbers->setFocusPolicy(Qt::NoFocus);
     lineNumbers->setReadOnly(true);
     lineNumbers->setUndoRedoEnabled(false);
@@ -154,6 +158,7 @@ void MainWindow::createControls()
 
     toolStrip = new ToolbarStrip(client);
     toolStrip->setObjectName(QStringLiteral("toolStrip"));
+    toolStrip->setAccessibleName(QStringLiteral("ツールバー"));
     toolStrip->move(0, 0);
     createToolbar();
 
@@ -191,13 +196,14 @@ void MainWindow::createMenus()
 
     fileMenu = menuBar()->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
     fileMenu->setObjectName(QStringLiteral("fileMenu"));
-    newAction = action(fileMenu, "newAction", QStringLiteral("新規作成(&N)"));
-    openAction = action(fileMenu, "openAction", QStringLiteral("開く(&O)"));
-    saveAction = action(fileMenu, "saveAction", QStringLiteral("保存(&S)"));
-    saveAsAction = action(fileMenu, "saveAsAction", QStringLiteral("名前を付けて保存(&A)"));
+    newAction = action(fileMenu, "newAction", QStringLiteral("新規作成(&N)"), QKeySequence(Qt::CTRL | Qt::Key_N));
+    openAction = action(fileMenu, "openAction", QStringLiteral("開く(&O)"), QKeySequence(Qt::CTRL | Qt::Key_O));
+    saveAction = action(fileMenu, "saveAction", QStringLiteral("保存(&S)"), QKeySequence(Qt::CTRL | Qt::Key_S));
+    saveAsAction = action(fileMenu, "saveAsAction", QStringLiteral("名前を付けて保存(&A)"),
+                          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     fileSeparator = separator(fileMenu, "fileSeparator");
     previewAction = action(fileMenu, "previewAction", QStringLiteral("表示イメージ"), QKeySequence(Qt::CTRL | Qt::Key_T));
-    exitAction = action(fileMenu, "exitAction", QStringLiteral("終了(&X)"));
+    exitAction = action(fileMenu, "exitAction", QStringLiteral("終了(&X)"), QKeySequence(Qt::CTRL | Qt::Key_Q));
     recentFileActions[0] = separator(fileMenu, "recentFileActions0");
     recentFileActions[0]->setVisible(false);
     for (int i = 1; i <= 5; ++i) {
@@ -227,7 +233,7 @@ void MainWindow::createMenus()
     deleteAction = action(editMenu, "deleteAction", QStringLiteral("削除(&L)"), QKeySequence(Qt::Key_Delete));
     deleteGroupAction = action(editMenu, "deleteGroupAction", QStringLiteral("拡張削除(&D)"), QKeySequence(Qt::CTRL | Qt::Key_D));
     editSeparator = separator(editMenu, "editSeparator");
-    selectAllAction = action(editMenu, "selectAllAction", QStringLiteral("すべての範囲を選択(&A)"));
+    selectAllAction = action(editMenu, "selectAllAction", QStringLiteral("すべての範囲を選択(&A)"), QKeySequence(Qt::CTRL | Qt::Key_A));
     connect(cutAction, &QAction::triggered, this, &MainWindow::cut);
     connect(copyAction, &QAction::triggered, this, &MainWindow::copy);
     connect(pasteAction, &QAction::triggered, this, &MainWindow::paste);
@@ -243,7 +249,7 @@ void MainWindow::createMenus()
 
     searchMenu = menuBar()->addMenu(QStringLiteral("検索(&S)"));
     searchMenu->setObjectName(QStringLiteral("searchMenu"));
-    findAction = action(searchMenu, "findAction", QStringLiteral("検索(&F)"));
+    findAction = action(searchMenu, "findAction", QStringLiteral("検索(&F)"), QKeySequence(Qt::CTRL | Qt::Key_F));
     findNextAction = action(searchMenu, "findNextAction", QStringLiteral("次を検索(&N)"), QKeySequence(Qt::Key_F3));
     connect(findAction, &QAction::triggered, this, &MainWindow::find);
     connect(findNextAction, &QAction::triggered, this, &MainWindow::findNext);
@@ -259,7 +265,7 @@ void MainWindow::createMenus()
 
     helpMenu = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
     helpMenu->setObjectName(QStringLiteral("helpMenu"));
-    helpAction = action(helpMenu, "helpAction", QStringLiteral("ヘルプの表示(&H)"));
+    helpAction = action(helpMenu, "helpAction", QStringLiteral("ヘルプの表示(&H)"), QKeySequence(Qt::Key_F1));
     aboutAction = action(helpMenu, "aboutAction", QStringLiteral("バージョン情報(&A)"));
     connect(settingsAction, &QAction::triggered, this, &MainWindow::showSettings);
     connect(helpAction, &QAction::triggered, this, &MainWindow::showHelp);
@@ -464,6 +470,9 @@ void MainWindow::closeEvent(QCloseEvent *event)
         return;
     }
     shutDown();
+    // Saved, or the user chose not to: nothing is left to recover.
+    if (m_recovery)
+        m_recovery->remove();
     event->accept();
 }
 

@@ -27,6 +27,7 @@ namespace zeq {
 
 class Document;
 class ModalSeam;
+class RecoveryStore;
 class RegStore;
 class ReadingAnalyser;
 class Registry;
@@ -73,6 +74,20 @@ public:
     // Writes the document to path; false when it was not written (the
     // user has been told why).
     bool writeDocument(const QString &path);
+    // Before a write: lists the characters CP932 cannot hold and offers to
+    // replace those that have a standard equivalent, as one undoable change.
+    // False when some are left (the first one is selected).
+    bool resolveUnmappable();
+    // Keeps unsaved text in store a few seconds after every change, and
+    // removes it once the document is clean or the window has closed.
+    // Without a store (the default) nothing is written.
+    void enableRecovery(RecoveryStore *store);
+    // Offers the newest text an editor left behind when it ended without
+    // saving; Yes puts it into this window as one undoable change over the
+    // file it belonged to. Either way it is not offered again.
+    void offerRecovery();
+    void writeRecovery();
+    QTimer *recoveryTimer = nullptr;
     // The save dialog with a proposed name; "" when cancelled.
     QString askSaveName(const QString &proposed);
     // The save-changes prompt; true means the caller must not go on.
@@ -306,6 +321,7 @@ private:
     // The line being edited by hand (-1: none) and its text before.
     int m_editedLine = -1;
     QString m_editedLineBefore;
+    RecoveryStore *m_recovery = nullptr;
 };
 
 } // namespace zeq

@@ -4,11 +4,18 @@
 #include "document/docfile.h"
 #include "document/document.h"
 #include "document/recent.h"
+#include "document/recovery.h"
+#include "document/unmappable.h"
 #include "platform/modal.h"
 #include "platform/textbox.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLocale>
+#include <QTimer>
+#include <QPlainTextEdit>
 
 // The main window's document commands: loading, saving, the save-changes
 // prompt, dropped files and the recent-files menu.
@@ -21,13 +28,15 @@ namespace zeq {
 
 namespace {
 
-FileDialogRequest fileDialog(const QString &caption, const QString &fileName)
+// "All files" means every file: README-like names have no dot. A dialog for
+// an untitled document starts in the home folder, never in the program's.
+FileDialogRequest fileDialog(const QString &caption, const QString &fileName, const QString &documentPath)
 {
     FileDialogRequest request;
     request.caption = caption;
     request.fileName = fileName;
-    request.filters = {QStringLiteral("ﾃｷｽﾄ ﾌｧｲﾙ (*.txt)"), QStringLiteral("すべてのﾌｧｲﾙ (*.*)")};
-    request.defaultSuffix = QStringLiteral("txt");
+    request.filters = {QStringLiteral("ﾃｷｽﾄ ﾌｧｲﾙ (*.txt)"), QStringLiteral("すべてのﾌｧｲﾙ (*)")};
+    request.directory = documentPath.isEmpty() ? QDir::homePath() : QFileInfo(documentPath).absolutePath();
     return request;
 }
 
@@ -53,8 +62,16 @@ DocumentRead::Status MainWindow::loadFile(const QString &path)
     DocumentRead read;
     {
         WaitCursor wait;
-        read = m_document->openFile(path);
+        read = m_document->openFile(path, [&](const DocumentRead &other) {
+            QApplication::restoreOverrideCursor();
+            const bool convert =
+                m_modal.msgBox(convertEncodingQuestion(path, other), MsgYesNoExclamation) == AnswerYes;
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+            return convert;
+        });
     }
+    if (read.status == DocumentRead::Declined)
+        return read.status;
     if (read.status != DocumentRead::Ok) {
         // The previous document stays as it was, with its name, path,
         // history and unsaved state: nothing was loaded.
@@ -70,8 +87,45 @@ DocumentRead::Status MainWindow::loadFile(const QString &path)
     return read.status;
 }
 
+bool MainWindow::resolveUnmappable()
+{
+    QList<UnmappableCharacter> found = findUnmappable(m_note->Text());
+    if (found.isEmpty())
+        return true;
+    qsizetype replaceable = 0;
+    for (const UnmappableCharacter &c : found)
+        replaceable += cp932Equivalent(c.codePoint) ? 1 : 0;
+    const QString message = unmappableListMessage(found, replaceable);
+    if (replaceable > 0 && m_modal.msgBox(message, MsgYesNoExclamation) == AnswerYes) {
+        replaceWithEquivalents(*m_note, found);
+        found = findUnmappable(m_note->Text());
+    } else if (replaceable == 0) {
+        m_modal.msgBox(message, MsgExclamation);
+    }
+    if (found.isEmpty())
+        return true;
+    // The caret goes where the user has to look first.
+    m_note->setSelStart(int(found.constFirst().position));
+    m_note->setSelLength(int(found.constFirst().length));
+    textEdit->setFocus();
+    return false;
+}
+
 bool MainWindow::writeDocument(const QString &path)
 {
+    // Another program's change is not overwritten without a word.
+    if (path == m_document->path() && m_document->changedOnDisk()) {
+        const int answer = m_modal.msgBox(
+            QStringLiteral("ファイル [%1] は、開いた後に他のプログラムによって変更されています。").arg(path)
+                + QStringLiteral("\r\n上書きしますか？"),
+            MsgYesNoExclamation);
+        if (answer != AnswerYes)
+            return false;
+    }
+    // Characters Shift-JIS cannot hold are all named at once, and those
+    // with a standard equivalent are offered for replacement.
+    if (!resolveUnmappable())
+        return false;
     DocumentWrite written;
     {
         WaitCursor wait;
@@ -91,7 +145,11 @@ bool MainWindow::writeDocument(const QString &path)
 
 QString MainWindow::askSaveName(const QString &proposed)
 {
-    return m_modal.saveFileName(fileDialog(QStringLiteral("名前を付けて保存"), proposed));
+    FileDialogRequest request = fileDialog(QStringLiteral("名前を付けて保存"), proposed, m_document->path());
+    // A name typed without an extension is saved as a text file; an opened
+    // name is taken as typed.
+    request.defaultSuffix = QStringLiteral("txt");
+    return m_modal.saveFileName(request);
 }
 
 bool MainWindow::confirmSave()
@@ -128,7 +186,7 @@ void MainWindow::openDocument()
 {
     if (m_document->isModified() && confirmSave())
         return;
-    const QString path = m_modal.openFileName(fileDialog(QStringLiteral("開く"), QString()));
+    const QString path = m_modal.openFileName(fileDialog(QStringLiteral("開く"), QString(), m_document->path()));
     if (path.isEmpty())
         return;
     // A file that could not be read still goes into the list; one refused
@@ -225,6 +283,76 @@ void MainWindow::openRecentFile(int index)
         return;
     loadFile(path);
     showRecentFiles();
+}
+
+} // namespace zeq
+
+namespace zeq {
+
+void MainWindow::enableRecovery(RecoveryStore *store)
+{
+    m_recovery = store;
+    if (!recoveryTimer) {
+        recoveryTimer = new QTimer(this);
+        recoveryTimer->setObjectName(QStringLiteral("recoveryTimer"));
+        recoveryTimer->setSingleShot(true);
+        recoveryTimer->setInterval(3000);
+        connect(recoveryTimer, &QTimer::timeout, this, &MainWindow::writeRecovery);
+        // The first change after a write starts the clock: typing without a
+        // pause is kept at most a few seconds behind.
+        connect(m_document, &Document::contentsChanged, this, [this] {
+            if (m_recovery && !recoveryTimer->isActive())
+                recoveryTimer->start();
+        });
+        connect(m_document, &Document::modifiedChanged, this, [this](bool modified) {
+            if (m_recovery && !modified) {
+                recoveryTimer->stop();
+                m_recovery->remove();
+            }
+        });
+    }
+}
+
+void MainWindow::writeRecovery()
+{
+    if (!m_recovery)
+        return;
+    if (m_document->isModified())
+        m_recovery->write(m_document->path(), m_note->Text());
+    else
+        m_recovery->remove();
+}
+
+void MainWindow::offerRecovery()
+{
+    if (!m_recovery)
+        return;
+    const QList<RecoveredText> orphans = m_recovery->orphans();
+    if (orphans.isEmpty())
+        return;
+    const RecoveredText &orphan = orphans.constFirst();
+    const QString name = orphan.path.isEmpty() ? kUntitled : orphan.path;
+    const int answer = m_modal.msgBox(
+        QStringLiteral("前回、保存されないまま終了したテキストがあります。\r\n")
+            + QStringLiteral("ﾌｧｲﾙ [%1]、%2 文字、%3 に記録。\r\n復元しますか？")
+                  .arg(name, QString::number(orphan.text.size()),
+                       QLocale(QLocale::Japanese).toString(orphan.written, QLocale::ShortFormat)),
+        MsgYesNoExclamation);
+    if (answer == AnswerYes && !(m_document->isModified() && confirmSave())) {
+        // Over the file it belonged to, so that the restored text is one
+        // change that Undo takes back to what is on disk.
+        const bool reopened = !orphan.path.isEmpty()
+            && m_document->openFile(orphan.path, [](const DocumentRead &) { return true; }).status == DocumentRead::Ok;
+        if (!reopened)
+            m_document->newDocument();
+        m_titleName = m_document->isUntitled() ? kUntitled : titleNamePart(loadedTitle(m_document->path()));
+        m_note->setSelStart(0);
+        m_note->setSelLength(m_note->textLength());
+        m_note->setSelText(orphan.text);
+        m_note->setSelStart(0);
+        updateTitle();
+    }
+    RecoveryStore::discard(orphan);
 }
 
 } // namespace zeq

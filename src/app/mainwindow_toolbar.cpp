@@ -85,6 +85,10 @@ void MainWindow::createToolbar()
     for (int i = 0; i < kToolButtonCount; ++i) {
         toolButtons[i] = strip->hotSpot(i);
         toolButtons[i]->setToolTip(initialTips()[i]);
+        // The tip of undo and redo changes with the history; what the
+        // button does does not. From the keyboard, each command is reached
+        // through its menu item.
+        toolButtons[i]->setAccessibleName(initialTips()[i]);
         toolHighlights[i] = strip->highlight(i);
     }
     connect(strip, &ToolbarStrip::buttonMouseMoved, this, &MainWindow::hoverToolButton);

@@ -103,7 +103,32 @@ void ToolHotSpot::changeEvent(QEvent *event)
     QWidget::changeEvent(event);
 }
 
-ToolbarStrip::ToolbarStrip(QWidget *parent) : QWidget(parent), m_picture(toolbarStrip())
+namespace {
+
+// A highlight picture is drawn the first time it is shown: most never are,
+// and drawing all eighteen up front was a quarter of the start-up.
+class HighlightLabel : public QLabel {
+public:
+    HighlightLabel(int index, QWidget *parent) : QLabel(parent), m_index(index) {}
+
+protected:
+    void showEvent(QShowEvent *event) override
+    {
+        if (!m_drawn) {
+            m_drawn = true;
+            setPixmap(toolbarIcon(m_index));
+        }
+        QLabel::showEvent(event);
+    }
+
+private:
+    int m_index;
+    bool m_drawn = false;
+};
+
+} // namespace
+
+ToolbarStrip::ToolbarStrip(QWidget *parent) : QWidget(parent)
 {
     setFixedSize(kStripWidthPx, kStripHeightPx);
     setMouseTracking(true);
@@ -111,10 +136,9 @@ ToolbarStrip::ToolbarStrip(QWidget *parent) : QWidget(parent), m_picture(toolbar
     // Highlights first, so that the hot spots lie on top of them and keep
     // the mouse; the highlights never take it themselves.
     for (int i = 0; i < kToolButtonCount; ++i) {
-        auto *lit = new QLabel(this);
+        auto *lit = new HighlightLabel(i, this);
         lit->setObjectName(QStringLiteral("imgButton_%1").arg(i));
         lit->setGeometry(toolHighlightRect(i));
-        lit->setPixmap(toolbarIcon(i));
         lit->setAttribute(Qt::WA_TransparentForMouseEvents);
         lit->hide();
         m_highlights[i] = lit;
@@ -129,6 +153,9 @@ ToolbarStrip::ToolbarStrip(QWidget *parent) : QWidget(parent), m_picture(toolbar
 
 void ToolbarStrip::paintEvent(QPaintEvent *)
 {
+    // Drawn with the first paint, after the window is on screen.
+    if (m_picture.isNull())
+        m_picture = toolbarStrip();
     QPainter painter(this);
     painter.drawPixmap(0, 0, m_picture);
 }

@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QStringConverter>
+#include <QStringDecoder>
 #include <QStringList>
 
 #include <fcntl.h>
@@ -72,8 +74,63 @@ Position locate(const QString &text, qsizetype index)
 // Decodes the bytes into result, or fills in where the first byte that is
 // not text sits. A NUL byte counts: CP932 maps it, but no text file holds
 // one.
+// Decodes UTF-8 or UTF-16 strictly: false at the first malformed sequence.
+bool decodeUnicode(QStringConverter::Encoding encoding, QByteArrayView bytes, QString &text)
+{
+    QStringDecoder decoder(encoding, QStringConverter::Flag::Stateless);
+    text = decoder.decode(bytes);
+    // UTF-16 surrogates standing alone come through unflagged.
+    return !decoder.hasError() && !text.contains(QChar(0)) && QStringView(text).isValidUtf16();
+}
+
+bool hasNonAscii(const QByteArray &bytes)
+{
+    for (const char byte : bytes) {
+        if (uchar(byte) >= 0x80)
+            return true;
+    }
+    return false;
+}
+
+// Files written by other tools: a byte-order mark says what they are; valid
+// UTF-8 beyond ASCII is UTF-8, since CP932 Japanese is never valid UTF-8 in
+// practice (its lead bytes are UTF-8 continuation bytes or need them).
+// Returns false when the file is to be read as CP932.
+bool decodeOtherEncoding(const QByteArray &bytes, DocumentRead &result)
+{
+    struct Mark {
+        QByteArray bytes;
+        QStringConverter::Encoding encoding;
+        const char *name;
+    };
+    const Mark marks[] = {
+        {QByteArray("\xEF\xBB\xBF"), QStringConverter::Utf8, "UTF-8 (BOM 付き)"},
+        {QByteArray("\xFF\xFE"), QStringConverter::Utf16LE, "UTF-16LE"},
+        {QByteArray("\xFE\xFF"), QStringConverter::Utf16BE, "UTF-16BE"},
+    };
+    for (const Mark &mark : marks) {
+        if (!bytes.startsWith(mark.bytes))
+            continue;
+        if (!decodeUnicode(mark.encoding, QByteArrayView(bytes).sliced(mark.bytes.size()), result.text)) {
+            result.status = DocumentRead::NotText;
+            result.text.clear();
+            return true;
+        }
+        result.otherEncoding = QString::fromUtf8(mark.name);
+        return true;
+    }
+    if (hasNonAscii(bytes) && decodeUnicode(QStringConverter::Utf8, bytes, result.text)) {
+        result.otherEncoding = QStringLiteral("UTF-8");
+        return true;
+    }
+    result.text.clear();
+    return false;
+}
+
 void decodeText(const QByteArray &bytes, DocumentRead &result)
 {
+    if (decodeOtherEncoding(bytes, result))
+        return;
     const qsizetype nul = bytes.indexOf('\0');
     Cp932Decoded decoded = decodeCp932(bytes);
     if (decoded.ok && nul < 0) {
@@ -173,6 +230,7 @@ QString readFailureMessage(const QString &path, const DocumentRead &read)
     case DocumentRead::NotText:
         break;
     case DocumentRead::Ok:
+    case DocumentRead::Declined:
         return QString();
     }
     QString message = QStringLiteral("テキストファイルだけを指定して下さい。");
@@ -190,6 +248,13 @@ QString openWarning(const DocumentRead &read)
     if (read.status != DocumentRead::Ok || classifyOpenSize(read.size) != OpenSize::OverCompanion)
         return QString();
     return largeFileOpenWarning(read.size);
+}
+
+QString convertEncodingQuestion(const QString &path, const DocumentRead &read)
+{
+    return QStringLiteral("ファイル [%1] は %2 で書かれています。").arg(path, read.otherEncoding) + kNewLine
+        + QStringLiteral("Shift-JIS (CP932) に変換して開きますか？") + kNewLine
+        + QStringLiteral("保存すると Shift-JIS で書き込まれます。保存しなければファイルはそのままです。");
 }
 
 qint64 documentFileSize(const QString &path)

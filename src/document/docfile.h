@@ -34,9 +34,15 @@ QString largeFileOpenWarning(qint64 bytes);
 QString largeFileSaveWarning(const QString &path, qint64 bytes);
 
 struct DocumentRead {
-    enum Status { Ok, CannotOpen, TooLarge, NotText };
+    // Declined: the user chose not to convert a file in another encoding;
+    // nothing was loaded and there is nothing to report.
+    enum Status { Ok, CannotOpen, TooLarge, NotText, Declined };
     Status status = Ok;
     QString text;
+    // Ok: the encoding the file was written in, "" for CP932 ("UTF-8",
+    // "UTF-8 (BOM 付き)", "UTF-16LE", "UTF-16BE"). The text is decoded
+    // already; saving writes it as CP932.
+    QString otherEncoding;
     // Size of the file in bytes; -1 when it could not be opened.
     qint64 size = -1;
     // NotText: where the first byte that is not text sits. The line is
@@ -46,8 +52,11 @@ struct DocumentRead {
     int column = 0;
 };
 
-// Reads and decodes a whole document, whatever its size. A file holding a
-// NUL byte or a byte sequence that CP932 does not define is not a text file.
+// Reads and decodes a whole document, whatever its size. A file that
+// starts with a UTF-8 or UTF-16 byte-order mark is decoded as such; one
+// holding Japanese that is valid UTF-8 as UTF-8 (CP932 text almost never
+// is); anything else as CP932. A file holding a NUL byte (outside UTF-16)
+// or a byte sequence its encoding does not define is not a text file.
 DocumentRead readDocumentFile(const QString &path);
 
 // What the window loads: readDocumentFile() for a file of at most
@@ -63,6 +72,9 @@ QString readFailureMessage(const QString &path, const DocumentRead &read);
 
 // The warning to show after a successful open, empty when there is none.
 QString openWarning(const DocumentRead &read);
+
+// The question before a file in another encoding is loaded (Yes converts).
+QString convertEncodingQuestion(const QString &path, const DocumentRead &read);
 
 // Size of the file in bytes, or -1 when it does not exist.
 qint64 documentFileSize(const QString &path);

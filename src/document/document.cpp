@@ -1,5 +1,7 @@
 #include "document/document.h"
 
+#include <QFileInfo>
+
 namespace zeq {
 
 namespace {
@@ -74,21 +76,45 @@ void Document::load(const QString &text, const QString &path)
     }
     m_history.clear();
     markClean(path);
+    rememberDiskState();
 }
 
-DocumentRead Document::openFile(const QString &path)
+DocumentRead Document::openFile(const QString &path, const std::function<bool(const DocumentRead &)> &convert)
 {
     DocumentRead read = openDocumentFile(path);
+    if (read.status == DocumentRead::Ok && !read.otherEncoding.isEmpty() && convert && !convert(read)) {
+        read.status = DocumentRead::Declined;
+        read.text.clear();
+    }
     if (read.status == DocumentRead::Ok)
         load(read.text, path);
     return read;
 }
 
+void Document::rememberDiskState()
+{
+    const QFileInfo info(m_path);
+    m_diskSize = info.exists() ? info.size() : -1;
+    m_diskTime = info.exists() ? info.lastModified() : QDateTime();
+}
+
+bool Document::changedOnDisk() const
+{
+    if (m_path.isEmpty())
+        return false;
+    const QFileInfo info(m_path);
+    if (!info.exists())
+        return false;
+    return info.size() != m_diskSize || info.lastModified() != m_diskTime;
+}
+
 DocumentWrite Document::saveFile(const QString &path)
 {
     DocumentWrite written = writeDocumentFile(path, m_text.Text());
-    if (written.status == DocumentWrite::Ok)
+    if (written.status == DocumentWrite::Ok) {
         markClean(path);
+        rememberDiskState();
+    }
     return written;
 }
 

@@ -9,8 +9,11 @@
 #include "document/docfile.h"
 #include "editing/undostack.h"
 
+#include <QDateTime>
 #include <QObject>
 #include <QString>
+
+#include <functional>
 
 namespace zeq {
 
@@ -42,10 +45,19 @@ public:
     // Reads a file and, when it holds text and fits the edit area, loads
     // it; a read that failed leaves text, history, path and modified state
     // exactly as they were.
-    DocumentRead openFile(const QString &path);
+    // A file in another encoding (UTF-8, UTF-16) is loaded only when
+    // convert, asked with what was read, agrees; otherwise the status is
+    // Declined and nothing changes. Without convert it is loaded.
+    DocumentRead openFile(const QString &path,
+                          const std::function<bool(const DocumentRead &)> &convert = {});
     // Writes the text to path; when that worked, path becomes the
     // document's path and the current text its clean state.
     DocumentWrite saveFile(const QString &path);
+
+    // True when the file at path() is no longer the one last loaded or
+    // saved: another program wrote it (its size or time changed). False
+    // for an untitled document and for a file that has gone.
+    bool changedOnDisk() const;
 
 signals:
     // After every change of the text, recorded or not (edits, undo, redo,
@@ -61,8 +73,13 @@ private:
     void markClean(const QString &path);
     void announceState();
 
+    void rememberDiskState();
+
     EditControl &m_text;
     QString m_path;
+    // The file as it was when last loaded or saved.
+    qint64 m_diskSize = -1;
+    QDateTime m_diskTime;
     UndoStack m_history;
     // History index of the clean state; -1 once that state can no longer
     // be reached (an edit after undoing past it dropped it).

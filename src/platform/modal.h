@@ -24,6 +24,7 @@ enum MsgStyle : int {
     MsgExclamation = 48,   // OK with the exclamation icon
     MsgInformation = 64,   // OK with the information icon
     MsgYesNoCancelExclamation = 51,
+    MsgYesNoExclamation = 52,
 };
 
 // What a message box answers.
@@ -38,7 +39,8 @@ struct FileDialogRequest {
     QString caption;
     QString fileName;         // proposed name (save) or empty
     QStringList filters;      // "ﾃｷｽﾄ ﾌｧｲﾙ (*.txt)", ...
-    QString defaultSuffix;    // without the dot
+    QString defaultSuffix;    // without the dot; only for the text filter
+    QString directory;        // where the dialog starts
 };
 
 // A font as the chooser gives it: a family name and its size in points,

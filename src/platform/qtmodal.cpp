@@ -1,5 +1,6 @@
 #include "platform/qtmodal.h"
 
+#include "about/helpfile.h"
 #include "platform/fonts.h"
 
 #include <QColorDialog>
@@ -60,7 +61,18 @@ QFileDialog *makeFileDialog(QWidget *parent, const FileDialogRequest &request)
 {
     auto *dialog = new QFileDialog(parent, request.caption);
     dialog->setNameFilters(request.filters);
+    if (!request.directory.isEmpty())
+        dialog->setDirectory(request.directory);
+    // The suffix belongs to the text filter: with "all files" chosen, a name
+    // is used exactly as typed.
     dialog->setDefaultSuffix(request.defaultSuffix);
+    if (!request.defaultSuffix.isEmpty() && !request.filters.isEmpty()) {
+        const QString textFilter = request.filters.constFirst();
+        const QString suffix = request.defaultSuffix;
+        QObject::connect(dialog, &QFileDialog::filterSelected, dialog, [dialog, textFilter, suffix](const QString &filter) {
+            dialog->setDefaultSuffix(filter == textFilter ? suffix : QString());
+        });
+    }
     if (!request.fileName.isEmpty())
         dialog->selectFile(request.fileName);
     dialog->setAttribute(Qt::WA_DeleteOnClose, false);
@@ -110,7 +122,7 @@ QString QtModal::helpFile() const
 {
     if (!m_helpFile.isEmpty())
         return m_helpFile;
-    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("help/zqhelp.html"));
+    return locateHelpFile(QCoreApplication::applicationDirPath());
 }
 
 QTextBrowser *QtModal::helpWindow() const

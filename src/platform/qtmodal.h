@@ -24,7 +24,8 @@ public:
     // "context-N" for a context number or at the keyword's anchor.
     void showHelp(int context, const QString &keyword) override;
 
-    // The help file; by default help/zqhelp.html in the program's folder.
+    // The help file; by default the one beside the program or, installed,
+    // under the data folder (locateHelpFile).
     void setHelpFile(const QString &path) { m_helpFile = path; }
     QString helpFile() const;
     // The help window while it is open (it closes with the main window).

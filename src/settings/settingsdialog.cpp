@@ -39,14 +39,6 @@ void place(QWidget *widget, int left, int top, int width, int height)
     widget->setGeometry(px(left), px(top), px(width), px(height));
 }
 
-// The face name a font was given from the settings: storedFont lists the
-// stand-in faces first and the stored name last.
-QString storedFaceName(const QFont &font)
-{
-    const QStringList families = font.families();
-    return families.isEmpty() ? font.family() : families.last();
-}
-
 int wholePoints(const QFont &font)
 {
     return font.pointSize() > 0 ? font.pointSize() : int(roundHalfEven(font.pointSizeF()));
@@ -192,6 +184,9 @@ void SettingsDialog::createControls()
     Text2->setLineWrapMode(QPlainTextEdit::NoWrap);
     Text2->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Text2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // A sample is looked at, not typed into: Tab moves on to the next control.
+    Text2->setTabChangesFocus(true);
+    Text2->setAccessibleName(QStringLiteral("編集画面の見本"));
     place(Text2, 600, 240, 7275, 1275);
 
     Frame5 = frame(QStringLiteral("Frame5"), QStringLiteral("Zeqイメージ表示画面設定"), Frame1);
@@ -203,6 +198,8 @@ void SettingsDialog::createControls()
     RichTextBox1 = new QTextEdit(Frame5);
     RichTextBox1->setObjectName(QStringLiteral("RichTextBox1"));
     RichTextBox1->setUndoRedoEnabled(false);
+    RichTextBox1->setTabChangesFocus(true);
+    RichTextBox1->setAccessibleName(QStringLiteral("Zeqイメージ表示画面の見本"));
     place(RichTextBox1, 600, 960, 7275, 1455);
     Frame6 = frame(QStringLiteral("Frame6"), QStringLiteral("エラー行の設定"), Frame5);
     place(Frame6, 660, 240, 7215, 675);

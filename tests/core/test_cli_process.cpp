@@ -129,3 +129,22 @@ TEST(CheckerProgram, AnnotatingPrefersTheReadingsTheUserChose)
 }
 
 } // namespace
+
+TEST(EditorProgram, VersionAndHelpNeedNoDisplayWhereverTheyStand)
+{
+    QTemporaryDir config;
+    const ProgramRun version = runEditor({QStringLiteral("a.txt"), QStringLiteral("--version")}, config.path());
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out, QStringLiteral("Zeq Text Editor 1.02\n"));
+
+    const ProgramRun help =
+        runEditor({QStringLiteral("a.txt"), QStringLiteral("--frobnicate"), QStringLiteral("--help")}, config.path());
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.out.startsWith(QStringLiteral("Usage: zeqedit [FILE]...\n"))) << help.out.toStdString();
+    EXPECT_TRUE(help.out.contains(QStringLiteral("--version")));
+
+    // A checker option after the file still runs the checker.
+    const ProgramRun check = runEditor({QStringLiteral(ZEQ_SAMPLE_PATH), QStringLiteral("--check")}, config.path());
+    EXPECT_EQ(check.exitCode, 1);
+    EXPECT_TRUE(check.out.contains(QStringLiteral(":4: ")));
+}

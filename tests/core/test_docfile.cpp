@@ -79,7 +79,8 @@ TEST(DocumentRead, TextIsDecodedAndAnythingElseIsNotText)
         {"byte that starts nothing", QByteArray("ab\x80"), DocumentRead::NotText, QString(), 1, 3},
         {"lead byte at the end", QByteArray("ab\x82"), DocumentRead::NotText, QString(), 1, 3},
         {"code without a character", QByteArray("\x85\x40"), DocumentRead::NotText, QString(), 1, 1},
-        {"UTF-8 text: its first bytes happen to be CP932", QByteArray("\xe6\xbc\xa2\xe5\xad\x97"), DocumentRead::NotText, QString(), 1, 4},
+        // Read as UTF-8 (the window offers to convert it), not refused.
+        {"UTF-8 text: its first bytes happen to be CP932", QByteArray("\xe6\xbc\xa2\xe5\xad\x97"), DocumentRead::Ok, QStringLiteral("漢字")},
         {"columns count characters, not bytes", QByteArray("x\r\n\x8a\xbf\x8e\x9a\xb6\xfd"),
          DocumentRead::NotText, QString(), 2, 4},
         {"lone CR and LF end lines", QByteArray("a\rb\nc\r\n\r\n\x82\xa0\0", 12), DocumentRead::NotText, QString(), 5,

@@ -334,11 +334,18 @@ TEST_F(DocumentTest, SaveDialogsProposeTheNamesOfTheirCaller)
     const QList<ScriptedModal::Call> opens = callsOf(ScriptedModal::Kind::OpenFile);
     ASSERT_EQ(opens.size(), 1);
     EXPECT_EQ(opens[0].text, QString());
+    // "All files" shows names without a dot; an opened name is used as
+    // typed; untitled dialogs start at home, the others beside the file.
     for (const ScriptedModal::Call &call : saves + opens) {
         EXPECT_EQ(call.file.filters,
-                  (QStringList{QStringLiteral("ﾃｷｽﾄ ﾌｧｲﾙ (*.txt)"), QStringLiteral("すべてのﾌｧｲﾙ (*.*)")}));
-        EXPECT_EQ(call.file.defaultSuffix, QStringLiteral("txt"));
+                  (QStringList{QStringLiteral("ﾃｷｽﾄ ﾌｧｲﾙ (*.txt)"), QStringLiteral("すべてのﾌｧｲﾙ (*)")}));
     }
+    for (const ScriptedModal::Call &call : saves)
+        EXPECT_EQ(call.file.defaultSuffix, QStringLiteral("txt"));
+    EXPECT_EQ(opens[0].file.defaultSuffix, QString());
+    EXPECT_EQ(opens[0].file.directory, QDir::homePath());
+    EXPECT_EQ(saves[0].file.directory, QDir::homePath());
+    EXPECT_EQ(saves[3].file.directory, QFileInfo(a).absolutePath());
     // Nothing was written by the cancelled dialogs.
     EXPECT_EQ(QDir(config.path()).entryList(QStringList{QStringLiteral("*tled*")}, QDir::Files), QStringList());
 }
@@ -601,16 +608,18 @@ TEST_F(DocumentTest, TextWithoutACodeIsRefusedWithItsPlaceAndNothingIsWritten)
 {
     MainWindow &w = start(a);
     w.note().setSelStart(w.note().textLength());
-    w.note().setSelText(QStringLiteral("\r\n12〜3"));
+    // A character without any CP932 stand-in: nothing to offer.
+    w.note().setSelText(QStringLiteral("\r\n12😀3"));
     const QString title = w.windowTitle();
     modal.calls.clear();
     modal.saveAnswers = {c};
     w.saveAction->trigger();
     w.saveAsAction->trigger();
-    const QString refusal = QStringLiteral("3 行目 3 文字目の「〜」(U+301C) は Shift-JIS で保存できない文字です。\r\n"
-                                           "この文字を書き換えてから保存して下さい。ファイルは保存されていません。");
-    EXPECT_EQ(modal.messages(), (QStringList{refusal, refusal}));
+    ASSERT_EQ(modal.messages().size(), 2);
+    EXPECT_EQ(modal.messages()[0], modal.messages()[1]);
+    EXPECT_TRUE(modal.messages()[0].contains(QStringLiteral("3 行目 3 文字目 U+1F600「😀」"))) << modal.messages()[0].toStdString();
     EXPECT_EQ(modal.calls[0].style, MsgExclamation);
+    EXPECT_EQ(w.note().SelText(), QStringLiteral("😀"));
     EXPECT_EQ(readFile(a), cp932(textA));
     EXPECT_FALSE(QFileInfo::exists(c));
     EXPECT_EQ(w.windowTitle(), title);
@@ -645,8 +654,8 @@ TEST_F(DocumentTest, AFailingWriteKeepsTheOldFileAndShowsTheSystemError)
 
 TEST_F(DocumentTest, AFailedSaveInThePromptKeepsTheTextAndStopsTheCommand)
 {
-    const QString refusal = QStringLiteral("1 行目 2 文字目の「〜」(U+301C) は Shift-JIS で保存できない文字です。\r\n"
-                                           "この文字を書き換えてから保存して下さい。ファイルは保存されていません。");
+    // A character without any CP932 stand-in, so the refusal offers nothing.
+    const QString refusal = QStringLiteral("1 行目 2 文字目 U+1F600「😀」");
     const struct {
         const char *name;
         void (*act)(MainWindow &, const QString &dropped);
@@ -662,12 +671,14 @@ TEST_F(DocumentTest, AFailedSaveInThePromptKeepsTheTextAndStopsTheCommand)
         modal.calls.clear();
         MainWindow &w = start(a);
         w.note().setSelStart(1);
-        w.note().setSelText(QStringLiteral("〜"));
+        w.note().setSelText(QStringLiteral("😀"));
         const QString text = w.note().Text();
         modal.messageAnswers = {AnswerYes};
         modal.openAnswers = {b};
         c.act(w, b);
-        EXPECT_EQ(modal.messages(), (QStringList{promptText(a.toUpper()), refusal}));
+        ASSERT_EQ(modal.messages().size(), 2);
+        EXPECT_EQ(modal.messages()[0], promptText(a.toUpper()));
+        EXPECT_TRUE(modal.messages()[1].contains(refusal));
         EXPECT_EQ(callsOf(ScriptedModal::Kind::OpenFile).size(), 0);
         EXPECT_EQ(w.note().Text(), text);
         EXPECT_TRUE(modified());
@@ -772,6 +783,71 @@ TEST_F(DocumentTest, AnEmptyStoredFirstEntryEndsTheList)
     w.openAction->trigger();
     EXPECT_EQ(recentList(), (QStringList{a, "", b, "", ""}));
     EXPECT_EQ(recentMenu(), QStringList{a});
+}
+
+} // namespace
+} // namespace zeq
+
+namespace zeq {
+namespace {
+
+TEST_F(DocumentTest, SaveListsEveryCharacterWithoutACodeAndReplacesTheStandardOnesAsOneUndo)
+{
+    MainWindow &w = start(a);
+    const QString original = QStringLiteral("〜—x\r\n−¥\u200B😀");
+    w.note().setText(QString());
+    w.note().setSelText(original);
+    modal.calls.clear();
+    modal.messageAnswers = {AnswerYes};
+    w.saveAction->trigger();
+
+    ASSERT_EQ(modal.messages().size(), 1);
+    const QString listing = modal.messages()[0];
+    for (const char *place : {"1 行目 1 文字目 U+301C", "1 行目 2 文字目 U+2014", "2 行目 1 文字目 U+2212",
+                              "2 行目 2 文字目 U+00A5", "2 行目 3 文字目 U+200B", "2 行目 4 文字目 U+1F600"})
+        EXPECT_TRUE(listing.contains(QString::fromUtf8(place))) << place << "\n" << listing.toStdString();
+    EXPECT_EQ(modal.calls[0].style, MsgYesNoExclamation);
+    EXPECT_EQ(w.note().Text(), QStringLiteral("～―x\r\n－￥😀"));
+    // The one left is selected, and nothing was written.
+    EXPECT_EQ(w.note().SelText(), QStringLiteral("😀"));
+    EXPECT_EQ(readFile(a), cp932(textA));
+
+    w.undo();
+    EXPECT_EQ(w.note().Text(), original);
+
+    // With only replaceable ones, Yes replaces and the save goes through.
+    w.note().setText(QString());
+    w.note().setSelText(QStringLiteral("1〜2"));
+    modal.messageAnswers = {AnswerYes};
+    w.saveAction->trigger();
+    EXPECT_EQ(readFile(a), cp932(QStringLiteral("1～2")));
+    EXPECT_FALSE(modified());
+}
+
+TEST_F(DocumentTest, UnicodeFilesAreConvertedOnlyWhenTheUserAgrees)
+{
+    const QString utf8 = writeFile(QStringLiteral("utf8.txt"), QByteArray("\xEF\xBB\xBF") + QStringLiteral("漢字〜\n").toUtf8());
+    MainWindow &w = start(a);
+    modal.calls.clear();
+
+    modal.messageAnswers = {AnswerNo};
+    w.dropFiles({utf8});
+    EXPECT_EQ(w.documentPath(), a);
+    EXPECT_EQ(w.note().Text(), textA);
+    ASSERT_EQ(modal.messages().size(), 1);
+    EXPECT_TRUE(modal.messages()[0].contains(QStringLiteral("UTF-8 (BOM 付き)")));
+    EXPECT_EQ(modal.calls[0].style, MsgYesNoExclamation);
+
+    modal.messageAnswers = {AnswerYes};
+    w.dropFiles({utf8});
+    EXPECT_EQ(w.documentPath(), utf8);
+    EXPECT_EQ(w.note().Text(), QStringLiteral("漢字〜\r\n"));
+    EXPECT_FALSE(modified());
+    // Untouched on disk until saved.
+    EXPECT_TRUE(readFile(utf8).startsWith("\xEF\xBB\xBF"));
+    modal.messageAnswers = {AnswerYes};
+    w.saveAction->trigger();
+    EXPECT_EQ(readFile(utf8), cp932(QStringLiteral("漢字～\r\n")));
 }
 
 } // namespace

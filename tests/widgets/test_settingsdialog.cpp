@@ -291,6 +291,22 @@ TEST_F(SettingsDialogTest, TabsThroughTheControlsInOrder)
     EXPECT_EQ(order, expected);
 }
 
+TEST_F(SettingsDialogTest, TabLeavesTheSampleBoxesUntouched)
+{
+    startWith();
+    SettingsDialog &d = openOptions();
+    const QString sample = d.Text2->toPlainText();
+    d.Text2->setFocus();
+    QTest::keyClick(d.Text2, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), d.Command3);
+    EXPECT_EQ(d.Text2->toPlainText(), sample);
+    d.RichTextBox1->setFocus();
+    QTest::keyClick(d.RichTextBox1, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), d.Command5);
+    EXPECT_FALSE(d.Text2->accessibleName().isEmpty());
+    EXPECT_FALSE(d.RichTextBox1->accessibleName().isEmpty());
+}
+
 TEST_F(SettingsDialogTest, CaptionsFitTheirControlsInTheStandInFonts)
 {
     startWith();
