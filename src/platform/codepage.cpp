@@ -54,6 +54,17 @@ void stopFromUnicode(const void *, UConverterFromUnicodeArgs *, const UChar *, i
 // Room for the bytes or units of one invalid sequence (ICU keeps at most 32).
 constexpr int8_t kErrorBuffer = 32;
 
+// How many bytes ICU has just consumed as the bad ones of a conversion error;
+// they stand right before where it stopped.
+int invalidBytesJustRead(UConverter *converter)
+{
+    char bad[kErrorBuffer];
+    int8_t badLength = kErrorBuffer;
+    UErrorCode ignored = U_ZERO_ERROR;
+    ucnv_getInvalidChars(converter, bad, &badLength, &ignored);
+    return badLength;
+}
+
 struct ConverterCloser {
     void operator()(UConverter *converter) const { ucnv_close(converter); }
 };
@@ -212,11 +223,7 @@ Cp932Decoded decodeCp932(const QByteArray &bytes)
             // An unassigned code, an illegal byte, or a lead byte without its
             // trail byte. ICU has consumed exactly the bad bytes: a byte that
             // cannot be a trail byte is left to start the next character.
-            char bad[kErrorBuffer];
-            int8_t badLength = kErrorBuffer;
-            UErrorCode ignored = U_ZERO_ERROR;
-            ucnv_getInvalidChars(converter, bad, &badLength, &ignored);
-            badStart -= badLength;
+            badStart -= invalidBytesJustRead(converter);
         } else {
             // Cannot happen (the buffer is big enough); give up on the rest.
             qWarning("CP932 decoding failed: %s", u_errorName(status));
@@ -293,11 +300,7 @@ qsizetype Cp932StreamDecoder::decode(const char *bytes, qsizetype size, bool las
         // stood: the offset may fall before this piece.
         qint64 badStart = m_consumed + (source - bytes);
         if (isConversionError(status)) {
-            char bad[kErrorBuffer];
-            int8_t badLength = kErrorBuffer;
-            UErrorCode ignored = U_ZERO_ERROR;
-            ucnv_getInvalidChars(converter, bad, &badLength, &ignored);
-            badStart -= badLength;
+            badStart -= invalidBytesJustRead(converter);
         } else {
             // Only a buffer smaller than asked for gets here.
             qWarning("CP932 decoding failed: %s", u_errorName(status));

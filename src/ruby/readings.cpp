@@ -559,6 +559,19 @@ bool ReadingAnalyser::isLoaded() const { return m_engine != nullptr; }
 
 QString ReadingAnalyser::errorString() const { return m_error; }
 
+namespace {
+// The engine's lattice with the sentence parsed, or null when MeCab failed.
+template <typename Engine>
+MeCab::Lattice *parsed(Engine &engine, const Utf8Text &utf8, int requestType)
+{
+    MeCab::Lattice *lattice = engine.lattice;
+    lattice->clear();
+    lattice->set_request_type(requestType);
+    lattice->set_sentence(utf8.bytes.constData(), size_t(utf8.bytes.size()));
+    return engine.tagger->parse(lattice) ? lattice : nullptr;
+}
+} // namespace
+
 QList<Word> ReadingAnalyser::analyse(QStringView text, bool contextRules)
 {
     QList<Word> words;
@@ -566,11 +579,8 @@ QList<Word> ReadingAnalyser::analyse(QStringView text, bool contextRules)
         return words;
 
     const Utf8Text utf8(text);
-    MeCab::Lattice *lattice = m_engine->lattice;
-    lattice->clear();
-    lattice->set_request_type(MECAB_ONE_BEST);
-    lattice->set_sentence(utf8.bytes.constData(), size_t(utf8.bytes.size()));
-    if (!m_engine->tagger->parse(lattice))
+    MeCab::Lattice *lattice = parsed(*m_engine, utf8, MECAB_ONE_BEST);
+    if (!lattice)
         return words;
     const char *sentence = lattice->sentence();
     for (const MeCab::Node *node = lattice->bos_node(); node; node = node->next) {
@@ -590,11 +600,7 @@ QList<QList<Word>> ReadingAnalyser::nBest(QStringView text, int count)
         return paths;
 
     const Utf8Text utf8(text);
-    MeCab::Lattice *lattice = m_engine->lattice;
-    lattice->clear();
-    lattice->set_request_type(MECAB_NBEST);
-    lattice->set_sentence(utf8.bytes.constData(), size_t(utf8.bytes.size()));
-    if (m_engine->tagger->parse(lattice)) {
+    if (MeCab::Lattice *lattice = parsed(*m_engine, utf8, MECAB_NBEST)) {
         do {
             QList<Word> words;
             const char *sentence = lattice->sentence();
@@ -605,8 +611,8 @@ QList<QList<Word>> ReadingAnalyser::nBest(QStringView text, int count)
             paths.append(words);
         } while (paths.size() < count && lattice->next());
     }
-    lattice->clear();
-    lattice->set_request_type(MECAB_ONE_BEST);
+    m_engine->lattice->clear();
+    m_engine->lattice->set_request_type(MECAB_ONE_BEST);
     return paths;
 }
 
