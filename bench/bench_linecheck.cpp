@@ -3,6 +3,7 @@
 
 #include "platform/codepage.h"
 #include "ruby/linecheck.h"
+#include "ruby/linefaults.h"
 #include "ruby/rubytext.h"
 
 #include <QList>
@@ -127,5 +128,36 @@ void BM_KanjiClassFirstUse_lookups(benchmark::State &state)
     }
 }
 BENCHMARK(BM_KanjiClassFirstUse_lookups)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The edit view's fault marks after one keystroke in the middle of the
+// largest document: a separator typed, then taken out again, alternately.
+void BM_LineFaultsAfterOneKeystroke(benchmark::State &state)
+{
+    const QString document = rubyDocument();
+    // Into a well-formed line, so that each keystroke flips its verdict.
+    const qsizetype middle = document.indexOf(QStringLiteral("\r\n`今日`"), document.size() / 2) + 2;
+    QString typed = document;
+    typed.insert(middle, QLatin1Char('`'));
+    zeq::TextChange typing;
+    typing.position = qint32(middle);
+    typing.inserted = QStringLiteral("`");
+    zeq::TextChange erasing;
+    erasing.position = qint32(middle);
+    erasing.removed = QStringLiteral("`");
+
+    zeq::LineFaults faults;
+    faults.reset(document, kBackQuotes);
+    bool isTyped = false;
+    for (auto _ : state) {
+        if (isTyped)
+            faults.update(document, erasing);
+        else
+            faults.update(typed, typing);
+        isTyped = !isTyped;
+        benchmark::DoNotOptimize(faults.faultCount());
+    }
+    state.counters["bytes"] = double(zeq::cp932Length(document));
+}
+BENCHMARK(BM_LineFaultsAfterOneKeystroke)->Unit(benchmark::kMicrosecond);
 
 } // namespace

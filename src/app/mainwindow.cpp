@@ -271,6 +271,8 @@ void MainWindow::createMenus()
     connect(helpAction, &QAction::triggered, this, &MainWindow::showHelp);
     connect(aboutAction, &QAction::triggered, this, &MainWindow::showAbout);
 
+    createFaultCommands();
+
     // The menu's keys act before the edit area's own editing keys.
     QList<QKeySequence> keys;
     for (QAction *item : findChildren<QAction *>()) {
@@ -333,6 +335,7 @@ void MainWindow::applySettings()
     QFont gutterFont = lineNumbers->font();
     gutterFont.setPointSize(font.pointSize());
     lineNumbers->setFont(gutterFont);
+    recheckFaults();
 }
 
 void MainWindow::arrangeControls()
@@ -382,6 +385,7 @@ void MainWindow::refreshLineNumbers()
     const QString text = toLfText(gutterText(topLine, count));
     if (lineNumbers->toPlainText() != text)
         lineNumbers->setPlainText(text);
+    markGutterFaults();
 }
 
 void MainWindow::refreshLineCount()
@@ -478,6 +482,8 @@ void MainWindow::closeEvent(QCloseEvent *event)
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
+    if (handleFaultEvent(watched, event))
+        return true;
     // The edit area's own events, as its handlers expect them.
     if (watched == textEdit || watched == textEdit->viewport()) {
         switch (event->type()) {

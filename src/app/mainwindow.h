@@ -6,6 +6,7 @@
 #include "app/session.h"
 #include "document/docfile.h"
 #include "ime/capture.h"
+#include "ruby/linefaults.h"
 #include "settings/settings.h"
 
 #include <QMainWindow>
@@ -65,6 +66,14 @@ public:
     void updateTitle();
     void undo();
     void redo();
+
+    // --- malformed lines in the edit view (mainwindow_faults.cpp) ---
+    // F8 / Shift+F8: the caret to the start of the next / previous malformed
+    // line, going on past the end / start of the text.
+    void goToNextFault();
+    void goToPreviousFault();
+    // Which lines are malformed, in step with the text.
+    const LineFaults &lineFaults() const { return m_faults; }
 
     // --- documents and recent files (mainwindow_document.cpp) ---
     // Loads a file after the size and text checks, telling the user what
@@ -261,6 +270,8 @@ public:
     QMenu *searchMenu = nullptr;
     QAction *findAction = nullptr;
     QAction *findNextAction = nullptr;
+    QAction *nextFaultAction = nullptr;
+    QAction *previousFaultAction = nullptr;
     QMenu *optionsMenu = nullptr;
     QAction *toolStripAction = nullptr;
     QAction *settingsAction = nullptr;
@@ -287,6 +298,17 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void createFaultCommands();
+    // Checks every line again, for new separators.
+    void recheckFaults();
+    void followFaults(const TextChange &change);
+    // The gutter's numbers of malformed lines in the message colour.
+    void markGutterFaults();
+    void goToLine(int line);
+    // The gutter's tool tips and the display image's double-click.
+    bool handleFaultEvent(QObject *watched, QEvent *event);
+    LineFaults m_faults;
+
     void createControls();
     void createMenus();
     void setRecentCaption(int index, const QString &path);

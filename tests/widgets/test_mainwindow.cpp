@@ -122,7 +122,9 @@ TEST_F(MainWindowTest, MenuTreeHasEveryItemWithItsCaptionAndShortcutInOrder)
           {"addReadingsAction", "読みを自動で付ける", QKeySequence(Qt::CTRL | Qt::Key_K)},
           {"nextReadingAction", "次の読み候補", QKeySequence(Qt::CTRL | Qt::Key_L)}}},
         {w.searchMenu,
-         {{"findAction", "検索(&F)", QKeySequence(Qt::CTRL | Qt::Key_F)}, {"findNextAction", "次を検索(&N)", QKeySequence(Qt::Key_F3)}}},
+         {{"findAction", "検索(&F)", QKeySequence(Qt::CTRL | Qt::Key_F)}, {"findNextAction", "次を検索(&N)", QKeySequence(Qt::Key_F3)},
+          {"nextFaultAction", "次のエラー行", QKeySequence(Qt::Key_F8)},
+          {"previousFaultAction", "前のエラー行", QKeySequence(Qt::SHIFT | Qt::Key_F8)}}},
         {w.optionsMenu, {{"toolStripAction", "ﾂｰﾙﾊﾞｰ表示(&T)", {}}, {"settingsAction", "設定(&S)", {}}}},
         {w.helpMenu, {{"helpAction", "ヘルプの表示(&H)", QKeySequence(Qt::Key_F1)}, {"aboutAction", "バージョン情報(&A)", {}}}},
     };

@@ -1,0 +1,126 @@
+// Malformed lines in the edit view: the gutter marks them and tells why,
+// F8 and Shift+F8 go from one to the next, and a double-click on the display
+// image leads back to the line in the edit view.
+
+#include "app/mainwindow.h"
+#include "platform/textbox.h"
+#include "ruby/displayimage.h"
+#include "ruby/imagerender.h"
+#include "platform/fonts.h"
+
+#include <QAction>
+#include <QHelpEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextEdit>
+#include <QToolTip>
+
+namespace zeq {
+
+void MainWindow::createFaultCommands()
+{
+    nextFaultAction = searchMenu->addAction(QStringLiteral("次のエラー行"));
+    nextFaultAction->setObjectName(QStringLiteral("nextFaultAction"));
+    nextFaultAction->setShortcut(QKeySequence(Qt::Key_F8));
+    previousFaultAction = searchMenu->addAction(QStringLiteral("前のエラー行"));
+    previousFaultAction->setObjectName(QStringLiteral("previousFaultAction"));
+    previousFaultAction->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F8));
+    connect(nextFaultAction, &QAction::triggered, this, &MainWindow::goToNextFault);
+    connect(previousFaultAction, &QAction::triggered, this, &MainWindow::goToPreviousFault);
+    connect(m_note, &EditControl::changed, this, &MainWindow::followFaults);
+}
+
+void MainWindow::recheckFaults()
+{
+    m_faults.reset(m_note->Text(), m_session.settings.gUserSparator);
+    markGutterFaults();
+}
+
+void MainWindow::followFaults(const TextChange &change)
+{
+    m_faults.update(m_note->Text(), change);
+    markGutterFaults();
+}
+
+void MainWindow::markGutterFaults()
+{
+    QList<QTextEdit::ExtraSelection> marks;
+    const QTextDocument *rows = lineNumbers->document();
+    for (QTextBlock row = rows->begin(); row.isValid(); row = row.next()) {
+        if (!m_faults.isFaulty(topLine + row.blockNumber()))
+            continue;
+        QTextEdit::ExtraSelection mark;
+        mark.cursor = QTextCursor(row);
+        mark.cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+        // The colour the display image gives the checker's messages.
+        mark.format.setForeground(colorFromRef(kImageMessageColor));
+        marks.append(mark);
+    }
+    // Called on every gutter tick: leave an unchanged gutter unpainted.
+    const QList<QTextEdit::ExtraSelection> current = lineNumbers->extraSelections();
+    bool same = current.size() == marks.size();
+    for (qsizetype n = 0; same && n < marks.size(); ++n)
+        same = current[n].cursor == marks[n].cursor;
+    if (!same)
+        lineNumbers->setExtraSelections(marks);
+}
+
+void MainWindow::goToLine(int line)
+{
+    const QString text = m_note->Text();
+    qsizetype start = 0;
+    for (int n = 0; n < line && start >= 0; ++n) {
+        start = text.indexOf(QLatin1Char('\n'), start);
+        if (start >= 0)
+            ++start;
+    }
+    m_note->setSelStart(int(qMax<qsizetype>(0, start)));
+    textEdit->ensureCursorVisible();
+    refreshLineNumbers();
+}
+
+void MainWindow::goToNextFault()
+{
+    if (imageShown)
+        return;
+    const int line = m_faults.nextFaulty(textEdit->textCursor().blockNumber());
+    if (line >= 0)
+        goToLine(line);
+}
+
+void MainWindow::goToPreviousFault()
+{
+    if (imageShown)
+        return;
+    const int line = m_faults.previousFaulty(textEdit->textCursor().blockNumber());
+    if (line >= 0)
+        goToLine(line);
+}
+
+bool MainWindow::handleFaultEvent(QObject *watched, QEvent *event)
+{
+    if (watched == lineNumbers->viewport() && event->type() == QEvent::ToolTip) {
+        auto *help = static_cast<QHelpEvent *>(event);
+        const int line = topLine + lineNumbers->cursorForPosition(help->pos()).blockNumber();
+        const QString message = m_faults.messageAt(line);
+        if (message.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), message, lineNumbers->viewport());
+        return true;
+    }
+    if (watched == preview->viewport() && event->type() == QEvent::MouseButtonDblClick && imageShown
+        && !imageBusy) {
+        const int line = preview->cursorForPosition(static_cast<QMouseEvent *>(event)->position().toPoint())
+                             .blockNumber();
+        togglePreview();
+        goToLine(line);
+        return true;
+    }
+    return false;
+}
+
+} // namespace zeq
