@@ -6,8 +6,6 @@ namespace zeq {
 
 LineFaults::Result LineFaults::check(QStringView line) const
 {
-    if (line.endsWith(QLatin1Char('\r')))
-        line.chop(1);
     const CheckedLine checked = checkLine(line, true, m_separators);
     return checked.ok ? Result{} : Result{false, checked.message()};
 }
@@ -19,7 +17,9 @@ void LineFaults::checkLines(const QString &text, qsizetype start, int count, QLi
         qsizetype end = view.indexOf(QLatin1Char('\n'), start);
         if (end < 0)
             end = view.size();
-        const Result result = check(view.sliced(start, end - start));
+        // A CR before the LF belongs to the line end.
+        const qsizetype length = end - start - (end > start && view[end - 1] == QLatin1Char('\r') ? 1 : 0);
+        const Result result = check(view.sliced(start, length));
         out.append(result);
         start = end + 1;
     }
@@ -57,7 +57,36 @@ void LineFaults::update(const QString &text, const TextChange &change)
     QList<Result> fresh;
     fresh.reserve(insertedLines + 1);
     checkLines(text, firstStart, insertedLines + 1, fresh);
+    replaceLines(first, removedLines, fresh);
+}
 
+void LineFaults::update(const TextChange &change, int firstLine, int lineCount,
+                        const std::function<QString(int line)> &lineText)
+{
+    const int removedLines = int(change.removed.count(QLatin1Char('\n')));
+    const int insertedLines = int(change.inserted.count(QLatin1Char('\n')));
+    const bool inStep = firstLine >= 0 && firstLine + removedLines < m_lines.size()
+                        && m_lines.size() - removedLines + insertedLines == lineCount;
+    const int first = inStep ? firstLine : 0;
+    const int checked = inStep ? insertedLines + 1 : lineCount;
+    QList<Result> fresh;
+    fresh.reserve(checked);
+    for (int n = 0; n < checked; ++n)
+        fresh.append(check(lineText(first + n)));
+    if (inStep) {
+        replaceLines(first, removedLines, fresh);
+        return;
+    }
+    // Out of step with the control: start again from what it holds.
+    m_lines = fresh;
+    m_faultCount = 0;
+    for (const Result &result : m_lines)
+        m_faultCount += result.ok ? 0 : 1;
+}
+
+void LineFaults::replaceLines(int first, int removedLines, const QList<Result> &fresh)
+{
+    const int insertedLines = int(fresh.size()) - 1;
     for (int n = first; n <= first + removedLines; ++n)
         m_faultCount -= m_lines[n].ok ? 0 : 1;
     for (const Result &result : fresh)

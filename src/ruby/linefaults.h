@@ -9,6 +9,8 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+
 namespace zeq {
 
 class LineFaults {
@@ -20,6 +22,12 @@ public:
     // Brings the results up to date after change; text is the whole text as
     // the change left it.
     void update(const QString &text, const TextChange &change);
+    // The same for an edit control that hands out single lines, so that a
+    // keystroke costs no copy of the whole text: firstLine is the line the
+    // change starts on, lineCount the number of lines after it and lineText
+    // a line's text after it, without its line end.
+    void update(const TextChange &change, int firstLine, int lineCount,
+                const std::function<QString(int line)> &lineText);
 
     int lineCount() const { return int(m_lines.size()); }
     int faultCount() const { return m_faultCount; }
@@ -42,6 +50,8 @@ private:
     // Checks the lines of text from the one starting at start, count of them,
     // appending the results to out.
     void checkLines(const QString &text, qsizetype start, int count, QList<Result> &out) const;
+    // Puts fresh results in place of the removedLines + 1 lines from first.
+    void replaceLines(int first, int removedLines, const QList<Result> &fresh);
 
     QList<Result> m_lines{Result{}};
     SeparatorTriple m_separators;

@@ -44,18 +44,27 @@ TEST(LineFaults, IncrementalUpdatesAgreeWithACheckOfTheWholeText)
     QString text = QStringLiteral("`漢字`かんじ`の\r\n`練習`れんしゅう`です。\r\n");
     LineFaults faults;
     faults.reset(text, kBackQuotes);
+    // The same edits given line by line, as the edit view hands them over.
+    LineFaults byLine;
+    byLine.reset(text, kBackQuotes);
     for (int step = 0; step < 3000; ++step) {
         const int position = int(random() % (text.size() + 1));
         const int removed = int(random() % 4 == 0 ? random() % qMin<qsizetype>(8, text.size() - position + 1) : 0);
         QString inserted;
         for (int n = int(random() % 3); n > 0; --n)
             inserted += pieces[random() % pieces.size()];
-        faults.update(text, edit(text, position, removed, inserted));
+        const TextChange change = edit(text, position, removed, inserted);
+        faults.update(text, change);
+        const QList<QString> lines = text.split(QLatin1Char('\n'));
+        byLine.update(change, int(text.first(position).count(QLatin1Char('\n'))), int(lines.size()),
+                      [&](int line) { return lines[line].endsWith(QLatin1Char('\r')) ? lines[line].chopped(1) : lines[line]; });
 
         LineFaults whole;
         whole.reset(text, kBackQuotes);
         ASSERT_EQ(verdicts(faults), verdicts(whole)) << "step " << step << " text " << text.toStdString();
         ASSERT_EQ(faults.faultCount(), whole.faultCount()) << "step " << step;
+        ASSERT_EQ(verdicts(byLine), verdicts(whole)) << "step " << step;
+        ASSERT_EQ(byLine.faultCount(), whole.faultCount()) << "step " << step;
     }
 }
 

@@ -73,5 +73,19 @@ TEST_F(FaultMarks, AStraySeparatorMarksItsLineUntilItIsTakenOutAndF8GoesThere)
     EXPECT_EQ(w.note().SelStart(), 0);
 }
 
+TEST_F(FaultMarks, DoubleClickOnALineOfTheDisplayImageReturnsToThatLineInTheEditView)
+{
+    MainWindow &w = start();
+    w.document().load(QStringLiteral("あ\r\nい\r\n`う\r\nえ"), QString());
+    w.togglePreview();
+    ASSERT_TRUE(w.imageShown);
+
+    const QTextBlock third = w.preview->document()->findBlockByNumber(2);
+    QTest::mouseDClick(w.preview->viewport(), Qt::LeftButton, {}, w.preview->cursorRect(QTextCursor(third)).center());
+    EXPECT_FALSE(w.imageShown);
+    EXPECT_FALSE(w.preview->isVisible());
+    EXPECT_EQ(w.note().SelStart(), int(w.note().Text().indexOf(QStringLiteral("`う"))));
+}
+
 } // namespace
 } // namespace zeq
