@@ -35,6 +35,7 @@ class StatusPanels;
 class TextBox;
 class UserDictionary;
 struct TextChange;
+enum class RubyNotation;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -104,6 +105,13 @@ public:
     void showRecentFiles();
     void rememberFile(const QString &path);
     void openRecentFile(int index);
+    // --- other notations (mainwindow_convert.cpp) ---
+    // A file in another notation becomes a new untitled document of ruby
+    // text, as one undoable change; what could not be converted is listed.
+    void importFile(RubyNotation from);
+    // Writes the document in another notation, as UTF-8, to a file the user
+    // names; what does not read back the same is listed.
+    void exportFile(RubyNotation to);
     // --- display image (mainwindow_preview.cpp) ---
     void togglePreview();
     // Widens the control's formatting rectangle so a line of maxLen bytes fits.
@@ -133,6 +141,9 @@ public:
     void selectAll();
     void editKeyReleased();
     void editMouseMoved();
+    // The caret's line and column (characters, as messages count them) in
+    // the status bar.
+    void showCaretPosition();
 
     // --- automatic readings (mainwindow_readings.cpp) ---
     // Gives every kanji run of the selection (the whole document when
@@ -157,6 +168,11 @@ public:
     // --- find (mainwindow_find.cpp) ---
     void find();
     void findNext();
+    // Asks a line number and puts the caret at the start of that line.
+    void goToLine();
+    // Asks a search string and its replacement and replaces every match,
+    // matched as Find matches (its case setting), as one undoable change.
+    void replace();
     // The find dialog while it is open; it deletes itself when it closes.
     QPointer<class FindDialog> findDialog;
 
@@ -242,6 +258,14 @@ public:
     QAction *saveAction = nullptr;
     QAction *saveAsAction = nullptr;
     QAction *fileSeparator = nullptr;
+    QMenu *importMenu = nullptr;
+    QAction *importAozoraAction = nullptr;
+    QAction *importHtmlAction = nullptr;
+    QAction *importBracketsAction = nullptr;
+    QMenu *exportMenu = nullptr;
+    QAction *exportHtmlAction = nullptr;
+    QAction *exportAozoraAction = nullptr;
+    QAction *exportBracketsAction = nullptr;
     QAction *previewAction = nullptr;
     QAction *exitAction = nullptr;
     std::array<QAction *, 6> recentFileActions{};
@@ -261,6 +285,8 @@ public:
     QMenu *searchMenu = nullptr;
     QAction *findAction = nullptr;
     QAction *findNextAction = nullptr;
+    QAction *goToLineAction = nullptr;
+    QAction *replaceAction = nullptr;
     QMenu *optionsMenu = nullptr;
     QAction *toolStripAction = nullptr;
     QAction *settingsAction = nullptr;
