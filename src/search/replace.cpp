@@ -7,9 +7,9 @@ namespace zeq {
 
 Replaced replaceMatches(const QString &text, const QString &needle, const QString &replacement, bool matchCase)
 {
-    Replaced result;
     if (needle.isEmpty())
-        return result;
+        return {text, 0};
+    Replaced result;
     // Folding keeps every position, so matches in the folded text are cut
     // from the original.
     const QString haystack = matchCase ? text : foldCase(text);

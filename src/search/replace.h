@@ -17,7 +17,7 @@ struct Replaced {
 
 // Non-overlapping matches of needle from the start of text, matched as Find
 // matches them (case folded unless matchCase). An empty needle matches
-// nothing.
+// nothing; without a match the text comes back as it was.
 Replaced replaceMatches(const QString &text, const QString &needle, const QString &replacement, bool matchCase);
 
 // Replaces every match of find's search string in note with replacement as
