@@ -13,6 +13,7 @@
 #include "platform/textbox.h"
 #include "platform/textpos.h"
 #include "ruby/imagerender.h"
+#include "ruby/rubyconvert.h"
 #include "ruby/userdict.h"
 #include "settings/registry.h"
 
@@ -164,6 +165,8 @@ void MainWindow::createControls()
 
     statusPanels = new StatusPanels(client);
     statusPanels->setObjectName(QStringLiteral("statusPanels"));
+    connect(textEdit, &QPlainTextEdit::cursorPositionChanged, this, &MainWindow::showCaretPosition);
+    showCaretPosition();
 
     progressBar = new QProgressBar(client);
     progressBar->setObjectName(QStringLiteral("progressBar"));
@@ -201,6 +204,27 @@ void MainWindow::createMenus()
     saveAction = action(fileMenu, "saveAction", QStringLiteral("保存(&S)"), QKeySequence(Qt::CTRL | Qt::Key_S));
     saveAsAction = action(fileMenu, "saveAsAction", QStringLiteral("名前を付けて保存(&A)"),
                           QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    importMenu = fileMenu->addMenu(QStringLiteral("取り込み"));
+    importMenu->setObjectName(QStringLiteral("importMenu"));
+    importMenu->menuAction()->setObjectName(QStringLiteral("importMenuAction"));
+    importAozoraAction = action(importMenu, "importAozoraAction", QStringLiteral("青空文庫形式"));
+    importHtmlAction = action(importMenu, "importHtmlAction", QStringLiteral("HTML ruby"));
+    importBracketsAction = action(importMenu, "importBracketsAction", QStringLiteral("括弧形式"));
+    exportMenu = fileMenu->addMenu(QStringLiteral("書き出し"));
+    exportMenu->setObjectName(QStringLiteral("exportMenu"));
+    exportMenu->menuAction()->setObjectName(QStringLiteral("exportMenuAction"));
+    exportHtmlAction = action(exportMenu, "exportHtmlAction", QStringLiteral("HTML ページ"));
+    exportAozoraAction = action(exportMenu, "exportAozoraAction", QStringLiteral("青空文庫形式"));
+    exportBracketsAction = action(exportMenu, "exportBracketsAction", QStringLiteral("括弧形式"));
+    connect(importAozoraAction, &QAction::triggered, this, [this] { importFile(RubyNotation::Aozora); });
+    connect(importHtmlAction, &QAction::triggered, this, [this] { importFile(RubyNotation::Html); });
+    connect(importBracketsAction, &QAction::triggered, this, [this] { importFile(RubyNotation::Brackets); });
+    connect(exportHtmlAction, &QAction::triggered, this, [this] { exportFile(RubyNotation::Html); });
+    connect(exportAozoraAction, &QAction::triggered, this, [this] { exportFile(RubyNotation::Aozora); });
+    connect(exportBracketsAction, &QAction::triggered, this, [this] { exportFile(RubyNotation::Brackets); });
+    // An import replaces the document, as New and Open do, so it is
+    // switched off whenever they are (the display image in front).
+    connect(newAction, &QAction::enabledChanged, importMenu, &QMenu::setEnabled);
     fileSeparator = separator(fileMenu, "fileSeparator");
     previewAction = action(fileMenu, "previewAction", QStringLiteral("表示イメージ"), QKeySequence(Qt::CTRL | Qt::Key_T));
     exitAction = action(fileMenu, "exitAction", QStringLiteral("終了(&X)"), QKeySequence(Qt::CTRL | Qt::Key_Q));
@@ -253,6 +277,10 @@ void MainWindow::createMenus()
     findNextAction = action(searchMenu, "findNextAction", QStringLiteral("次を検索(&N)"), QKeySequence(Qt::Key_F3));
     connect(findAction, &QAction::triggered, this, &MainWindow::find);
     connect(findNextAction, &QAction::triggered, this, &MainWindow::findNext);
+    replaceAction = action(searchMenu, "replaceAction", QStringLiteral("置換(&H)"), QKeySequence(Qt::CTRL | Qt::Key_H));
+    connect(replaceAction, &QAction::triggered, this, &MainWindow::replace);
+    goToLineAction = action(searchMenu, "goToLineAction", QStringLiteral("行へ移動(&G)"), QKeySequence(Qt::CTRL | Qt::Key_G));
+    connect(goToLineAction, &QAction::triggered, this, &MainWindow::goToLine);
 
     optionsMenu = menuBar()->addMenu(QStringLiteral("ｵﾌﾟｼｮﾝ(&O)"));
     optionsMenu->setObjectName(QStringLiteral("optionsMenu"));

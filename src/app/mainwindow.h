@@ -36,6 +36,7 @@ class StatusPanels;
 class TextBox;
 class UserDictionary;
 struct TextChange;
+enum class RubyNotation;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -113,6 +114,13 @@ public:
     void showRecentFiles();
     void rememberFile(const QString &path);
     void openRecentFile(int index);
+    // --- other notations (mainwindow_convert.cpp) ---
+    // A file in another notation becomes a new untitled document of ruby
+    // text, as one undoable change; what could not be converted is listed.
+    void importFile(RubyNotation from);
+    // Writes the document in another notation, as UTF-8, to a file the user
+    // names; what does not read back the same is listed.
+    void exportFile(RubyNotation to);
     // --- display image (mainwindow_preview.cpp) ---
     void togglePreview();
     // Widens the control's formatting rectangle so a line of maxLen bytes fits.
@@ -142,6 +150,9 @@ public:
     void selectAll();
     void editKeyReleased();
     void editMouseMoved();
+    // The caret's line and column (characters, as messages count them) in
+    // the status bar.
+    void showCaretPosition();
 
     // --- automatic readings (mainwindow_readings.cpp) ---
     // Gives every kanji run of the selection (the whole document when
@@ -166,6 +177,11 @@ public:
     // --- find (mainwindow_find.cpp) ---
     void find();
     void findNext();
+    // Asks a line number and puts the caret at the start of that line.
+    void goToLine();
+    // Asks a search string and its replacement and replaces every match,
+    // matched as Find matches (its case setting), as one undoable change.
+    void replace();
     // The find dialog while it is open; it deletes itself when it closes.
     QPointer<class FindDialog> findDialog;
 
@@ -251,6 +267,14 @@ public:
     QAction *saveAction = nullptr;
     QAction *saveAsAction = nullptr;
     QAction *fileSeparator = nullptr;
+    QMenu *importMenu = nullptr;
+    QAction *importAozoraAction = nullptr;
+    QAction *importHtmlAction = nullptr;
+    QAction *importBracketsAction = nullptr;
+    QMenu *exportMenu = nullptr;
+    QAction *exportHtmlAction = nullptr;
+    QAction *exportAozoraAction = nullptr;
+    QAction *exportBracketsAction = nullptr;
     QAction *previewAction = nullptr;
     QAction *exitAction = nullptr;
     std::array<QAction *, 6> recentFileActions{};
@@ -272,6 +296,8 @@ public:
     QAction *findNextAction = nullptr;
     QAction *nextFaultAction = nullptr;
     QAction *previousFaultAction = nullptr;
+    QAction *goToLineAction = nullptr;
+    QAction *replaceAction = nullptr;
     QMenu *optionsMenu = nullptr;
     QAction *toolStripAction = nullptr;
     QAction *settingsAction = nullptr;
@@ -304,7 +330,8 @@ private:
     void followFaults(const TextChange &change);
     // The gutter's numbers of malformed lines in the message colour.
     void markGutterFaults();
-    void goToLine(int line);
+    // Puts the caret at the start of a line (0-based, clamped) and shows it.
+    void moveCaretToLine(int line);
     // The gutter's tool tips and the display image's double-click.
     bool handleFaultEvent(QObject *watched, QEvent *event);
     LineFaults m_faults;

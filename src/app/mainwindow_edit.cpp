@@ -4,7 +4,11 @@
 #include "platform/textbox.h"
 #include "platform/textpos.h"
 
+#include "app/statuspanels.h"
+
 #include <QClipboard>
+#include <QPlainTextEdit>
+#include <QTextBlock>
 #include <QGuiApplication>
 
 // The main window's Edit menu and the edit area's key-up and mouse-move
@@ -72,6 +76,18 @@ void MainWindow::editMouseMoved()
 {
     // Leaving the tool bar for the text puts out the lit button.
     releaseHotButton();
+}
+
+void MainWindow::showCaretPosition()
+{
+    const QTextCursor cursor = textEdit->textCursor();
+    const QString before = cursor.block().text().left(cursor.positionInBlock());
+    // A character outside the basic plane is one character, as every
+    // message that names a column counts it.
+    const int column = int(before.toUcs4().size()) + 1;
+    statusPanels->setPanelText(
+        StatusPanels::CaretPanel,
+        QStringLiteral("%1 行 %2 文字").arg(QString::number(cursor.blockNumber() + 1), QString::number(column)));
 }
 
 } // namespace zeq

@@ -81,16 +81,12 @@ void MainWindow::markGutterFaults()
         lineNumbers->setExtraSelections(marks);
 }
 
-void MainWindow::goToLine(int line)
+void MainWindow::moveCaretToLine(int line)
 {
-    const QString text = m_note->Text();
-    qsizetype start = 0;
-    for (int n = 0; n < line && start >= 0; ++n) {
-        start = text.indexOf(QLatin1Char('\n'), start);
-        if (start >= 0)
-            ++start;
-    }
-    m_note->setSelStart(int(qMax<qsizetype>(0, start)));
+    // Editor positions count a line end as two characters (CR LF): every
+    // line before this one adds one to the widget's position.
+    const QTextBlock block = textEdit->document()->findBlockByNumber(qBound(0, line, m_note->lineCount() - 1));
+    m_note->setSelStart(block.position() + block.blockNumber());
     textEdit->ensureCursorVisible();
     refreshLineNumbers();
 }
@@ -101,7 +97,7 @@ void MainWindow::goToNextFault()
         return;
     const int line = m_faults.nextFaulty(textEdit->textCursor().blockNumber());
     if (line >= 0)
-        goToLine(line);
+        moveCaretToLine(line);
 }
 
 void MainWindow::goToPreviousFault()
@@ -110,7 +106,7 @@ void MainWindow::goToPreviousFault()
         return;
     const int line = m_faults.previousFaulty(textEdit->textCursor().blockNumber());
     if (line >= 0)
-        goToLine(line);
+        moveCaretToLine(line);
 }
 
 bool MainWindow::handleFaultEvent(QObject *watched, QEvent *event)
@@ -130,7 +126,7 @@ bool MainWindow::handleFaultEvent(QObject *watched, QEvent *event)
         const int line = preview->cursorForPosition(static_cast<QMouseEvent *>(event)->position().toPoint())
                              .blockNumber();
         togglePreview();
-        goToLine(line);
+        moveCaretToLine(line);
         return true;
     }
     return false;

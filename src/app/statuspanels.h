@@ -1,7 +1,7 @@
 #pragma once
 // The status bar of the main window: panel 1 for the editor's own text, panel
 // 2 the date (or a text while the display image reports progress), panel 3
-// the time.
+// the time, panel 4 (shown after panel 1) the caret's line and column.
 
 #include <QStatusBar>
 
@@ -14,6 +14,7 @@ class StatusPanels : public QStatusBar {
     Q_OBJECT
 public:
     enum PanelStyle { TextStyle = 0, DateStyle = 6, TimeStyle = 5 };
+    enum { CaretPanel = 4, PanelCount = 4 };
 
     explicit StatusPanels(QWidget *parent = nullptr);
 
@@ -29,8 +30,8 @@ private:
     void refreshClock();
     QLabel *label(int panel) const;
 
-    QLabel *m_panels[3];
-    int m_styles[3] = {TextStyle, DateStyle, TimeStyle};
+    QLabel *m_panels[PanelCount];
+    int m_styles[PanelCount] = {TextStyle, DateStyle, TimeStyle, TextStyle};
     QTimer *m_clock;
 };
 

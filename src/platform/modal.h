@@ -62,6 +62,12 @@ public:
     // Colours are 0x00BBGGRR.
     virtual std::optional<qint32> chooseColor(qint32 initial) = 0;
     virtual std::optional<FontChoice> chooseFont(const FontChoice &initial) = 0;
+    // A whole number between min and max, proposed as value; nothing when
+    // the user cancelled.
+    virtual std::optional<int> askInteger(const QString &title, const QString &label, int value, int min,
+                                          int max) = 0;
+    // A line of text, proposed as value; nothing when the user cancelled.
+    virtual std::optional<QString> askText(const QString &title, const QString &label, const QString &value) = 0;
     // Opens the help at a topic: a context number, or a keyword when given.
     virtual void showHelp(int context, const QString &keyword) = 0;
 };

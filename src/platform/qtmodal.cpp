@@ -9,6 +9,8 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QTextBrowser>
 #include <QUrl>
@@ -116,6 +118,25 @@ std::optional<FontChoice> QtModal::chooseFont(const FontChoice &initial)
     if (!ok)
         return std::nullopt;
     return FontChoice{chosen.family(), chosen.pointSizeF()};
+}
+
+std::optional<int> QtModal::askInteger(const QString &title, const QString &label, int value, int min, int max)
+{
+    bool ok = false;
+    const int chosen = QInputDialog::getInt(m_parent, title.isEmpty() ? kAppTitle : title, label, value, min, max, 1, &ok);
+    if (!ok)
+        return std::nullopt;
+    return chosen;
+}
+
+std::optional<QString> QtModal::askText(const QString &title, const QString &label, const QString &value)
+{
+    bool ok = false;
+    const QString text =
+        QInputDialog::getText(m_parent, title.isEmpty() ? kAppTitle : title, label, QLineEdit::Normal, value, &ok);
+    if (!ok)
+        return std::nullopt;
+    return text;
 }
 
 QString QtModal::helpFile() const

@@ -20,6 +20,8 @@ public:
     QString saveFileName(const FileDialogRequest &request) override;
     std::optional<qint32> chooseColor(qint32 initial) override;
     std::optional<FontChoice> chooseFont(const FontChoice &initial) override;
+    std::optional<int> askInteger(const QString &title, const QString &label, int value, int min, int max) override;
+    std::optional<QString> askText(const QString &title, const QString &label, const QString &value) override;
     // Opens the help file in the editor's own help window, at the anchor
     // "context-N" for a context number or at the keyword's anchor.
     void showHelp(int context, const QString &keyword) override;

@@ -99,6 +99,8 @@ public:
     QString saveFileName(const FileDialogRequest &) override { return {}; }
     std::optional<qint32> chooseColor(qint32) override { return std::nullopt; }
     std::optional<FontChoice> chooseFont(const FontChoice &) override { return std::nullopt; }
+    std::optional<int> askInteger(const QString &, const QString &, int, int, int) override { return std::nullopt; }
+    std::optional<QString> askText(const QString &, const QString &, const QString &) override { return std::nullopt; }
     void showHelp(int, const QString &) override {}
 };
 

@@ -46,6 +46,23 @@ std::optional<FontChoice> ScriptedModal::chooseFont(const FontChoice &initial)
     return takeOr(fontAnswers, std::optional<FontChoice>());
 }
 
+std::optional<int> ScriptedModal::askInteger(const QString &title, const QString &label, int value, int min,
+                                             int max)
+{
+    calls.append({Kind::Integer, label, value, title.isEmpty() ? kAppTitle : title, {}});
+    const std::optional<int> answer = takeOr(integerAnswers, std::optional<int>());
+    if (!answer)
+        return answer;
+    return qBound(min, *answer, max);
+}
+
+std::optional<QString> ScriptedModal::askText(const QString &title, const QString &label, const QString &value)
+{
+    calls.append({Kind::Text, label, 0, title.isEmpty() ? kAppTitle : title, {}});
+    calls.back().file.fileName = value;
+    return takeOr(textAnswers, std::optional<QString>());
+}
+
 void ScriptedModal::showHelp(int context, const QString &keyword)
 {
     calls.append({Kind::Help, keyword, context, {}, {}});

@@ -16,11 +16,11 @@ namespace zeq {
 // empty: OK for message boxes, cancel for the choosers).
 class ScriptedModal : public ModalSeam {
 public:
-    enum class Kind { Message, OpenFile, SaveFile, Color, Font, Help };
+    enum class Kind { Message, OpenFile, SaveFile, Color, Font, Integer, Text, Help };
     struct Call {
         Kind kind;
-        QString text;       // message text, proposed file name, help keyword
-        int style = 0;      // message style, help context
+        QString text;       // message text, proposed file name, help keyword, label of a question
+        int style = 0;      // message style, help context, proposed integer
         QString title;      // title as shown (kAppTitle filled in)
         FileDialogRequest file;
     };
@@ -30,6 +30,9 @@ public:
     QString saveFileName(const FileDialogRequest &request) override;
     std::optional<qint32> chooseColor(qint32 initial) override;
     std::optional<FontChoice> chooseFont(const FontChoice &initial) override;
+    // Answers from integerAnswers, clamped to min..max as a spin box would.
+    std::optional<int> askInteger(const QString &title, const QString &label, int value, int min, int max) override;
+    std::optional<QString> askText(const QString &title, const QString &label, const QString &value) override;
     void showHelp(int context, const QString &keyword) override;
 
     std::deque<int> messageAnswers;
@@ -37,6 +40,8 @@ public:
     std::deque<QString> saveAnswers;   // "" answers cancel
     std::deque<std::optional<qint32>> colorAnswers;
     std::deque<std::optional<FontChoice>> fontAnswers;
+    std::deque<std::optional<int>> integerAnswers;
+    std::deque<std::optional<QString>> textAnswers;
 
     QList<Call> calls;
     // Runs inside every message box, as the events a real one's nested
