@@ -41,20 +41,7 @@ void MainWindow::recheckFaults()
 
 void MainWindow::followFaults(const TextChange &change)
 {
-    // The line the change starts on: the last block whose start in the CR LF
-    // text (its position plus one more character for each line end before
-    // it) is not past the change.
-    const QTextDocument *doc = textEdit->document();
-    int low = 0;
-    int high = doc->blockCount() - 1;
-    while (low < high) {
-        const int middle = (low + high + 1) / 2;
-        if (doc->findBlockByNumber(middle).position() + middle <= change.position)
-            low = middle;
-        else
-            high = middle - 1;
-    }
-    m_faults.update(change, low, m_note->lineCount(), [this](int line) { return m_note->line(line); });
+    m_faults.update(change, m_note->lineAt(change.position), m_note->lineCount(), [this](int line) { return m_note->line(line); });
     markGutterFaults();
 }
 

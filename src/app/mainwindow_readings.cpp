@@ -95,14 +95,13 @@ void MainWindow::trackHandEdit(const TextChange &change)
         m_editedLine = -1;
         return;
     }
-    const QString text = m_note->Text();
-    const auto [lineStart, lineEnd] = lineAround(text, change.position);
-    const int line = int(std::count(text.cbegin(), text.cbegin() + lineStart, u'\n'));
+    // Found from the edit area's own lines: a keystroke copies no text.
+    const int line = m_note->lineAt(change.position);
     if (line == m_editedLine)
         return;
     learnEditedLine();
-    QString before = text.sliced(lineStart, lineEnd - lineStart);
-    before.replace(change.position - lineStart, change.inserted.size(), change.removed);
+    QString before = m_note->line(line);
+    before.replace(change.position - m_note->lineStart(line), change.inserted.size(), change.removed);
     m_editedLine = line;
     m_editedLineBefore = before;
 }

@@ -66,27 +66,39 @@ int TextBox::toEditorPosition(int documentPosition) const
 
 int TextBox::toDocumentPosition(int editorPosition, bool pastLineEnd) const
 {
-    const QTextDocument *doc = m_edit->document();
     if (editorPosition <= 0)
         return 0;
-    // Block i starts at document position p(i) and editor position p(i) + i:
-    // find the last block whose editor start is at or before the position.
-    int lo = 0;
-    int hi = doc->blockCount() - 1;
-    while (lo < hi) {
-        const int mid = (lo + hi + 1) / 2;
-        if (doc->findBlockByNumber(mid).position() + mid <= editorPosition)
-            lo = mid;
-        else
-            hi = mid - 1;
-    }
-    const QTextBlock block = doc->findBlockByNumber(lo);
+    const int lo = lineAt(editorPosition);
+    const QTextBlock block = m_edit->document()->findBlockByNumber(lo);
     const int offset = editorPosition - (block.position() + lo);
     // A position between CR and LF cannot stand on its own: a caret falls
     // back before the pair, the end of a selection takes the whole pair.
     if (offset > block.length() - 1 && pastLineEnd && block.next().isValid())
         return block.next().position();
     return block.position() + qMin(offset, block.length() - 1);
+}
+
+int TextBox::lineAt(int position) const
+{
+    // Block i starts at document position p(i) and editor position p(i) + i:
+    // find the last block whose editor start is at or before the position.
+    const QTextDocument *doc = m_edit->document();
+    int lo = 0;
+    int hi = doc->blockCount() - 1;
+    while (lo < hi) {
+        const int mid = (lo + hi + 1) / 2;
+        if (doc->findBlockByNumber(mid).position() + mid <= position)
+            lo = mid;
+        else
+            hi = mid - 1;
+    }
+    return lo;
+}
+
+int TextBox::lineStart(int index) const
+{
+    const QTextBlock block = m_edit->document()->findBlockByNumber(index);
+    return block.isValid() ? block.position() + index : textLength();
 }
 
 int TextBox::SelStart() const

@@ -48,6 +48,10 @@ public:
     int firstVisibleLine() const;
     // The text of a line without its line end; empty past the last line.
     QString line(int index) const;
+    // The line a position of Text() stands on (a position between CR and
+    // LF belongs to the line the pair ends), and where a line starts.
+    int lineAt(int position) const;
+    int lineStart(int index) const;
     // Scrolls the view down by the given number of lines (up when negative).
     void lineScroll(int lines);
 
