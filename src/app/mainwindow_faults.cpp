@@ -41,7 +41,8 @@ void MainWindow::recheckFaults()
 
 void MainWindow::followFaults(const TextChange &change)
 {
-    m_faults.update(change, m_note->lineAt(change.position), m_note->lineCount(), [this](int line) { return m_note->line(line); });
+    m_faults.update(change, m_note->lineAt(change.position), m_note->lineCount(),
+                    [this](int line) { return m_note->line(line); });
     markGutterFaults();
 }
 
@@ -70,10 +71,7 @@ void MainWindow::markGutterFaults()
 
 void MainWindow::moveCaretToLine(int line)
 {
-    // Editor positions count a line end as two characters (CR LF): every
-    // line before this one adds one to the widget's position.
-    const QTextBlock block = textEdit->document()->findBlockByNumber(qBound(0, line, m_note->lineCount() - 1));
-    m_note->setSelStart(block.position() + block.blockNumber());
+    m_note->setSelStart(m_note->lineStart(qBound(0, line, m_note->lineCount() - 1)));
     textEdit->ensureCursorVisible();
     refreshLineNumbers();
 }
