@@ -90,6 +90,9 @@ protected:
     {
         const QString path = writeFile(QStringLiteral("doc.txt"), cp932(lines.join(QStringLiteral("\r\n"))));
         MainWindow &w = start(path);
+        // Every line lets input through and reports its progress, so that
+        // the scenarios below can act at a chosen line.
+        w.imageProgressInterval = 0;
         program.settings.gFontColor = kText;
         program.settings.gKanjiColor = kKanji;
         program.settings.gHiraColor = kOther;
@@ -104,8 +107,8 @@ protected:
     Look sepaLook() const { return {colorFromRef(kSepa), basePoints(), true}; }
     Look messageLook() const { return {QColor(255, 0, 0), basePoints() - 3, true}; }
 
-    // Runs the action whenever the rendering reports a line's progress
-    // (every line of a short document), with the line's index.
+    // Runs the action whenever the rendering reports a line's progress, with
+    // the line's index.
     void duringRendering(std::function<void(int)> action)
     {
         QObject::connect(window->progressBar, &QProgressBar::valueChanged, window.get(),
