@@ -52,6 +52,9 @@ void bringImageToFront(MainWindow &w)
     w.preview->raise();
     // The edit area lies hidden behind the preview; typing must not reach it.
     w.preview->setFocus();
+    // Out of sight it is out of the paint too: the window would otherwise
+    // draw the whole edit area, scroll bars and all, under the preview.
+    w.textEdit->hide();
 }
 
 // Puts the preview's caret at the start and shows it from the given line.
@@ -103,6 +106,7 @@ void MainWindow::togglePreview()
         topLine = imageFirstVisibleLine(preview);
         imageMode = false;
         setDocumentCommandsEnabled(*this, true);
+        textEdit->show();
         m_note->setSelStart(0);
         m_note->lineScroll(topLine);
         imageShown = false;
