@@ -196,7 +196,10 @@ void MainWindow::togglePreview()
         }
     }
 
-    lineNumbers->raise();
+    // Raising repaints the gutter; it only has to go up where a view reaches
+    // under it.
+    if (lineNumbers->geometry().intersects(preview->geometry()))
+        lineNumbers->raise();
     // The gutter numbers the view now in front, in the same paint.
     refreshLineNumbers();
     if (waitCursor)
