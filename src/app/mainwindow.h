@@ -179,11 +179,12 @@ public:
     void findNext();
     // Asks a line number and puts the caret at the start of that line.
     void goToLine();
-    // Asks a search string and its replacement and replaces every match,
-    // matched as Find matches (its case setting), as one undoable change.
+    // Opens the replace dialog (modeless, one per window, kept when closed)
+    // with the selection as its search string when that is on one line.
     void replace();
     // The find dialog while it is open; it deletes itself when it closes.
     QPointer<class FindDialog> findDialog;
+    QPointer<class ReplaceDialog> replaceDialog;
 
     // --- tool bar (mainwindow_toolbar.cpp, toolbar.h) ---
     // Builds the eighteen buttons on toolStrip; called once by the constructor.

@@ -6,6 +6,7 @@
 #include "platform/textbox.h"
 #include "ruby/displayimage.h"
 #include "ruby/imagerender.h"
+#include "search/replacedialog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -37,6 +38,8 @@ void setDocumentCommandsEnabled(MainWindow &w, bool enabled)
         item->setEnabled(enabled);
     for (int i = 1; i <= 5; ++i)
         w.recentFileActions[i]->setEnabled(enabled);
+    if (w.replaceDialog)
+        w.replaceDialog->setEnabled(enabled);
     w.previewAction->setText(enabled ? QStringLiteral("表示イメージ") : QStringLiteral("表示イメージを戻す"));
 
     for (int i = 0; i < 18; ++i)
