@@ -14,6 +14,7 @@
 #include "platform/textpos.h"
 #include "ruby/imagerender.h"
 #include "ruby/rubyconvert.h"
+#include "ruby/rubypreview.h"
 #include "ruby/userdict.h"
 #include "settings/registry.h"
 
@@ -300,6 +301,7 @@ void MainWindow::createMenus()
     connect(aboutAction, &QAction::triggered, this, &MainWindow::showAbout);
 
     createFaultCommands();
+    createRubyPreview();
 
     // The menu's keys act before the edit area's own editing keys.
     QList<QKeySequence> keys;
@@ -387,6 +389,7 @@ void MainWindow::arrangeControls()
     statusPanels->setGeometry(0, client->height() - twipsToPixels(kStatusBarHeight), client->width(),
                             twipsToPixels(kStatusBarHeight));
     preview->setGeometry(textEdit->geometry());
+    rubyPreview->setGeometry(textEdit->geometry());
     preview->setFont([&] {
         QFont font = preview->font();
         font.setFamily(textEdit->font().family());
@@ -405,7 +408,7 @@ void MainWindow::refreshLineNumbers()
 {
     QWidget *front = imageShown ? static_cast<QWidget *>(preview) : static_cast<QWidget *>(textEdit);
     if (imageShown)
-        topLine = imageFirstVisibleLine(preview);
+        topLine = rubyPreviewShown() ? rubyPreview->firstVisibleLine() : imageFirstVisibleLine(preview);
     else
         topLine = m_note->firstVisibleLine();
     const int count = visibleRowCount(front->height() * kTwipsPerPixel, front->font().pointSizeF());
