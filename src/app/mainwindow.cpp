@@ -411,7 +411,9 @@ void MainWindow::refreshLineNumbers()
         topLine = rubyPreviewShown() ? rubyPreview->firstVisibleLine() : imageFirstVisibleLine(preview);
     else
         topLine = m_note->firstVisibleLine();
-    const int count = visibleRowCount(front->height() * kTwipsPerPixel, front->font().pointSizeF());
+    // The ruby preview's rows are taller than the gutter's: numbers there
+    // would stand beside the wrong lines.
+    const int count = rubyPreviewShown() ? 0 : visibleRowCount(front->height() * kTwipsPerPixel, front->font().pointSizeF());
     // Rebuilt every tick: only touch the gutter when its numbers change.
     const QString text = toLfText(gutterText(topLine, count));
     if (lineNumbers->toPlainText() != text)

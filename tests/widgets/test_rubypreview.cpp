@@ -225,6 +225,9 @@ TEST_F(RubyPreviewWindow, TakesTheDisplayImagesPlaceInRubyModeAndGivesItBack)
     EXPECT_EQ(w.rubyPreview->geometry(), w.textEdit->geometry());
     EXPECT_FALSE(w.editMenu->isEnabled());
     EXPECT_FALSE(w.saveAction->isEnabled());
+    // Its rows do not line up with the gutter's, which shows no numbers.
+    w.refreshLineNumbers();
+    EXPECT_EQ(w.lineNumbers->toPlainText(), QString());
     ASSERT_EQ(w.rubyPreview->lineCount(), 2);
     EXPECT_TRUE(w.rubyPreview->lineLayout(0).ok());
     EXPECT_FALSE(w.rubyPreview->lineLayout(1).ok());
@@ -232,6 +235,8 @@ TEST_F(RubyPreviewWindow, TakesTheDisplayImagesPlaceInRubyModeAndGivesItBack)
     w.togglePreview();
     EXPECT_FALSE(w.imageShown);
     EXPECT_FALSE(w.rubyPreview->isVisible());
+    w.refreshLineNumbers();
+    EXPECT_TRUE(w.lineNumbers->toPlainText().startsWith(QStringLiteral("1\n2\n")));
     EXPECT_TRUE(w.editMenu->isEnabled());
     EXPECT_TRUE(w.saveAction->isEnabled());
 
