@@ -85,47 +85,34 @@ protected:
     SettingsRecord settings = uniformSettings();
 };
 
-TEST_F(RubyLayoutTest, ANarrowReadingIsCentredAboveItsKanji)
+TEST_F(RubyLayoutTest, ReadingsAreCentredAboveTheirKanjiWhichWidenWhereAReadingIsWider)
 {
-    const auto layout = layOut(QStringLiteral("`漢字`かんじ`です"), 1000);
+    const auto layout = layOut(QStringLiteral("`漢字`かんじ`と`日`にちようび``練習`れんしゅうちゅう`の`語`ご`"), 2000);
     ASSERT_TRUE(layout->ok());
-    EXPECT_EQ(layout->text(), QStringLiteral("漢字です"));
+    EXPECT_EQ(layout->text(), QStringLiteral("漢字と日練習の語"));
     const QList<RubyBox> found = groups(*layout);
-    ASSERT_EQ(found.size(), 1);
-    const RubyBox &group = found[0];
-    EXPECT_LT(group.readingWidth, group.baseWidth);
-    // The kanji keep their own width; the reading sits in the band above.
-    EXPECT_NEAR(group.width, group.baseWidth, kEpsilon);
-    const QRectF base = layout->baseRect(group);
-    const QRectF reading = layout->readingRect(group);
-    EXPECT_NEAR(reading.center().x(), base.center().x(), kEpsilon);
-    EXPECT_LE(reading.bottom(), base.top() + kEpsilon);
-    // The plain text after the group follows right after the kanji.
-    EXPECT_NEAR(layout->boxes().at(1).x, group.x + group.width, kEpsilon);
-}
-
-TEST_F(RubyLayoutTest, AWideReadingSpreadsItsKanjiAndNoTwoReadingsOverlap)
-{
-    const auto layout = layOut(QStringLiteral("`日`にちようび``本`ほんごくじん`の`語`ご`"), 2000);
-    const QList<RubyBox> found = groups(*layout);
-    ASSERT_EQ(found.size(), 3);
+    ASSERT_EQ(found.size(), 4);
     for (const RubyBox &group : found) {
         const QRectF base = layout->baseRect(group);
         const QRectF reading = layout->readingRect(group);
-        EXPECT_GE(group.width + kEpsilon, group.readingWidth);
         EXPECT_NEAR(reading.center().x(), base.center().x(), kEpsilon);
+        EXPECT_LE(reading.bottom(), base.top() + kEpsilon);
+        EXPECT_NEAR(group.width, qMax(group.baseWidth, group.readingWidth), kEpsilon);
         EXPECT_GE(reading.left() + kEpsilon, group.x);
         EXPECT_LE(reading.right(), group.x + group.width + kEpsilon);
     }
-    // 日 and 本 stand under readings wider than themselves: widened.
-    EXPECT_GT(found[0].width, found[0].baseWidth + 1);
+    // 漢字 keep their width under a shorter reading; 日 and 練習 stand under
+    // readings wider than themselves, which widen them, and 練 and 習
+    // spread apart beneath theirs.
+    EXPECT_NEAR(layout->baseRect(found[0]).width(), found[0].baseWidth, kEpsilon);
     EXPECT_GT(found[1].width, found[1].baseWidth + 1);
+    EXPECT_GT(layout->baseRect(found[2]).width(), found[2].baseWidth + 1);
     // Every piece starts where the one before ends, so the readings of
     // neighbours cannot meet.
     const QList<RubyBox> &boxes = layout->boxes();
     for (qsizetype i = 1; i < boxes.size(); ++i)
         EXPECT_NEAR(boxes[i].x, boxes[i - 1].x + boxes[i - 1].width, kEpsilon) << i;
-    EXPECT_LE(layout->readingRect(found[0]).right(), layout->readingRect(found[1]).left() + kEpsilon);
+    EXPECT_LE(layout->readingRect(found[1]).right(), layout->readingRect(found[2]).left() + kEpsilon);
 }
 
 TEST_F(RubyLayoutTest, TheDrawnKanjiStandCentredUnderTheirDrawnReading)
@@ -163,8 +150,9 @@ TEST_F(RubyLayoutTest, ARowNeverBreaksInsideAGroupNorBeforeAClosingMark)
     EXPECT_EQ(group.row, 1);
     EXPECT_NEAR(group.x, 0, kEpsilon);
     for (const RubyBox &box : layout->boxes()) {
-        if (!box.hasReading())
+        if (!box.hasReading()) {
             EXPECT_EQ(box.row, 0);
+        }
     }
 
     // 。 may not begin a row: when it does not fit after the group, the
