@@ -140,6 +140,21 @@ public:
     // rendering has unwound.
     bool imageClosePending = false;
 
+    // --- ruby preview (mainwindow_rubypreview.cpp) ---
+    // The display image's second mode: readings set above their kanji, as a
+    // printed book shows them. The mode is kept in the settings record.
+    void createRubyPreview();
+    // Chooses the mode; with the display image in front, it is shown again
+    // in the mode chosen, at the same line.
+    void setRubyPreviewMode(bool on);
+    // Shows the document in the ruby preview in the display image's place
+    // when that mode is chosen; false (nothing done) when it is not.
+    bool showRubyPreview();
+    void hideRubyPreview();
+    bool rubyPreviewShown() const;
+    class RubyPreview *rubyPreview = nullptr;
+    QAction *rubyPreviewAction = nullptr;
+
     // --- editing commands (mainwindow_edit.cpp) ---
     void cut();
     void copy();

@@ -6,6 +6,7 @@
 #include "platform/textbox.h"
 #include "ruby/displayimage.h"
 #include "ruby/imagerender.h"
+#include "ruby/rubypreview.h"
 #include "search/replacedialog.h"
 
 #include <QAction>
@@ -103,7 +104,7 @@ void MainWindow::togglePreview()
     bool waitCursor = false;
     if (imageShown) {
         // Back to the edit view, at the line the preview showed first.
-        topLine = imageFirstVisibleLine(preview);
+        topLine = rubyPreviewShown() ? rubyPreview->firstVisibleLine() : imageFirstVisibleLine(preview);
         imageMode = false;
         setDocumentCommandsEnabled(*this, true);
         m_note->setSelStart(0);
@@ -111,6 +112,7 @@ void MainWindow::togglePreview()
         imageShown = false;
         textEdit->raise();
         preview->hide();
+        hideRubyPreview();
         textEdit->setFocus();
     } else {
         if (m_note->textLength() == 0) {
@@ -120,6 +122,10 @@ void MainWindow::togglePreview()
         topLine = m_note->firstVisibleLine();
         imageMode = true;
         setDocumentCommandsEnabled(*this, false);
+        if (showRubyPreview()) {
+            lineNumbers->raise();
+            return;
+        }
 
         if (!imageDirty) {
             // The preview still shows the current text.
