@@ -4,6 +4,9 @@
 #include "ruby/rubytext.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSet>
 
@@ -11,9 +14,15 @@
 
 #include <algorithm>
 
+#ifndef ZEQ_INSTALLED_READINGS_DIR
+#define ZEQ_INSTALLED_READINGS_DIR "../share/zeqedit/readings"
+#endif
+
 namespace zeq {
 
 namespace {
+
+const QString kPreferenceTableName = QStringLiteral("preferred.tsv");
 
 // Where Debian's unidic-mecab puts the dictionary (through the alternatives
 // system and directly), and where a hand-built one usually lives.
@@ -489,6 +498,67 @@ void applyContextRules(QList<Word> &words)
     }
 }
 
+QString preferenceKey(const Word &word, const QString &context)
+{
+    return word.surface + QLatin1Char('\t') + word.reading + QLatin1Char('\t') + context;
+}
+
+bool holdsKanji(const QString &text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const qsizetype units = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        if (isKanji(QStringView(text).sliced(i, units)) == 1)
+            return true;
+        i += units - 1;
+    }
+    return false;
+}
+
+// What hand-checked text reads differently from the rules above, learnt
+// with the words around it: the word after decides first (方々, 後に), then
+// the word before, then the word alone. A neighbour's entry may also keep
+// the reading the word alone would change.
+void applyPreferences(QList<Word> &words, const QHash<QString, QString> &preferred)
+{
+    if (preferred.isEmpty())
+        return;
+    for (qsizetype i = 0; i < words.size(); ++i) {
+        Word &word = words[i];
+        if (word.reading.isEmpty() || !holdsKanji(word.surface))
+            continue;
+        const QString next = QLatin1Char('>') + (i + 1 < words.size() ? words[i + 1].surface : QString());
+        const QString previous = QLatin1Char('<') + (i > 0 ? words[i - 1].surface : QString());
+        for (const QString &context : {next, previous, QString()}) {
+            const auto found = preferred.constFind(preferenceKey(word, context));
+            if (found != preferred.constEnd()) {
+                word.reading = *found;
+                break;
+            }
+        }
+    }
+}
+
+// One entry a line: surface, reading, context, preferred reading, then
+// counts the program does not need; # starts a comment.
+QHash<QString, QString> readPreferenceTable(const QString &path)
+{
+    QHash<QString, QString> table;
+    QFile file(path);
+    if (path.isEmpty() || !file.open(QIODevice::ReadOnly))
+        return table;
+    const QString text = QString::fromUtf8(file.readAll());
+    for (QStringView line : QStringView(text).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        if (line.startsWith(QLatin1Char('#')))
+            continue;
+        const QList<QStringView> fields = line.split(QLatin1Char('\t'));
+        if (fields.size() < 4 || fields[0].isEmpty() || fields[3].isEmpty())
+            continue;
+        table.insert(fields[0].toString() + QLatin1Char('\t') + fields[1].toString() + QLatin1Char('\t') + fields[2].toString(),
+                     fields[3].toString());
+    }
+    return table;
+}
+
 } // namespace
 
 struct ReadingAnalyser::Engine {
@@ -512,6 +582,26 @@ ReadingAnalyser &ReadingAnalyser::shared()
 {
     static ReadingAnalyser analyser;
     return analyser;
+}
+
+QString ReadingAnalyser::locatePreferenceTable(const QString &programDir)
+{
+    const QDir dir(programDir);
+    const QString beside = QDir::cleanPath(dir.filePath(QStringLiteral("readings/") + kPreferenceTableName));
+    if (QFileInfo::exists(beside))
+        return beside;
+    // Relative to the program, so a package unpacked under any prefix finds it.
+    const QString installed =
+        QDir::cleanPath(dir.filePath(QStringLiteral(ZEQ_INSTALLED_READINGS_DIR "/") + kPreferenceTableName));
+    return QFileInfo::exists(installed) ? installed : QString();
+}
+
+void ReadingAnalyser::usePreferenceTable(const QString &path)
+{
+    m_tablePath = path;
+    m_tableChosen = true;
+    if (m_engine)
+        m_preferred = readPreferenceTable(path);
 }
 
 QString ReadingAnalyser::findDictionary()
@@ -552,6 +642,10 @@ bool ReadingAnalyser::ensureLoaded()
         return false;
     }
     m_engine = std::move(engine);
+    // Without the table the rules alone still read every word.
+    if (!m_tableChosen && QCoreApplication::instance())
+        m_tablePath = locatePreferenceTable(QCoreApplication::applicationDirPath());
+    m_preferred = readPreferenceTable(m_tablePath);
     return true;
 }
 
@@ -588,8 +682,10 @@ QList<Word> ReadingAnalyser::analyse(QStringView text, bool contextRules)
             continue;
         words.append(wordFromNode(node, sentence, utf8, text));
     }
-    if (contextRules)
+    if (contextRules) {
         applyContextRules(words);
+        applyPreferences(words, m_preferred);
+    }
     return words;
 }
 
