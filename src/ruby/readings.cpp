@@ -307,7 +307,13 @@ void applyContextRules(QList<Word> &words)
             const bool compares = i + 2 < words.size() && words[i + 1].surface == QStringLiteral("が")
                 && (afterPast || words[i + 2].partOfSpeech == QStringLiteral("形容詞")
                     || words[i + 2].partOfSpeech == QStringLiteral("形状詞"));
-            word.reading = compares ? QStringLiteral("ほう") : QStringLiteral("かた");
+            // After a verb's stem it is a way of doing, whatever follows:
+            // 育て方が悪い, 動かし方が素晴らしい. The plain form ends in
+            // the u sound (する方が早い) and is left to the test above.
+            static const QString kPlainEndings = QStringLiteral("うくぐすつぬぶむる");
+            const bool afterStem = attached && words[i - 1].partOfSpeech == QStringLiteral("動詞")
+                && !kPlainEndings.contains(words[i - 1].surface.back());
+            word.reading = compares && !afterStem ? QStringLiteral("ほう") : QStringLiteral("かた");
         } else if (word.surface == QStringLiteral("他") && word.reading == QStringLiteral("た")
                    && (i + 1 == words.size() || surfaceIs(words, i + 1, kBesides))) {
             // Standing alone before に or a comma it means besides: その他、
@@ -391,6 +397,12 @@ void applyContextRules(QList<Word> &words)
             word.reading = QStringLiteral("どおり");
         } else if (word.surface == QStringLiteral("後") && i > 0 && words[i - 1].surface == QStringLiteral("その")) {
             word.reading = QStringLiteral("ご");
+        } else if (word.surface == QStringLiteral("後") && surfaceIs(words, i + 1, {QStringLiteral("に"), QStringLiteral("の")})
+                   && (i == 0 || words[i - 1].partOfSpeech == QStringLiteral("補助記号")
+                       || words[i - 1].surface == QStringLiteral("は"))) {
+            // Standing at the head of a clause it means later: 後に独立する,
+            // 加藤英文（後の加藤茶）; after a word it is ご or あと (終了後に).
+            word.reading = QStringLiteral("のち");
         } else if (word.surface == QStringLiteral("主") && followedBy(words, i, QStringLiteral("として"))) {
             // 主として: mainly.
             word.reading = QStringLiteral("しゅ");
@@ -432,7 +444,16 @@ void applyContextRules(QList<Word> &words)
     for (qsizetype i = 1; i < words.size(); ++i) {
         Word &word = words[i];
         const Word &previous = words[i - 1];
-        if (!attachedTo(words, i) || !startsWithKanji(word.surface) || !endsWithKanji(previous.surface))
+        if (!attachedTo(words, i) || !startsWithKanji(word.surface))
+            continue;
+        // 会社 voices after a loan word as after a kanji one (ゲーム会社,
+        // バス会社 ..がいしゃ).
+        if (word.surface == QStringLiteral("会社") && previous.partOfSpeech == QStringLiteral("名詞")
+            && previous.origin == QStringLiteral("外") && word.reading == word.baseReading) {
+            word.reading = voiced(word.reading);
+            continue;
+        }
+        if (!endsWithKanji(previous.surface))
             continue;
         // A Chinese prefix sets no compound sound (各部屋 かくへや, 全区間).
         const bool compoundable = previous.partOfSpeech == QStringLiteral("名詞")
