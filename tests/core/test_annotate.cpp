@@ -9,6 +9,9 @@
 
 #include "support/qtprint.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -138,12 +141,78 @@ TEST(AutomaticReadings, ReadsKnownTroubleWordsByTheirContext)
         {u"年を取る", u"`年`とし`を`取`と`る"},
         {u"一歩手前と一杯", u"`一歩手前`いっぽてまえ`と`一杯`いっぱい`"},
         {u"何気なく", u"`何気`なにげ`なく"},
+        {u"育て方が悪かった", u"`育`そだ`て`方`かた`が`悪`わる`かった"},  // a verb's stem
+        {u"後に独立した", u"`後`のち`に`独立`どくりつ`した"},
+        {u"加藤（後の会長）", u"`加藤`かとう`（`後`のち`の`会長`かいちょう`）"},
+        {u"終了後に", u"`終了後`しゅうりょうご`に"},
+        {u"ゲーム会社", u"ゲーム`会社`がいしゃ`"},
     };
     for (const AnnotateCase &c : cases) {
         const QString text = QString::fromUtf16(c.text);
         EXPECT_EQ(zeq::annotateText(text, kBackQuotes, analyser()), QString::fromUtf16(c.annotated))
             << text.toStdString();
     }
+}
+
+void writeFile(const QString &path, const QByteArray &contents)
+{
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(path).absolutePath()));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(contents);
+}
+
+TEST(ReadingPreferences, ANeighbourKeepsWhatTheWordAloneWouldChange)
+{
+    QTemporaryDir dir;
+    const QString table = dir.filePath(QStringLiteral("preferred.tsv"));
+    writeFile(table, "# surface, reading, context, preferred, counts\n"
+                     "市場\tしじょう\t\tいちば\t6\t7\n"
+                     "市場\tしじょう\t<株式\tしじょう\t11\t11\n"
+                     "市場\tしじょう\n"  // damaged: skipped
+                     "港\tみなと\t>町\tこう\t2\t2\n");
+    zeq::ReadingAnalyser withTable(zeq::ReadingAnalyser::findDictionary());
+    withTable.usePreferenceTable(table);
+    ASSERT_TRUE(withTable.ensureLoaded());
+    const AnnotateCase cases[] = {
+        {u"近くの市場で", u"`近`ちか`くの`市場`いちば`で"},
+        {u"株式市場の動き", u"`株式市場`かぶしきしじょう`の`動`うご`き"},
+        {u"港町で", u"`港町`みなとまち`で"},  // one word: no neighbour 町
+    };
+    for (const AnnotateCase &c : cases) {
+        const QString text = QString::fromUtf16(c.text);
+        EXPECT_EQ(zeq::annotateText(text, kBackQuotes, withTable), QString::fromUtf16(c.annotated))
+            << text.toStdString();
+    }
+    // The baseline reads without rules and without the table.
+    zeq::AnnotateOptions baseline;
+    baseline.contextRules = false;
+    EXPECT_EQ(zeq::annotateText(QStringLiteral("近くの市場で"), kBackQuotes, withTable, baseline),
+              QStringLiteral("`近`ちか`くの`市場`しじょう`で"));
+    withTable.usePreferenceTable(QString());
+    EXPECT_EQ(zeq::annotateText(QStringLiteral("近くの市場で"), kBackQuotes, withTable),
+              QStringLiteral("`近`ちか`くの`市場`しじょう`で"));
+}
+
+TEST(ReadingPreferences, TheTableIsFoundBesideTheProgramAndUnderShareOnceInstalled)
+{
+    QTemporaryDir root;
+    const QString bin = root.filePath(QStringLiteral("usr/bin"));
+    QDir().mkpath(bin);
+    EXPECT_EQ(zeq::ReadingAnalyser::locatePreferenceTable(bin), QString());
+    const QString installed = root.filePath(QStringLiteral("usr/share/zeqedit/readings/preferred.tsv"));
+    writeFile(installed, "");
+    EXPECT_EQ(zeq::ReadingAnalyser::locatePreferenceTable(bin), installed);
+    writeFile(bin + QStringLiteral("/readings/preferred.tsv"), "");
+    EXPECT_EQ(zeq::ReadingAnalyser::locatePreferenceTable(bin), bin + QStringLiteral("/readings/preferred.tsv"));
+}
+
+TEST(ReadingPreferences, TheShippedTableIsCopiedIntoTheBuildTreeAndRead)
+{
+    EXPECT_FALSE(zeq::ReadingAnalyser::locatePreferenceTable(QCoreApplication::applicationDirPath()).isEmpty());
+    // The rules alone read 世界中 せかいちゅう; hand-checked text says じゅう.
+    EXPECT_EQ(zeq::annotateText(QStringLiteral("世界中の人"), kBackQuotes, analyser()),
+              QStringLiteral("`世界中`せかいじゅう`の`人`ひと`"));
 }
 
 TEST(AutomaticReadings, ReadsAPlainRunNextToAGroupOnItsOwn)
