@@ -267,6 +267,12 @@ void applyContextRules(QList<Word> &words)
     static const QStringList kFruitParticles = {QStringLiteral("を"), QStringLiteral("が"), QStringLiteral("も")};
     static const QStringList kBesides = {QStringLiteral("に"), QStringLiteral("、"), QStringLiteral("，"),
                                          QStringLiteral("にも")};
+    static const QStringList kCurrentPeriods = {
+        QStringLiteral("大会"), QStringLiteral("シーズン"), QStringLiteral("年度"), QStringLiteral("季"),
+        QStringLiteral("期"),   QStringLiteral("世紀"),     QStringLiteral("学期"), QStringLiteral("国会"),
+        QStringLiteral("場所"), QStringLiteral("月"),       QStringLiteral("週"),   QStringLiteral("回"),
+        QStringLiteral("夏"),   QStringLiteral("冬"),       QStringLiteral("春"),   QStringLiteral("秋"),
+        QStringLiteral("作"),   QStringLiteral("年"),       QStringLiteral("日")};
     static const QString kWeekdays = QStringLiteral("月火水木金土日");
     static const QStringList kWeekdayReadings = {QStringLiteral("げつ"), QStringLiteral("か"), QStringLiteral("すい"),
                                                  QStringLiteral("もく"), QStringLiteral("きん"), QStringLiteral("ど"),
@@ -304,9 +310,18 @@ void applyContextRules(QList<Word> &words)
             // After a past tense it compares too: 予約した方が安い, 使った方が.
             const bool afterPast = i > 0 && words[i - 1].partOfSpeech == QStringLiteral("助動詞")
                 && (words[i - 1].surface == QStringLiteral("た") || words[i - 1].surface == QStringLiteral("だ"));
-            const bool compares = i + 2 < words.size() && words[i + 1].surface == QStringLiteral("が")
-                && (afterPast || words[i + 2].partOfSpeech == QStringLiteral("形容詞")
-                    || words[i + 2].partOfSpeech == QStringLiteral("形状詞"));
+            auto describes = [&](qsizetype k) {
+                return k < words.size()
+                    && (words[k].partOfSpeech == QStringLiteral("形容詞")
+                        || words[k].partOfSpeech == QStringLiteral("形状詞"));
+            };
+            // こちらの方が性能が良い compares across a noun of its own; but
+            // 方が多い counts people (ご存じない方が多い).
+            const bool many = i + 2 < words.size() && words[i + 2].lemma == QStringLiteral("多い");
+            const bool compares = i + 2 < words.size() && words[i + 1].surface == QStringLiteral("が") && !many
+                && (afterPast || describes(i + 2)
+                    || (words[i + 2].partOfSpeech == QStringLiteral("名詞") && surfaceIs(words, i + 3, {QStringLiteral("が")})
+                        && describes(i + 4)));
             // After a verb's stem it is a way of doing, whatever follows:
             // 育て方が悪い, 動かし方が素晴らしい. The plain form ends in
             // the u sound (する方が早い) and is left to the test above.
@@ -314,6 +329,18 @@ void applyContextRules(QList<Word> &words)
             const bool afterStem = attached && words[i - 1].partOfSpeech == QStringLiteral("動詞")
                 && !kPlainEndings.contains(words[i - 1].surface.back());
             word.reading = compares && !afterStem ? QStringLiteral("ほう") : QStringLiteral("かた");
+        } else if (word.surface == QStringLiteral("方々") && word.reading == QStringLiteral("ほうぼう") && i > 0
+                   && (words[i - 1].partOfSpeech == QStringLiteral("助動詞")
+                       || words[i - 1].partOfSpeech == QStringLiteral("動詞")
+                       || words[i - 1].surface == QStringLiteral("の"))) {
+            // After a clause or の it is people (ご来場いただいた方々);
+            // everywhere (方々を探す) stands on its own.
+            word.reading = QStringLiteral("かたがた");
+        } else if (word.surface == QStringLiteral("今") && word.reading == QStringLiteral("こん")
+                   && !surfaceIs(words, i + 1, kCurrentPeriods)) {
+            // こん only names the current one of a series (今大会, 今シーズン,
+            // 今年度); before anything else it is now (今注目の, 今話題の).
+            word.reading = QStringLiteral("いま");
         } else if (word.surface == QStringLiteral("他") && word.reading == QStringLiteral("た")
                    && (i + 1 == words.size() || surfaceIs(words, i + 1, kBesides))) {
             // Standing alone before に or a comma it means besides: その他、

@@ -146,6 +146,11 @@ TEST(AutomaticReadings, ReadsKnownTroubleWordsByTheirContext)
         {u"加藤（後の会長）", u"`加藤`かとう`（`後`のち`の`会長`かいちょう`）"},
         {u"終了後に", u"`終了後`しゅうりょうご`に"},
         {u"ゲーム会社", u"ゲーム`会社`がいしゃ`"},
+        {u"今注目の", u"`今注目`いまちゅうもく`の"},          // now
+        {u"今大会で", u"`今大会`こんたいかい`で"},             // the current one
+        {u"来場した方々、", u"`来場`らいじょう`した`方々`かたがた`、"},
+        {u"知らない方が多い", u"`知`し`らない`方`かた`が`多`おお`い"},  // many people
+        {u"都市ガスの方が性能が良い", u"`都市`とし`ガスの`方`ほう`が`性能`せいのう`が`良`よ`い"},
     };
     for (const AnnotateCase &c : cases) {
         const QString text = QString::fromUtf16(c.text);

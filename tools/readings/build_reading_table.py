@@ -78,22 +78,37 @@ def analysed(evaluator, sentences):
 
 
 def references(corpus, words):
-    """The corpus reading of each analysed word, or None where the corpus
-    cuts the text elsewhere."""
-    starts, ends = {}, {}
+    """The corpus reading of each analysed word, or None where it cannot be
+    told, and whether it was shared out: where the corpus and the analyser
+    cut a stretch differently (頭文字 as one word against 頭 and 文字), the
+    stretch's reading is shared out when exactly one way leaves all the
+    analyser's words but one their own reading."""
+    ends = {}
     offset = 0
-    for index, (surface, _) in enumerate(corpus):
-        starts[offset] = index
+    for surface, reading in corpus:
         offset += len(surface)
-        ends[offset] = index
-    offset = 0
-    for surface, _ in words:
-        begin, offset = offset, offset + len(surface)
-        if begin in starts and offset in ends:
-            part = corpus[starts[begin]:ends[offset] + 1]
-            yield ''.join(hiragana(r if has_kanji(w) else w) for w, r in part)
+        ends[offset] = hiragana(reading if has_kanji(surface) else surface)
+    result = []
+    group, start, offset = [], 0, 0
+    for index, (surface, _) in enumerate(words):
+        group.append(index)
+        offset += len(surface)
+        if offset not in ends:
+            continue
+        theirs = ''.join(r for end, r in ends.items() if start < end <= offset)
+        ours = [hiragana(words[k][1]) if words[k][1] else words[k][0] for k in group]
+        if len(group) == 1:
+            result.append((theirs, False))
         else:
-            yield None
+            fits = []
+            for j in range(len(group)):
+                head, tail = ''.join(ours[:j]), ''.join(ours[j + 1:])
+                if theirs.startswith(head) and theirs.endswith(tail) and len(theirs) > len(head) + len(tail):
+                    fits.append(ours[:j] + [theirs[len(head):len(theirs) - len(tail)]] + ours[j + 1:])
+            result.extend([(r, True) for r in fits[0]] if len(fits) == 1 else [(None, True)] * len(group))
+        group, start = [], offset
+    result.extend([(None, True)] * len(group))
+    return result
 
 
 def sounds_changed_in_compound(ours, theirs, words, i):
@@ -119,20 +134,29 @@ def main():
         words = ours.get(''.join(w for w, _ in corpus))
         if not words:
             continue
-        for i, theirs in enumerate(references(corpus, words)):
+        for i, (theirs, shared) in enumerate(references(corpus, words)):
             surface, reading = words[i]
-            if theirs is None or not reading or not has_kanji(surface):
+            if not reading or not has_kanji(surface):
                 continue
-            # Digits are read outside the groups; the counters have rules.
-            if any(c.isdigit() for c in surface) or sounds_changed_in_compound(reading, theirs, words, i):
+            if theirs is None:
+                # Unknown, but it counts against every change.
+                theirs = ''
+            elif any(c.isdigit() for c in surface) or sounds_changed_in_compound(reading, theirs, words, i):
+                # Digits are read outside the groups; the counters have rules.
                 continue
             after = '>' + (words[i + 1][0] if i + 1 < len(words) else '')
             before = '<' + (words[i - 1][0] if i > 0 else '')
-            for context in (after, before, ''):
+            # A reading shared out of a longer word holds only next to the
+            # words it was shared with (小麦粉 こ, but 粉 alone こな).
+            for context in (after, before) if shared else (after, before, ''):
                 counts[(surface, reading, context)][theirs] += 1
 
     def clear_choice(key):
-        best, times = counts[key].most_common(1)[0]
+        known = counts[key].copy()
+        del known['']
+        if not known:
+            return None
+        best, times = known.most_common(1)[0]
         total = sum(counts[key].values())
         return (best, times, total) if times >= MIN_COUNT and times >= MIN_RATIO * (total - times) else None
 
