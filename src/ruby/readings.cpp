@@ -211,6 +211,25 @@ QString counterReading(const QString &counter, qint64 number, bool afterMonth = 
     return QString();
 }
 
+// What a kanji numeral ending (or 何) does to a counter's first sound, as
+// the number counterReading takes: 三 and 何 voice (さんぼん, なんぼん), and so
+// do 千 and 万 (せんぼん); 十 and 百 pop like a 0 (じゅっぽん, ひゃっぽん).
+// -1 when the word is no kanji numeral.
+qint64 kanjiNumeralTail(const Word &word)
+{
+    if (word.subCategory != QStringLiteral("数詞") || word.surface.isEmpty())
+        return -1;
+    static const QString kDigits = QStringLiteral("〇一二三四五六七八九");
+    const QChar last = word.surface.back();
+    if (const qsizetype digit = kDigits.indexOf(last); digit >= 0)
+        return digit;
+    if (last == QChar(u'十') || last == QChar(u'百'))
+        return 10;
+    if (last == QChar(u'千') || last == QChar(u'万') || last == QChar(u'何'))
+        return 3;
+    return -1;
+}
+
 bool endsWithKanji(const QString &text)
 {
     return !text.isEmpty() && isKanji(text.right(text.back().isLowSurrogate() ? 2 : 1)) == 1;
@@ -461,6 +480,21 @@ void applyContextRules(QList<Word> &words)
                 const QString counter = counterReading(word.surface, number, afterMonth);
                 if (!counter.isEmpty())
                     word.reading = counter;
+            } else if (const qint64 tail = kanjiNumeralTail(words[i - 1]); tail >= 0) {
+                // 三本 さんぼん, 六本 ろっぽん, 何本 なんぼん: the kanji numeral
+                // is in the group too, so it takes its doubled sound as well.
+                static const QStringList kSoundCounters = {QStringLiteral("本"), QStringLiteral("杯"),
+                                                           QStringLiteral("匹"), QStringLiteral("分"),
+                                                           QStringLiteral("泊"), QStringLiteral("軒")};
+                if (kSoundCounters.contains(word.surface)) {
+                    word.reading = counterReading(word.surface, tail);
+                    static const QString kP = QStringLiteral("ぱぴぷぺぽ");
+                    static const QString kDoubles = QStringLiteral("ちつくう");
+                    QString &numeral = words[i - 1].reading;
+                    if (kP.contains(word.reading.front()) && numeral.size() > 1
+                        && kDoubles.contains(numeral.back()))
+                        numeral = numeral.chopped(1) + QStringLiteral("っ");
+                }
             }
         }
     }
