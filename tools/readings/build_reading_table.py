@@ -79,10 +79,11 @@ def analysed(evaluator, sentences):
 
 def references(corpus, words):
     """The corpus reading of each analysed word, or None where it cannot be
-    told, and whether it was shared out: where the corpus and the analyser
-    cut a stretch differently (頭文字 as one word against 頭 and 文字), the
-    stretch's reading is shared out when exactly one way leaves all the
-    analyser's words but one their own reading."""
+    told, and the stretch it was shared out of (None for a word of its own):
+    where the corpus and the analyser cut a stretch differently (頭文字 as one
+    word against 頭 and 文字), the stretch's reading is shared out when
+    exactly one way leaves all the analyser's words but one their own
+    reading."""
     ends = {}
     offset = 0
     for surface, reading in corpus:
@@ -98,16 +99,16 @@ def references(corpus, words):
         theirs = ''.join(r for end, r in ends.items() if start < end <= offset)
         ours = [hiragana(words[k][1]) if words[k][1] else words[k][0] for k in group]
         if len(group) == 1:
-            result.append((theirs, False))
+            result.append((theirs, None))
         else:
             fits = []
             for j in range(len(group)):
                 head, tail = ''.join(ours[:j]), ''.join(ours[j + 1:])
                 if theirs.startswith(head) and theirs.endswith(tail) and len(theirs) > len(head) + len(tail):
                     fits.append(ours[:j] + [theirs[len(head):len(theirs) - len(tail)]] + ours[j + 1:])
-            result.extend([(r, True) for r in fits[0]] if len(fits) == 1 else [(None, True)] * len(group))
+            result.extend([(r, start) for r in fits[0]] if len(fits) == 1 else [(None, None)] * len(group))
         group, start = [], offset
-    result.extend([(None, True)] * len(group))
+    result.extend([(None, None)] * len(group))
     return result
 
 
@@ -134,7 +135,8 @@ def main():
         words = ours.get(''.join(w for w, _ in corpus))
         if not words:
             continue
-        for i, (theirs, shared) in enumerate(references(corpus, words)):
+        read = references(corpus, words)
+        for i, (theirs, stretch) in enumerate(read):
             surface, reading = words[i]
             if not reading or not has_kanji(surface):
                 continue
@@ -146,9 +148,14 @@ def main():
                 continue
             after = '>' + (words[i + 1][0] if i + 1 < len(words) else '')
             before = '<' + (words[i - 1][0] if i > 0 else '')
-            # A reading shared out of a longer word holds only next to the
-            # words it was shared with (小麦粉 こ, but 粉 alone こな).
-            for context in (after, before) if shared else (after, before, ''):
+            contexts = [after, before, '']
+            if stretch is not None:
+                # A reading shared out of a longer word holds only next to
+                # the words it was shared with (小麦粉 こ, but 粉 alone こな;
+                # 頭文字 かしら.., but の頭 あたま).
+                contexts = [context for context, k in ((after, i + 1), (before, i - 1))
+                            if 0 <= k < len(read) and read[k][1] == stretch]
+            for context in contexts:
                 counts[(surface, reading, context)][theirs] += 1
 
     def clear_choice(key):
