@@ -499,6 +499,36 @@ void applyContextRules(QList<Word> &words)
         }
     }
 
+    // A word the dictionary knows with its digit (２人組 ふたりぐみ, ２千
+    // にせん) reads the digit too, but the digit stays outside the group and
+    // is read by the reader: the group gets only the rest.
+    static const QStringList kDigitReadings[10] = {
+        {QStringLiteral("ぜろ"), QStringLiteral("れい")},
+        {QStringLiteral("ひと"), QStringLiteral("いち"), QStringLiteral("いっ")},
+        {QStringLiteral("ふた"), QStringLiteral("に")},
+        {QStringLiteral("さん"), QStringLiteral("み")},
+        {QStringLiteral("よん"), QStringLiteral("よ"), QStringLiteral("し")},
+        {QStringLiteral("ご")},
+        {QStringLiteral("ろく"), QStringLiteral("ろっ"), QStringLiteral("む")},
+        {QStringLiteral("なな"), QStringLiteral("しち")},
+        {QStringLiteral("はち"), QStringLiteral("はっ"), QStringLiteral("や")},
+        {QStringLiteral("きゅう"), QStringLiteral("く")},
+    };
+    for (Word &word : words) {
+        if (word.surface.size() < 2 || !word.surface.front().isDigit() || word.surface.at(1).isDigit()
+            || !startsWithKanji(word.surface.mid(1)))
+            continue;
+        const int digit = word.surface.front().digitValue();
+        if (digit < 0 || digit > 9)
+            continue;
+        for (const QString &spoken : kDigitReadings[digit]) {
+            if (word.reading.size() > spoken.size() && word.reading.startsWith(spoken)) {
+                word.reading = word.reading.mid(spoken.size());
+                break;
+            }
+        }
+    }
+
     // Sound changes inside a kanji compound: the dictionary knows which
     // words may change but picks the changed form by cost alone, and often
     // misses it (株式会社 ..かいしゃ, 露天風呂 ..ふろ, 月曜日 ..ひ).
