@@ -281,7 +281,7 @@ void applyContextRules(QList<Word> &words)
 {
     static const QStringList kAsksWhat = {QStringLiteral("か"), QStringLiteral("を"), QStringLiteral("が"),
                                           QStringLiteral("は"), QStringLiteral("も"), QStringLiteral("？"),
-                                          QStringLiteral("?"), QStringLiteral("より")};
+                                          QStringLiteral("?"), QStringLiteral("より"), QStringLiteral("かしら")};
     static const QStringList kGoesTo = {QStringLiteral("に"), QStringLiteral("へ"), QStringLiteral("まで")};
     static const QStringList kFruitParticles = {QStringLiteral("を"), QStringLiteral("が"), QStringLiteral("も")};
     static const QStringList kBesides = {QStringLiteral("に"), QStringLiteral("、"), QStringLiteral("，"),

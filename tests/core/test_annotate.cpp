@@ -115,6 +115,7 @@ TEST(AutomaticReadings, ReadsKnownTroubleWordsByTheirContext)
         {u"東京へ行った", u"`東京`とうきょう`へ`行`い`った"},
         {u"気に入った", u"`気`き`に`入`い`った"},
         {u"何か", u"`何`なに`か"},
+        {u"何かしら買おう", u"`何`なに`かしら`買`か`おう"},
         {u"お母さんと一度", u"お`母`かあ`さんと`一度`いちど`"},
         {u"月", u"`月`げつ`"},                                 // a calendar's heading
         {u"月が出た", u"`月`つき`が`出`で`た"},
