@@ -62,7 +62,8 @@ public:
     static QString locatePreferenceTable(const QString &programDir);
 
     // Reads the preference table from path instead of looking for it beside
-    // the program; an empty path means none. Takes effect at the next load.
+    // the program; an empty path means none. Read at once when the
+    // dictionary is open, else when it is opened.
     void usePreferenceTable(const QString &path);
 
     // Where the UniDic dictionary for MeCab is installed, or an empty string

@@ -148,6 +148,9 @@ TEST(AutomaticReadings, ReadsKnownTroubleWordsByTheirContext)
         {u"終了後に", u"`終了後`しゅうりょうご`に"},
         {u"ゲーム会社", u"ゲーム`会社`がいしゃ`"},
         {u"三本の木と六本と何杯か", u"`三本`さんぼん`の`木`き`と`六本`ろっぽん`と`何杯`なんばい`か"},
+        {u"十本と千本", u"`十本`じゅっぽん`と`千本`せんぼん`"},
+        {u"百杯", u"`百杯`ひゃっぱい`"},
+        {u"三軒", u"`三軒`さんげん`"},
         {u"２人組と２千円", u"２`人組`りぐみ`と２`千円`せんえん`"},  // the digit is read outside
         {u"今注目の", u"`今注目`いまちゅうもく`の"},          // now
         {u"今大会で", u"`今大会`こんたいかい`で"},             // the current one
@@ -178,6 +181,7 @@ TEST(ReadingPreferences, ANeighbourKeepsWhatTheWordAloneWouldChange)
                      "市場\tしじょう\t\tいちば\t6\t7\n"
                      "市場\tしじょう\t<株式\tしじょう\t11\t11\n"
                      "市場\tしじょう\n"  // damaged: skipped
+                     "市場\tしじょう\t>で\tいちば\t2\t2\n"
                      "港\tみなと\t>町\tこう\t2\t2\n");
     zeq::ReadingAnalyser withTable(zeq::ReadingAnalyser::findDictionary());
     withTable.usePreferenceTable(table);
@@ -186,6 +190,7 @@ TEST(ReadingPreferences, ANeighbourKeepsWhatTheWordAloneWouldChange)
         {u"近くの市場で", u"`近`ちか`くの`市場`いちば`で"},
         {u"株式市場の動き", u"`株式市場`かぶしきしじょう`の`動`うご`き"},
         {u"港町で", u"`港町`みなとまち`で"},  // one word: no neighbour 町
+        {u"株式市場で", u"`株式市場`かぶしきいちば`で"},  // the word after decides first
     };
     for (const AnnotateCase &c : cases) {
         const QString text = QString::fromUtf16(c.text);
