@@ -21,7 +21,7 @@ import tempfile
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from kwdlc_devset import has_kanji  # noqa: E402
 
-# An entry needs this many agreeing sentences, and the preferred reading must
+# An entry needs this many agreeing occurrences, and the preferred reading must
 # be this many times as common as all the others together.
 MIN_COUNT = 2
 MIN_RATIO = 3.0
@@ -182,7 +182,7 @@ def main():
     print('# Readings preferred in context, learnt from the training split of KWDLC')
     print('# by tools/readings/build_reading_table.py; do not edit by hand.')
     print('# surface, reading of the rules, context (<word before, >word after, or')
-    print('# none), preferred reading, sentences preferring it, sentences seen.')
+    print('# none), preferred reading, occurrences reading it so, occurrences seen.')
     for (surface, reading, context), (best, times, total) in sorted(table.items()):
         print(f'{surface}\t{reading}\t{context}\t{best}\t{times}\t{total}')
 
