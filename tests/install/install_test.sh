@@ -25,6 +25,7 @@ fail() { echo "FAIL: $*"; status=1; }
 expected=(
   bin/zeqedit
   share/zeqedit/help/zqhelp.html
+  share/zeqedit/readings/preferred.tsv
   "share/applications/$id.desktop"
   "share/metainfo/$id.metainfo.xml"
   "share/icons/hicolor/scalable/apps/$id.svg"
