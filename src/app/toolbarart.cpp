@@ -533,6 +533,9 @@ QImage greySymbol(int index)
 
 } // namespace
 
+// Where the buttons sit. They live with the artwork, which places the
+// symbols on the strip by them, so that the build step that bakes the strip
+// needs no widget code.
 namespace {
 
 int twipsToPixels(double twips)

@@ -51,9 +51,9 @@ void prepareApplication()
     QCoreApplication::setApplicationVersion(QStringLiteral("1.02"));
     installWindowIcon();
     installFontSubstitutes();
-    // Every caption is Japanese: naming the Japanese face after the
-    // desktop's own spares the menu bar a fontconfig search for a fallback
-    // before the window can be sized.
+    // Every caption is Japanese: naming the Japanese face in the application
+    // font spares the menu bar a fontconfig search for a fallback before the
+    // window can be sized (captionFamilies says which faces and why).
     QFont font = QApplication::font();
     font.setFamilies(captionFamilies(font.family(), QFontDatabase::families()));
     QApplication::setFont(font);
