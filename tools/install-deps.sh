@@ -20,11 +20,13 @@ if [ "${1:-}" = "--run" ]; then
   shift
 else
   # Tests and benchmarks; the dictionary (several hundred MB) the readings
-  # tests read; the tools that check the installed desktop files.
+  # tests read; the tools that check the installed desktop files and MIME
+  # type.
   packages+=(
     libgtest-dev libbenchmark-dev
     unidic-mecab
     desktop-file-utils appstream man-db
+    libxml2-utils shared-mime-info
   )
 fi
 packages+=("$@")

@@ -9,6 +9,7 @@
 # checkout), each cropped to its window:
 #   main-window.png    the main window with the sample document
 #   display-image.png  the display image (Ctrl+T) with the faulty line
+#   ruby-preview.png   the display image in ruby mode (ﾌｧｲﾙ → ルビ表示)
 #   settings.png       the settings dialog (ｵﾌﾟｼｮﾝ → 設定); when the dialog
 #                      does not open, the open ｵﾌﾟｼｮﾝ menu, with a warning
 # Installs Xvfb, xdotool, ImageMagick and the IPA fonts when they are missing
@@ -93,6 +94,9 @@ wait_for 30 find_main || die "the editor's window did not appear (see $work/edit
 main="$(find_main)"
 wait_for 10 xdotool windowfocus --sync "$main" || true
 
+# A menu (or any window of the editor's other than the main one) is open.
+find_menu() { xdotool search --onlyvisible --pid "$editor_pid" --name '.*' | grep -vx "$main" | head -n1; }
+
 # Captures a window until two captures in a row are the same picture, so the
 # window has finished painting. With DIFFERENT_FROM, the picture must also
 # differ from that file (the window has reacted to the last key).
@@ -125,9 +129,19 @@ echo "wrote $out/display-image.png"
 xdotool key --clearmodifiers ctrl+t
 capture "$main" "$work/edit-again.png" "$out/display-image.png" || die "the edit view did not come back"
 
-# 3. The settings dialog: ｵﾌﾟｼｮﾝ(&O) → 設定(&S).
+# 3. The ruby preview: ﾌｧｲﾙ(&F) → ルビ表示(&R), then Ctrl+T and back.
+xdotool key --clearmodifiers alt+f
+wait_for 10 find_menu || die "the ﾌｧｲﾙ menu did not open"
+xdotool key --clearmodifiers r
+wait_for 10 sh -c '! xdotool search --onlyvisible --pid "$1" --name ".*" | grep -vxq "$2"' _ "$editor_pid" "$main" || true
+xdotool key --clearmodifiers ctrl+t
+capture "$main" "$out/ruby-preview.png" "$work/edit-again.png" || die "the ruby preview did not appear"
+echo "wrote $out/ruby-preview.png"
+xdotool key --clearmodifiers ctrl+t
+capture "$main" "$work/edit-after-ruby.png" "$out/ruby-preview.png" || die "the edit view did not come back"
+
+# 4. The settings dialog: ｵﾌﾟｼｮﾝ(&O) → 設定(&S).
 xdotool key --clearmodifiers alt+o
-find_menu() { xdotool search --onlyvisible --pid "$editor_pid" --name '.*' | grep -vx "$main" | head -n1; }
 wait_for 10 find_menu || die "the ｵﾌﾟｼｮﾝ menu did not open"
 xdotool key --clearmodifiers s
 find_settings() { xdotool search --onlyvisible --pid "$editor_pid" --name '設定' | grep -vx "$main" | head -n1; }

@@ -14,6 +14,7 @@
 #include "platform/textpos.h"
 #include "ruby/imagerender.h"
 #include "ruby/rubyconvert.h"
+#include "ruby/rubypreview.h"
 #include "ruby/userdict.h"
 #include "settings/registry.h"
 
@@ -300,6 +301,7 @@ void MainWindow::createMenus()
     connect(aboutAction, &QAction::triggered, this, &MainWindow::showAbout);
 
     createFaultCommands();
+    createRubyPreview();
 
     // The menu's keys act before the edit area's own editing keys.
     QList<QKeySequence> keys;
@@ -387,6 +389,7 @@ void MainWindow::arrangeControls()
     statusPanels->setGeometry(0, client->height() - twipsToPixels(kStatusBarHeight), client->width(),
                             twipsToPixels(kStatusBarHeight));
     preview->setGeometry(textEdit->geometry());
+    rubyPreview->setGeometry(textEdit->geometry());
     preview->setFont([&] {
         QFont font = preview->font();
         font.setFamily(textEdit->font().family());
@@ -405,10 +408,12 @@ void MainWindow::refreshLineNumbers()
 {
     QWidget *front = imageShown ? static_cast<QWidget *>(preview) : static_cast<QWidget *>(textEdit);
     if (imageShown)
-        topLine = imageFirstVisibleLine(preview);
+        topLine = rubyPreviewShown() ? rubyPreview->firstVisibleLine() : imageFirstVisibleLine(preview);
     else
         topLine = m_note->firstVisibleLine();
-    const int count = visibleRowCount(front->height() * kTwipsPerPixel, front->font().pointSizeF());
+    // The ruby preview's rows are taller than the gutter's: numbers there
+    // would stand beside the wrong lines.
+    const int count = rubyPreviewShown() ? 0 : visibleRowCount(front->height() * kTwipsPerPixel, front->font().pointSizeF());
     // Rebuilt every tick: only touch the gutter when its numbers change.
     const QString text = toLfText(gutterText(topLine, count));
     if (lineNumbers->toPlainText() != text)

@@ -141,6 +141,21 @@ public:
     // rendering has unwound.
     bool imageClosePending = false;
 
+    // --- ruby preview (mainwindow_rubypreview.cpp) ---
+    // The display image's second mode: readings set above their kanji, as a
+    // printed book shows them. The mode is kept in the settings record.
+    void createRubyPreview();
+    // Chooses the mode; with the display image in front, it is shown again
+    // in the mode chosen, at the same line.
+    void setRubyPreviewMode(bool on);
+    // Shows the document in the ruby preview in the display image's place
+    // when that mode is chosen; false (nothing done) when it is not.
+    bool showRubyPreview();
+    void hideRubyPreview();
+    bool rubyPreviewShown() const;
+    class RubyPreview *rubyPreview = nullptr;
+    QAction *rubyPreviewAction = nullptr;
+
     // --- editing commands (mainwindow_edit.cpp) ---
     void cut();
     void copy();
@@ -180,11 +195,12 @@ public:
     void findNext();
     // Asks a line number and puts the caret at the start of that line.
     void goToLine();
-    // Asks a search string and its replacement and replaces every match,
-    // matched as Find matches (its case setting), as one undoable change.
+    // Opens the replace dialog (modeless, one per window, kept when closed)
+    // with the selection as its search string when that is on one line.
     void replace();
     // The find dialog while it is open; it deletes itself when it closes.
     QPointer<class FindDialog> findDialog;
+    QPointer<class ReplaceDialog> replaceDialog;
 
     // --- tool bar (mainwindow_toolbar.cpp, toolbar.h) ---
     // Builds the eighteen buttons on toolStrip; called once by the constructor.

@@ -4,7 +4,7 @@
 #include "platform/textbox.h"
 #include "search/findtext.h"
 #include "search/finddialog.h"
-#include "search/replace.h"
+#include "search/replacedialog.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -12,7 +12,8 @@
 #include <QTextBlock>
 
 // The main window's search commands: Find opens the find dialog, Find Next
-// repeats the last search, Go to line moves the caret.
+// repeats the last search, Replace opens the replace dialog, Go to line
+// moves the caret.
 
 namespace zeq {
 
@@ -21,8 +22,15 @@ void MainWindow::find()
     FindState &find = m_session.find;
     // A dialog already open (only reachable from code: the open dialog is
     // modal) is reused as it stands, without loading it again.
-    if (!findDialog || !findDialog->isVisible())
+    if (!findDialog || !findDialog->isVisible()) {
         findDialog = new FindDialog(find, *m_note, m_modal, this);
+        // The replace dialog shows the string and case the find dialog
+        // leaves behind.
+        connect(findDialog, &QDialog::finished, this, [this] {
+            if (replaceDialog)
+                replaceDialog->reload();
+        });
+    }
     FindDialog &dialog = *findDialog;
 
     dialog.txtFind->setText(m_note->SelLength() > 0 ? m_note->SelText() : find.gFindText);
@@ -44,25 +52,13 @@ void MainWindow::findNext()
 
 void MainWindow::replace()
 {
-    const QString title = QStringLiteral("置換");
-    // The last search string is proposed, as the find dialog proposes it.
-    const std::optional<QString> needle =
-        m_modal.askText(title, QStringLiteral("検索する文字列:"), m_session.find.gFindText);
-    if (!needle || needle->isEmpty())
-        return;
-    const std::optional<QString> replacement = m_modal.askText(title, QStringLiteral("置換後の文字列:"), QString());
-    if (!replacement)
-        return;
-    // A search of its own: Find Next goes on from where it was.
-    FindState find;
-    find.gFindText = *needle;
-    find.gFindCase = m_session.find.gFindCase;
-    const int count = replaceAll(find, *replacement, *m_note);
-    if (count == 0)
-        m_modal.msgBox(notFoundMessage(*needle), MsgOkOnly);
-    else
-        m_modal.msgBox(QStringLiteral("%1 個の文字列を置換しました。").arg(count), MsgInformation);
-    textEdit->setFocus();
+    if (!replaceDialog)
+        replaceDialog = new ReplaceDialog(m_session.find, *m_note, m_modal, this);
+    // A selection across lines would make a search string that the line
+    // edit cannot show.
+    const QString selected = m_note->SelText();
+    const bool oneLine = !selected.isEmpty() && !selected.contains(u'\r') && !selected.contains(u'\n');
+    replaceDialog->showWith(oneLine ? selected : m_session.find.gFindText);
 }
 
 void MainWindow::goToLine()

@@ -6,6 +6,8 @@
 #include "platform/textbox.h"
 #include "ruby/displayimage.h"
 #include "ruby/imagerender.h"
+#include "ruby/rubypreview.h"
+#include "search/replacedialog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -37,6 +39,8 @@ void setDocumentCommandsEnabled(MainWindow &w, bool enabled)
         item->setEnabled(enabled);
     for (int i = 1; i <= 5; ++i)
         w.recentFileActions[i]->setEnabled(enabled);
+    if (w.replaceDialog)
+        w.replaceDialog->setEnabled(enabled);
     w.previewAction->setText(enabled ? QStringLiteral("表示イメージ") : QStringLiteral("表示イメージを戻す"));
 
     for (int i = 0; i < 18; ++i)
@@ -103,7 +107,7 @@ void MainWindow::togglePreview()
     bool waitCursor = false;
     if (imageShown) {
         // Back to the edit view, at the line the preview showed first.
-        topLine = imageFirstVisibleLine(preview);
+        topLine = rubyPreviewShown() ? rubyPreview->firstVisibleLine() : imageFirstVisibleLine(preview);
         imageMode = false;
         setDocumentCommandsEnabled(*this, true);
         textEdit->show();
@@ -112,6 +116,7 @@ void MainWindow::togglePreview()
         imageShown = false;
         textEdit->raise();
         preview->hide();
+        hideRubyPreview();
         textEdit->setFocus();
     } else {
         if (m_note->textLength() == 0) {
@@ -121,6 +126,11 @@ void MainWindow::togglePreview()
         topLine = m_note->firstVisibleLine();
         imageMode = true;
         setDocumentCommandsEnabled(*this, false);
+        if (showRubyPreview()) {
+            lineNumbers->raise();
+            refreshLineNumbers();
+            return;
+        }
 
         if (!imageDirty) {
             // The preview still shows the current text.

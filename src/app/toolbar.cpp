@@ -1,43 +1,13 @@
 #include "app/toolbar.h"
 
+#include "platform/bakedpictures.h"
 #include "app/layout.h"
 
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 
-#include <cmath>
-
 namespace zeq {
-
-namespace {
-
-int twipsToPixels(double twips)
-{
-    return int(std::lround(twips / kTwipsPerPixel));
-}
-
-// Buttons are laid out in twips: 500 apart, starting 20 in from the left
-// and 20 down from the top; each is 480 twips square.
-constexpr double kFirstLeft = 20;
-constexpr double kPitch = 500;
-constexpr double kTop = 20;
-
-} // namespace
-
-QRect toolHotSpotRect(int index)
-{
-    return QRect(twipsToPixels(kFirstLeft + kPitch * index), twipsToPixels(kTop), kToolButtonSize,
-                 kToolButtonSize);
-}
-
-QRect toolHighlightRect(int index)
-{
-    // The select-all highlight was placed by hand, a little up and left.
-    if (index == 9)
-        return QRect(twipsToPixels(4500), twipsToPixels(15), kToolButtonSize, kToolButtonSize);
-    return toolHotSpotRect(index);
-}
 
 ToolHotSpot::ToolHotSpot(int index, QWidget *parent) : QWidget(parent), m_index(index)
 {
@@ -153,9 +123,9 @@ ToolbarStrip::ToolbarStrip(QWidget *parent) : QWidget(parent)
 
 void ToolbarStrip::paintEvent(QPaintEvent *)
 {
-    // Drawn with the first paint, after the window is on screen.
+    // Baked while building: drawing it here took a tenth of the start-up.
     if (m_picture.isNull())
-        m_picture = toolbarStrip();
+        m_picture = QPixmap::fromImage(bakedToolbarStrip());
     QPainter painter(this);
     painter.drawPixmap(0, 0, m_picture);
 }

@@ -5,6 +5,7 @@
 // window shows while the mouse is over it. The strip only reports what the
 // mouse does; the main window decides what lights up and what runs.
 
+#include <QImage>
 #include <QPixmap>
 #include <QWidget>
 
@@ -23,8 +24,9 @@ inline constexpr int kToolButtonSize = 32;
 
 // Artwork, drawn in code (toolbarart.cpp).
 // The whole strip: every button's symbol in grey on a shaded background,
-// each at the place of its highlight picture.
-QPixmap toolbarStrip();
+// each at the place of its highlight picture. The window shows the copy
+// baked while building (bakedpictures.h).
+QImage toolbarStripImage();
 // The lit look of button index: its symbol in colour on a transparent
 // background, kToolButtonSize pixels square.
 QPixmap toolbarIcon(int index);

@@ -5,11 +5,15 @@
 
 #include "app/toolbar.h"
 
+#include "app/layout.h"
+
 #include <QImage>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 #include <QtMath>
+
+#include <cmath>
 
 namespace zeq {
 
@@ -529,6 +533,38 @@ QImage greySymbol(int index)
 
 } // namespace
 
+// Where the buttons sit. They live with the artwork, which places the
+// symbols on the strip by them, so that the build step that bakes the strip
+// needs no widget code.
+namespace {
+
+int twipsToPixels(double twips)
+{
+    return int(std::lround(twips / kTwipsPerPixel));
+}
+
+// Buttons are laid out in twips: 500 apart, starting 20 in from the left
+// and 20 down from the top; each is 480 twips square.
+constexpr double kFirstLeft = 20;
+constexpr double kPitch = 500;
+constexpr double kTop = 20;
+
+} // namespace
+
+QRect toolHotSpotRect(int index)
+{
+    return QRect(twipsToPixels(kFirstLeft + kPitch * index), twipsToPixels(kTop), kToolButtonSize,
+                 kToolButtonSize);
+}
+
+QRect toolHighlightRect(int index)
+{
+    // The select-all highlight was placed by hand, a little up and left.
+    if (index == 9)
+        return QRect(twipsToPixels(4500), twipsToPixels(15), kToolButtonSize, kToolButtonSize);
+    return toolHotSpotRect(index);
+}
+
 QPixmap toolbarIcon(int index)
 {
     QImage image(kToolButtonSize, kToolButtonSize, QImage::Format_ARGB32_Premultiplied);
@@ -547,7 +583,7 @@ QPixmap toolbarIcon(int index)
     return QPixmap::fromImage(image);
 }
 
-QPixmap toolbarStrip()
+QImage toolbarStripImage()
 {
     QImage image(kStripWidthPx, kStripHeightPx, QImage::Format_RGB32);
     QPainter p(&image);
@@ -562,7 +598,7 @@ QPixmap toolbarStrip()
     for (int i = 0; i < kToolButtonCount; ++i)
         p.drawImage(toolHighlightRect(i).topLeft(), greySymbol(i));
     p.end();
-    return QPixmap::fromImage(image);
+    return image;
 }
 
 } // namespace zeq

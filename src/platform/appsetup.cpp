@@ -1,24 +1,18 @@
 #include "platform/appsetup.h"
 
+#include "platform/bakedpictures.h"
 #include "platform/fonts.h"
 
 #include <QApplication>
 #include <QFont>
+#include <QFontDatabase>
 #include <QIcon>
 #include <QLibraryInfo>
-#include <QImageReader>
 #include <QLocale>
 #include <QPainter>
 #include <QProxyStyle>
 #include <QPixmap>
 #include <QTranslator>
-
-// The icon pictures are linked into a static library: they must be named
-// once to be kept.
-static void initIconResources()
-{
-    Q_INIT_RESOURCE(zeqicons);
-}
 
 namespace zeq {
 
@@ -57,29 +51,23 @@ void prepareApplication()
     QCoreApplication::setApplicationVersion(QStringLiteral("1.02"));
     installWindowIcon();
     installFontSubstitutes();
-    // Every caption is Japanese: naming the Japanese face after the
-    // desktop's own spares the menu bar a fontconfig search for a fallback
-    // before the window can be sized.
+    // Every caption is Japanese: naming the Japanese face in the application
+    // font spares the menu bar a fontconfig search for a fallback before the
+    // window can be sized (captionFamilies says which faces and why).
     QFont font = QApplication::font();
-    const QString desktopFamily = font.family();
-    font.setFamilies({desktopFamily, QStringLiteral("IPAGothic"), QStringLiteral("IPAPGothic")});
+    font.setFamilies(captionFamilies(font.family(), QFontDatabase::families()));
     QApplication::setFont(font);
     installQtTranslation();
 }
 
 void installWindowIcon()
 {
-    initIconResources();
-    // Named as PNG: a file left to be recognised makes Qt load every image
-    // format plugin first, a good part of the start-up.
+    // Decoded while building: the PNGs took a few per cent of the start-up,
+    // and a file left to be recognised makes Qt load every image format
+    // plugin first.
     QIcon icon;
-    for (int size : {16, 32, 48, 64, 128}) {
-        QImageReader reader(QStringLiteral(":/icons/zeqedit-%1.png").arg(size), "png");
-        reader.setAutoDetectImageFormat(false);
-        const QImage picture = reader.read();
-        if (!picture.isNull())
-            icon.addPixmap(QPixmap::fromImage(picture));
-    }
+    for (int size : kBakedIconSizes)
+        icon.addPixmap(QPixmap::fromImage(bakedWindowIcon(size)));
     QApplication::setWindowIcon(icon);
     // Wayland compositors find the desktop entry, and with it the icon, by
     // this name.

@@ -44,6 +44,11 @@ public:
     // Replaces the selection (or inserts at the caret) and leaves the caret
     // after the inserted text.
     virtual void setSelText(const QString &text) = 0;
+    // Replaces length characters from start as one change, wherever the
+    // selection is, and leaves the caret after the inserted text. The change
+    // carries the selection from before it, so undoing it gives that back
+    // rather than the replaced stretch.
+    virtual void replaceText(int start, int length, const QString &text) = 0;
 
     // Number of lines; an empty text has one.
     virtual int lineCount() const = 0;

@@ -35,6 +35,23 @@ QFont storedFont(const QString &faceName, int points)
     return font;
 }
 
+QStringList captionFamilies(const QString &desktopFamily, const QStringList &installedFamilies)
+{
+    const QStringList gothic = {QStringLiteral("IPAGothic"), QStringLiteral("IPAPGothic")};
+    // Qt lists fontconfig's generic names as families without a font file
+    // behind them: they never load, whatever the script.
+    const QStringList generic = {QStringLiteral("Sans Serif"), QStringLiteral("Serif"),
+                                 QStringLiteral("Monospace")};
+    if (generic.contains(desktopFamily, Qt::CaseInsensitive)
+        || !installedFamilies.contains(desktopFamily, Qt::CaseInsensitive)) {
+        for (const QString &face : gothic) {
+            if (installedFamilies.contains(face, Qt::CaseInsensitive))
+                return {face};
+        }
+    }
+    return QStringList{desktopFamily} + gothic;
+}
+
 QColor colorFromRef(qint32 colorRef)
 {
     const quint32 ref = quint32(colorRef);

@@ -7,6 +7,7 @@
 #include <QColor>
 #include <QFont>
 #include <QString>
+#include <QStringList>
 
 namespace zeq {
 
@@ -16,6 +17,15 @@ void installFontSubstitutes();
 // The font for a stored face name and whole point size; a size below one
 // point falls back to 12 so that the window's row arithmetic stays defined.
 QFont storedFont(const QString &faceName, int points);
+
+// The families of the application font, whose captions are all Japanese:
+// the desktop's own face first and the Gothic stand-ins after it. A desktop
+// face that never loads (fontconfig's generic "Sans Serif", what Qt gives
+// without a desktop theme, or a face not installed) leaves every script to
+// the first installed Gothic face, so that face alone is named: with a list,
+// Qt asks fontconfig for the fallbacks of each family for each script as it
+// loads the faces, several milliseconds before the window can be sized.
+QStringList captionFamilies(const QString &desktopFamily, const QStringList &installedFamilies);
 
 // Colours are stored as 0x00BBGGRR.
 QColor colorFromRef(qint32 colorRef);

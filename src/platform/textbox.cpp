@@ -143,6 +143,21 @@ void TextBox::setSelText(const QString &text)
     });
 }
 
+void TextBox::replaceText(int start, int length, const QString &text)
+{
+    start = qBound(0, start, textLength());
+    const int end = qBound(start, start + qMax(0, length), textLength());
+    batch([&] {
+        // A cursor of its own: the widget's still holds the selection the
+        // change is to remember.
+        QTextCursor cursor(m_edit->document());
+        cursor.setPosition(toDocumentPosition(start));
+        cursor.setPosition(toDocumentPosition(end, end > start), QTextCursor::KeepAnchor);
+        cursor.insertText(toLfText(text));
+        m_edit->setTextCursor(cursor);
+    });
+}
+
 int TextBox::lineCount() const
 {
     return m_edit->document()->blockCount();

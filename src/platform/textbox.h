@@ -41,6 +41,7 @@ public:
     // Replaces the selection (or inserts at the caret); the caret ends up
     // after the inserted text.
     void setSelText(const QString &text) override;
+    void replaceText(int start, int length, const QString &text) override;
 
     // Number of lines; an empty text has one.
     int lineCount() const override;

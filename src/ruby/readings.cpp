@@ -4,6 +4,9 @@
 #include "ruby/rubytext.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSet>
 
@@ -11,9 +14,15 @@
 
 #include <algorithm>
 
+#ifndef ZEQ_INSTALLED_READINGS_DIR
+#define ZEQ_INSTALLED_READINGS_DIR "../share/zeqedit/readings"
+#endif
+
 namespace zeq {
 
 namespace {
+
+const QString kPreferenceTableName = QStringLiteral("preferred.tsv");
 
 // Where Debian's unidic-mecab puts the dictionary (through the alternatives
 // system and directly), and where a hand-built one usually lives.
@@ -202,6 +211,25 @@ QString counterReading(const QString &counter, qint64 number, bool afterMonth = 
     return QString();
 }
 
+// What a kanji numeral ending (or 何) does to a counter's first sound, as
+// the number counterReading takes: 三 and 何 voice (さんぼん, なんぼん), and so
+// do 千 and 万 (せんぼん); 十 and 百 pop like a 0 (じゅっぽん, ひゃっぽん).
+// -1 when the word is no kanji numeral.
+qint64 kanjiNumeralTail(const Word &word)
+{
+    if (word.subCategory != QStringLiteral("数詞") || word.surface.isEmpty())
+        return -1;
+    static const QString kDigits = QStringLiteral("〇一二三四五六七八九");
+    const QChar last = word.surface.back();
+    if (const qsizetype digit = kDigits.indexOf(last); digit >= 0)
+        return digit;
+    if (last == QChar(u'十') || last == QChar(u'百'))
+        return 10;
+    if (last == QChar(u'千') || last == QChar(u'万') || last == QChar(u'何'))
+        return 3;
+    return -1;
+}
+
 bool endsWithKanji(const QString &text)
 {
     return !text.isEmpty() && isKanji(text.right(text.back().isLowSurrogate() ? 2 : 1)) == 1;
@@ -253,11 +281,17 @@ void applyContextRules(QList<Word> &words)
 {
     static const QStringList kAsksWhat = {QStringLiteral("か"), QStringLiteral("を"), QStringLiteral("が"),
                                           QStringLiteral("は"), QStringLiteral("も"), QStringLiteral("？"),
-                                          QStringLiteral("?"), QStringLiteral("より")};
+                                          QStringLiteral("?"), QStringLiteral("より"), QStringLiteral("かしら")};
     static const QStringList kGoesTo = {QStringLiteral("に"), QStringLiteral("へ"), QStringLiteral("まで")};
     static const QStringList kFruitParticles = {QStringLiteral("を"), QStringLiteral("が"), QStringLiteral("も")};
     static const QStringList kBesides = {QStringLiteral("に"), QStringLiteral("、"), QStringLiteral("，"),
                                          QStringLiteral("にも")};
+    static const QStringList kCurrentPeriods = {
+        QStringLiteral("大会"), QStringLiteral("シーズン"), QStringLiteral("年度"), QStringLiteral("季"),
+        QStringLiteral("期"),   QStringLiteral("世紀"),     QStringLiteral("学期"), QStringLiteral("国会"),
+        QStringLiteral("場所"), QStringLiteral("月"),       QStringLiteral("週"),   QStringLiteral("回"),
+        QStringLiteral("夏"),   QStringLiteral("冬"),       QStringLiteral("春"),   QStringLiteral("秋"),
+        QStringLiteral("作"),   QStringLiteral("年"),       QStringLiteral("日")};
     static const QString kWeekdays = QStringLiteral("月火水木金土日");
     static const QStringList kWeekdayReadings = {QStringLiteral("げつ"), QStringLiteral("か"), QStringLiteral("すい"),
                                                  QStringLiteral("もく"), QStringLiteral("きん"), QStringLiteral("ど"),
@@ -295,10 +329,37 @@ void applyContextRules(QList<Word> &words)
             // After a past tense it compares too: 予約した方が安い, 使った方が.
             const bool afterPast = i > 0 && words[i - 1].partOfSpeech == QStringLiteral("助動詞")
                 && (words[i - 1].surface == QStringLiteral("た") || words[i - 1].surface == QStringLiteral("だ"));
-            const bool compares = i + 2 < words.size() && words[i + 1].surface == QStringLiteral("が")
-                && (afterPast || words[i + 2].partOfSpeech == QStringLiteral("形容詞")
-                    || words[i + 2].partOfSpeech == QStringLiteral("形状詞"));
-            word.reading = compares ? QStringLiteral("ほう") : QStringLiteral("かた");
+            auto describes = [&](qsizetype k) {
+                return k < words.size()
+                    && (words[k].partOfSpeech == QStringLiteral("形容詞")
+                        || words[k].partOfSpeech == QStringLiteral("形状詞"));
+            };
+            // こちらの方が性能が良い compares across a noun of its own; but
+            // 方が多い counts people (ご存じない方が多い).
+            const bool many = i + 2 < words.size() && words[i + 2].lemma == QStringLiteral("多い");
+            const bool compares = i + 2 < words.size() && words[i + 1].surface == QStringLiteral("が") && !many
+                && (afterPast || describes(i + 2)
+                    || (words[i + 2].partOfSpeech == QStringLiteral("名詞") && surfaceIs(words, i + 3, {QStringLiteral("が")})
+                        && describes(i + 4)));
+            // After a verb's stem it is a way of doing, whatever follows:
+            // 育て方が悪い, 動かし方が素晴らしい. The plain form ends in
+            // the u sound (する方が早い) and is left to the test above.
+            static const QString kPlainEndings = QStringLiteral("うくぐすつぬぶむる");
+            const bool afterStem = attached && words[i - 1].partOfSpeech == QStringLiteral("動詞")
+                && !kPlainEndings.contains(words[i - 1].surface.back());
+            word.reading = compares && !afterStem ? QStringLiteral("ほう") : QStringLiteral("かた");
+        } else if (word.surface == QStringLiteral("方々") && word.reading == QStringLiteral("ほうぼう") && i > 0
+                   && (words[i - 1].partOfSpeech == QStringLiteral("助動詞")
+                       || words[i - 1].partOfSpeech == QStringLiteral("動詞")
+                       || words[i - 1].surface == QStringLiteral("の"))) {
+            // After a clause or の it is people (ご来場いただいた方々);
+            // everywhere (方々を探す) stands on its own.
+            word.reading = QStringLiteral("かたがた");
+        } else if (word.surface == QStringLiteral("今") && word.reading == QStringLiteral("こん")
+                   && !surfaceIs(words, i + 1, kCurrentPeriods)) {
+            // こん only names the current one of a series (今大会, 今シーズン,
+            // 今年度); before anything else it is now (今注目の, 今話題の).
+            word.reading = QStringLiteral("いま");
         } else if (word.surface == QStringLiteral("他") && word.reading == QStringLiteral("た")
                    && (i + 1 == words.size() || surfaceIs(words, i + 1, kBesides))) {
             // Standing alone before に or a comma it means besides: その他、
@@ -382,6 +443,12 @@ void applyContextRules(QList<Word> &words)
             word.reading = QStringLiteral("どおり");
         } else if (word.surface == QStringLiteral("後") && i > 0 && words[i - 1].surface == QStringLiteral("その")) {
             word.reading = QStringLiteral("ご");
+        } else if (word.surface == QStringLiteral("後") && surfaceIs(words, i + 1, {QStringLiteral("に"), QStringLiteral("の")})
+                   && (i == 0 || words[i - 1].partOfSpeech == QStringLiteral("補助記号")
+                       || words[i - 1].surface == QStringLiteral("は"))) {
+            // Standing at the head of a clause it means later: 後に独立する,
+            // 加藤英文（後の加藤茶）; after a word it is ご or あと (終了後に).
+            word.reading = QStringLiteral("のち");
         } else if (word.surface == QStringLiteral("主") && followedBy(words, i, QStringLiteral("として"))) {
             // 主として: mainly.
             word.reading = QStringLiteral("しゅ");
@@ -413,6 +480,51 @@ void applyContextRules(QList<Word> &words)
                 const QString counter = counterReading(word.surface, number, afterMonth);
                 if (!counter.isEmpty())
                     word.reading = counter;
+            } else if (const qint64 tail = kanjiNumeralTail(words[i - 1]); tail >= 0) {
+                // 三本 さんぼん, 六本 ろっぽん, 何本 なんぼん: the kanji numeral
+                // is in the group too, so it takes its doubled sound as well.
+                static const QStringList kSoundCounters = {QStringLiteral("本"), QStringLiteral("杯"),
+                                                           QStringLiteral("匹"), QStringLiteral("分"),
+                                                           QStringLiteral("泊"), QStringLiteral("軒")};
+                if (kSoundCounters.contains(word.surface)) {
+                    word.reading = counterReading(word.surface, tail);
+                    static const QString kP = QStringLiteral("ぱぴぷぺぽ");
+                    static const QString kDoubles = QStringLiteral("ちつくう");
+                    QString &numeral = words[i - 1].reading;
+                    if (kP.contains(word.reading.front()) && numeral.size() > 1
+                        && kDoubles.contains(numeral.back()))
+                        numeral = numeral.chopped(1) + QStringLiteral("っ");
+                }
+            }
+        }
+    }
+
+    // A word the dictionary knows with its digit (２人組 ふたりぐみ, ２千
+    // にせん) reads the digit too, but the digit stays outside the group and
+    // is read by the reader: the group gets only the rest.
+    static const QStringList kDigitReadings[10] = {
+        {QStringLiteral("ぜろ"), QStringLiteral("れい")},
+        {QStringLiteral("ひと"), QStringLiteral("いち"), QStringLiteral("いっ")},
+        {QStringLiteral("ふた"), QStringLiteral("に")},
+        {QStringLiteral("さん"), QStringLiteral("み")},
+        {QStringLiteral("よん"), QStringLiteral("よ"), QStringLiteral("し")},
+        {QStringLiteral("ご")},
+        {QStringLiteral("ろく"), QStringLiteral("ろっ"), QStringLiteral("む")},
+        {QStringLiteral("なな"), QStringLiteral("しち")},
+        {QStringLiteral("はち"), QStringLiteral("はっ"), QStringLiteral("や")},
+        {QStringLiteral("きゅう"), QStringLiteral("く")},
+    };
+    for (Word &word : words) {
+        if (word.surface.size() < 2 || !word.surface.front().isDigit() || word.surface.at(1).isDigit()
+            || !startsWithKanji(word.surface.mid(1)))
+            continue;
+        const int digit = word.surface.front().digitValue();
+        if (digit < 0 || digit > 9)
+            continue;
+        for (const QString &spoken : kDigitReadings[digit]) {
+            if (word.reading.size() > spoken.size() && word.reading.startsWith(spoken)) {
+                word.reading = word.reading.mid(spoken.size());
+                break;
             }
         }
     }
@@ -423,7 +535,16 @@ void applyContextRules(QList<Word> &words)
     for (qsizetype i = 1; i < words.size(); ++i) {
         Word &word = words[i];
         const Word &previous = words[i - 1];
-        if (!attachedTo(words, i) || !startsWithKanji(word.surface) || !endsWithKanji(previous.surface))
+        if (!attachedTo(words, i) || !startsWithKanji(word.surface))
+            continue;
+        // 会社 voices after a loan word as after a kanji one (ゲーム会社,
+        // バス会社 ..がいしゃ).
+        if (word.surface == QStringLiteral("会社") && previous.partOfSpeech == QStringLiteral("名詞")
+            && previous.origin == QStringLiteral("外") && word.reading == word.baseReading) {
+            word.reading = voiced(word.reading);
+            continue;
+        }
+        if (!endsWithKanji(previous.surface))
             continue;
         // A Chinese prefix sets no compound sound (各部屋 かくへや, 全区間).
         const bool compoundable = previous.partOfSpeech == QStringLiteral("名詞")
@@ -489,6 +610,67 @@ void applyContextRules(QList<Word> &words)
     }
 }
 
+QString preferenceKey(const Word &word, const QString &context)
+{
+    return word.surface + QLatin1Char('\t') + word.reading + QLatin1Char('\t') + context;
+}
+
+bool holdsKanji(const QString &text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const qsizetype units = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        if (isKanji(QStringView(text).sliced(i, units)) == 1)
+            return true;
+        i += units - 1;
+    }
+    return false;
+}
+
+// What hand-checked text reads differently from the rules above, learnt
+// with the words around it: the word after decides first (方々, 後に), then
+// the word before, then the word alone. A neighbour's entry may also keep
+// the reading the word alone would change.
+void applyPreferences(QList<Word> &words, const QHash<QString, QString> &preferred)
+{
+    if (preferred.isEmpty())
+        return;
+    for (qsizetype i = 0; i < words.size(); ++i) {
+        Word &word = words[i];
+        if (word.reading.isEmpty() || !holdsKanji(word.surface))
+            continue;
+        const QString next = QLatin1Char('>') + (i + 1 < words.size() ? words[i + 1].surface : QString());
+        const QString previous = QLatin1Char('<') + (i > 0 ? words[i - 1].surface : QString());
+        for (const QString &context : {next, previous, QString()}) {
+            const auto found = preferred.constFind(preferenceKey(word, context));
+            if (found != preferred.constEnd()) {
+                word.reading = *found;
+                break;
+            }
+        }
+    }
+}
+
+// One entry a line: surface, reading, context, preferred reading, then
+// counts the program does not need; # starts a comment.
+QHash<QString, QString> readPreferenceTable(const QString &path)
+{
+    QHash<QString, QString> table;
+    QFile file(path);
+    if (path.isEmpty() || !file.open(QIODevice::ReadOnly))
+        return table;
+    const QString text = QString::fromUtf8(file.readAll());
+    for (QStringView line : QStringView(text).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        if (line.startsWith(QLatin1Char('#')))
+            continue;
+        const QList<QStringView> fields = line.split(QLatin1Char('\t'));
+        if (fields.size() < 4 || fields[0].isEmpty() || fields[3].isEmpty())
+            continue;
+        table.insert(fields[0].toString() + QLatin1Char('\t') + fields[1].toString() + QLatin1Char('\t') + fields[2].toString(),
+                     fields[3].toString());
+    }
+    return table;
+}
+
 } // namespace
 
 struct ReadingAnalyser::Engine {
@@ -512,6 +694,26 @@ ReadingAnalyser &ReadingAnalyser::shared()
 {
     static ReadingAnalyser analyser;
     return analyser;
+}
+
+QString ReadingAnalyser::locatePreferenceTable(const QString &programDir)
+{
+    const QDir dir(programDir);
+    const QString beside = QDir::cleanPath(dir.filePath(QStringLiteral("readings/") + kPreferenceTableName));
+    if (QFileInfo::exists(beside))
+        return beside;
+    // Relative to the program, so a package unpacked under any prefix finds it.
+    const QString installed =
+        QDir::cleanPath(dir.filePath(QStringLiteral(ZEQ_INSTALLED_READINGS_DIR "/") + kPreferenceTableName));
+    return QFileInfo::exists(installed) ? installed : QString();
+}
+
+void ReadingAnalyser::usePreferenceTable(const QString &path)
+{
+    m_tablePath = path;
+    m_tableChosen = true;
+    if (m_engine)
+        m_preferred = readPreferenceTable(path);
 }
 
 QString ReadingAnalyser::findDictionary()
@@ -552,6 +754,10 @@ bool ReadingAnalyser::ensureLoaded()
         return false;
     }
     m_engine = std::move(engine);
+    // Without the table the rules alone still read every word.
+    if (!m_tableChosen && QCoreApplication::instance())
+        m_tablePath = locatePreferenceTable(QCoreApplication::applicationDirPath());
+    m_preferred = readPreferenceTable(m_tablePath);
     return true;
 }
 
@@ -588,8 +794,10 @@ QList<Word> ReadingAnalyser::analyse(QStringView text, bool contextRules)
             continue;
         words.append(wordFromNode(node, sentence, utf8, text));
     }
-    if (contextRules)
+    if (contextRules) {
         applyContextRules(words);
+        applyPreferences(words, m_preferred);
+    }
     return words;
 }
 

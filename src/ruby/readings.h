@@ -8,6 +8,7 @@
 // default dictionary, and an IPADIC or any other default has different
 // feature columns.
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -54,6 +55,17 @@ public:
     // The editor's one analyser, created on first use.
     static ReadingAnalyser &shared();
 
+    // The table of readings preferred in context (learnt from hand-checked
+    // text; see tools/readings/build_reading_table.py): programDir/readings/
+    // in a build tree, else the installed copy found from programDir
+    // (bin/ → share/zeqedit/readings/). Empty when neither exists.
+    static QString locatePreferenceTable(const QString &programDir);
+
+    // Reads the preference table from path instead of looking for it beside
+    // the program; an empty path means none. Read at once when the
+    // dictionary is open, else when it is opened.
+    void usePreferenceTable(const QString &path);
+
     // Where the UniDic dictionary for MeCab is installed, or an empty string
     // when it is not.
     static QString findDictionary();
@@ -68,7 +80,8 @@ public:
     // analyser's first-best path is given exactly as the dictionary reads
     // it; otherwise the readings it is known to get wrong in context
     // (日本, 方, 私, counters after numerals, 行って, sound changes inside
-    // compounds) are chosen again. Empty when the dictionary is not loaded.
+    // compounds) are chosen again, and then those the preference table
+    // prefers next to the same word. Empty when the dictionary is not loaded.
     QList<Word> analyse(QStringView text, bool contextRules = true);
 
     // Up to count whole-text analyses, most likely first, as the dictionary
@@ -83,6 +96,11 @@ private:
     std::unique_ptr<Engine> m_engine;
     QString m_dictionary;
     bool m_chosen = false;
+    QString m_tablePath;
+    bool m_tableChosen = false;
+    // "surface\treading\tcontext" → preferred reading; the context is
+    // empty, "<" and the word before, or ">" and the word after.
+    QHash<QString, QString> m_preferred;
     bool m_tried = false;
     QString m_error;
 };

@@ -20,6 +20,9 @@ struct FindState {
     // The caret position (selection start) when the last search ended. A
     // search that finds the caret still there skips the match it stands on.
     qint32 gLastFindPos = 0;
+    // What the replace dialog last replaced matches with, proposed again
+    // when it is next opened.
+    QString replacement;
 };
 
 } // namespace zeq

@@ -34,6 +34,22 @@ QString foldCase(const QString &text)
     return folded;
 }
 
+bool splitsCharacter(QStringView text, qsizetype position)
+{
+    if (position <= 0 || position >= text.size())
+        return false;
+    const QChar before = text.at(position - 1);
+    const QChar after = text.at(position);
+    return (before == u'\r' && after == u'\n') || (before.isHighSurrogate() && after.isLowSurrogate());
+}
+
+namespace {
+bool cutsNoCharacter(const QString &text, qsizetype at, qsizetype length)
+{
+    return !splitsCharacter(text, at) && !splitsCharacter(text, at + length);
+}
+} // namespace
+
 qint32 findMatch(const QString &text, const QString &needle, qint32 start, bool downwards)
 {
     if (needle.isEmpty() || start < 0)
@@ -41,14 +57,20 @@ qint32 findMatch(const QString &text, const QString &needle, qint32 start, bool 
     if (downwards) {
         if (start > text.size())
             return -1;
-        return qint32(text.indexOf(needle, start, Qt::CaseSensitive));
+        qsizetype at = text.indexOf(needle, start, Qt::CaseSensitive);
+        while (at >= 0 && !cutsNoCharacter(text, at, needle.size()))
+            at = text.indexOf(needle, at + 1, Qt::CaseSensitive);
+        return qint32(at);
     }
     // lastIndexOf would read a negative start as counting from the end, and
     // one at or past the end as no start at all.
     const qint32 first = qMin(start - 2, qint32(text.size()) - 1);
     if (first < 0)
         return -1;
-    return qint32(text.lastIndexOf(needle, first, Qt::CaseSensitive));
+    qsizetype at = text.lastIndexOf(needle, first, Qt::CaseSensitive);
+    while (at >= 0 && !cutsNoCharacter(text, at, needle.size()))
+        at = at == 0 ? -1 : text.lastIndexOf(needle, at - 1, Qt::CaseSensitive);
+    return qint32(at);
 }
 
 QString notFoundMessage(const QString &findText)

@@ -17,11 +17,18 @@ class ModalSeam;
 // positions in the original.
 QString foldCase(const QString &text);
 
+// True when position cuts a character in two: between the CR and the LF of
+// a line end, or between the halves of a surrogate pair.
+bool splitsCharacter(QStringView text, qsizetype position);
+
 // Where a search for needle starting from position start (0-based) finds
 // its match in text, or -1. Downwards the match begins at start or later.
 // Upwards the candidates begin at start - 2, start - 3, ... 0: a fresh
 // upward search from the caret passes over a match that begins on the
-// character just before it. An empty needle is never found.
+// character just before it. An empty needle is never found, and neither is
+// a match that would begin or end inside a line end or a surrogate pair
+// (an LF right after a CR, half of an emoji): selecting or replacing it
+// would cut that character.
 qint32 findMatch(const QString &text, const QString &needle, qint32 start, bool downwards);
 
 // The message for a search string that was not found, quoting it as typed.

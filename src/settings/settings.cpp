@@ -117,6 +117,7 @@ void setDefaultSettings(SettingsRecord &record)
         separator = record.gSeparator;
     record.gZeqFontName = kDefaultFontName;
     record.gZeqFontSize = kDefaultFontSize;
+    record.rubyPreview = false;
     restoreDefaultColors(record);
 }
 
@@ -182,6 +183,7 @@ QString loadSettings(SettingsRecord &record, Registry &registry, WindowPlacement
         access.write(kSepaColor, kDefaultSepaColor);
         access.write(kZeqFontName, kDefaultFontName);
         access.write(kZeqFontSize, kDefaultFontSize);
+        access.write(kRubyPreview, 0);
 
         setDefaultSettings(record);
         return describeLoss(registry.store(), record.fileValues);
@@ -217,6 +219,7 @@ QString loadSettings(SettingsRecord &record, Registry &registry, WindowPlacement
     record.gSepaColor = access.readLong(kSepaColor, kDefaultSepaColor);
     record.gZeqFontName = access.readText(kZeqFontName, kDefaultFontName);
     record.gZeqFontSize = access.readLong(kZeqFontSize, kDefaultFontSize);
+    record.rubyPreview = access.readLong(kRubyPreview, 0) != 0;
     return describeLoss(registry.store(), record.fileValues);
 }
 
@@ -252,6 +255,7 @@ void saveSettings(SettingsRecord &record, Registry &registry, const WindowPlacem
     put(kSepaColor, record.gSepaColor);
     put(kZeqFontName, record.gZeqFontName);
     put(kZeqFontSize, record.gZeqFontSize);
+    put(kRubyPreview, qint32(record.rubyPreview ? 1 : 0));
 }
 
 } // namespace zeq

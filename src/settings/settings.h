@@ -46,6 +46,8 @@ struct SettingsRecord {
     qint32 gSepaColor = 0;
     QString gZeqFontName;
     qint32 gZeqFontSize = 0;
+    // The display image sets readings above their kanji.
+    bool rubyPreview = false;
     StoredValues fileValues;
 };
 

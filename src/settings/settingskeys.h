@@ -61,12 +61,13 @@ inline const StoredName kHiraColor{kOptionKey, QStringLiteral("HiraColor"), Stor
 inline const StoredName kSepaColor{kOptionKey, QStringLiteral("SepaColor"), StoredKind::Number, QStringLiteral("漢字セパレータの色")};
 inline const StoredName kZeqFontName{kOptionKey, QStringLiteral("ZeqFontName"), StoredKind::Text, QStringLiteral("フォント")};
 inline const StoredName kZeqFontSize{kOptionKey, QStringLiteral("ZeqFontSize"), StoredKind::Number, QStringLiteral("フォント")};
+inline const StoredName kRubyPreview{kOptionKey, QStringLiteral("RubyPreview"), StoredKind::Number, QStringLiteral("表示イメージのルビ表示")};
 
 } // namespace stored
 
 // The editor's values in the order they are written: placement, recent
 // files, options.
-inline const std::array<const StoredName *, 22> kEditorValues = {
+inline const std::array<const StoredName *, 23> kEditorValues = {
     &stored::kEditorTop,        &stored::kEditorLeft,      &stored::kEditorHeight,
     &stored::kEditorWidth,      &stored::kRecentFile[0],   &stored::kRecentFile[1],
     &stored::kRecentFile[2],    &stored::kRecentFile[3],   &stored::kRecentFile[4],
@@ -74,7 +75,7 @@ inline const std::array<const StoredName *, 22> kEditorValues = {
     &stored::kUserSparator[1],  &stored::kUserSparator[2], &stored::kFontColor,
     &stored::kTextBackColor,    &stored::kRchBackColor,    &stored::kKanjiColor,
     &stored::kHiraColor,        &stored::kSepaColor,       &stored::kZeqFontName,
-    &stored::kZeqFontSize,
+    &stored::kZeqFontSize,      &stored::kRubyPreview,
 };
 
 } // namespace zeq

@@ -9,6 +9,9 @@
 
 #include "support/qtprint.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -112,6 +115,7 @@ TEST(AutomaticReadings, ReadsKnownTroubleWordsByTheirContext)
         {u"東京へ行った", u"`東京`とうきょう`へ`行`い`った"},
         {u"気に入った", u"`気`き`に`入`い`った"},
         {u"何か", u"`何`なに`か"},
+        {u"何かしら買おう", u"`何`なに`かしら`買`か`おう"},
         {u"お母さんと一度", u"お`母`かあ`さんと`一度`いちど`"},
         {u"月", u"`月`げつ`"},                                 // a calendar's heading
         {u"月が出た", u"`月`つき`が`出`で`た"},
@@ -138,12 +142,90 @@ TEST(AutomaticReadings, ReadsKnownTroubleWordsByTheirContext)
         {u"年を取る", u"`年`とし`を`取`と`る"},
         {u"一歩手前と一杯", u"`一歩手前`いっぽてまえ`と`一杯`いっぱい`"},
         {u"何気なく", u"`何気`なにげ`なく"},
+        {u"育て方が悪かった", u"`育`そだ`て`方`かた`が`悪`わる`かった"},  // a verb's stem
+        {u"後に独立した", u"`後`のち`に`独立`どくりつ`した"},
+        {u"加藤（後の会長）", u"`加藤`かとう`（`後`のち`の`会長`かいちょう`）"},
+        {u"終了後に", u"`終了後`しゅうりょうご`に"},
+        {u"ゲーム会社", u"ゲーム`会社`がいしゃ`"},
+        {u"三本の木と六本と何杯か", u"`三本`さんぼん`の`木`き`と`六本`ろっぽん`と`何杯`なんばい`か"},
+        {u"十本と千本", u"`十本`じゅっぽん`と`千本`せんぼん`"},
+        {u"百杯", u"`百杯`ひゃっぱい`"},
+        {u"三軒", u"`三軒`さんげん`"},
+        {u"２人組と２千円", u"２`人組`りぐみ`と２`千円`せんえん`"},  // the digit is read outside
+        {u"今注目の", u"`今注目`いまちゅうもく`の"},          // now
+        {u"今大会で", u"`今大会`こんたいかい`で"},             // the current one
+        {u"来場した方々、", u"`来場`らいじょう`した`方々`かたがた`、"},
+        {u"知らない方が多い", u"`知`し`らない`方`かた`が`多`おお`い"},  // many people
+        {u"都市ガスの方が性能が良い", u"`都市`とし`ガスの`方`ほう`が`性能`せいのう`が`良`よ`い"},
     };
     for (const AnnotateCase &c : cases) {
         const QString text = QString::fromUtf16(c.text);
         EXPECT_EQ(zeq::annotateText(text, kBackQuotes, analyser()), QString::fromUtf16(c.annotated))
             << text.toStdString();
     }
+}
+
+void writeFile(const QString &path, const QByteArray &contents)
+{
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(path).absolutePath()));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(contents);
+}
+
+TEST(ReadingPreferences, ANeighbourKeepsWhatTheWordAloneWouldChange)
+{
+    QTemporaryDir dir;
+    const QString table = dir.filePath(QStringLiteral("preferred.tsv"));
+    writeFile(table, "# surface, reading, context, preferred, counts\n"
+                     "市場\tしじょう\t\tいちば\t6\t7\n"
+                     "市場\tしじょう\t<株式\tしじょう\t11\t11\n"
+                     "市場\tしじょう\n"  // damaged: skipped
+                     "市場\tしじょう\t>で\tいちば\t2\t2\n"
+                     "港\tみなと\t>町\tこう\t2\t2\n");
+    zeq::ReadingAnalyser withTable(zeq::ReadingAnalyser::findDictionary());
+    withTable.usePreferenceTable(table);
+    ASSERT_TRUE(withTable.ensureLoaded());
+    const AnnotateCase cases[] = {
+        {u"近くの市場で", u"`近`ちか`くの`市場`いちば`で"},
+        {u"株式市場の動き", u"`株式市場`かぶしきしじょう`の`動`うご`き"},
+        {u"港町で", u"`港町`みなとまち`で"},  // one word: no neighbour 町
+        {u"株式市場で", u"`株式市場`かぶしきいちば`で"},  // the word after decides first
+    };
+    for (const AnnotateCase &c : cases) {
+        const QString text = QString::fromUtf16(c.text);
+        EXPECT_EQ(zeq::annotateText(text, kBackQuotes, withTable), QString::fromUtf16(c.annotated))
+            << text.toStdString();
+    }
+    // The baseline reads without rules and without the table.
+    zeq::AnnotateOptions baseline;
+    baseline.contextRules = false;
+    EXPECT_EQ(zeq::annotateText(QStringLiteral("近くの市場で"), kBackQuotes, withTable, baseline),
+              QStringLiteral("`近`ちか`くの`市場`しじょう`で"));
+    withTable.usePreferenceTable(QString());
+    EXPECT_EQ(zeq::annotateText(QStringLiteral("近くの市場で"), kBackQuotes, withTable),
+              QStringLiteral("`近`ちか`くの`市場`しじょう`で"));
+}
+
+TEST(ReadingPreferences, TheTableIsFoundBesideTheProgramAndUnderShareOnceInstalled)
+{
+    QTemporaryDir root;
+    const QString bin = root.filePath(QStringLiteral("usr/bin"));
+    QDir().mkpath(bin);
+    EXPECT_EQ(zeq::ReadingAnalyser::locatePreferenceTable(bin), QString());
+    const QString installed = root.filePath(QStringLiteral("usr/share/zeqedit/readings/preferred.tsv"));
+    writeFile(installed, "");
+    EXPECT_EQ(zeq::ReadingAnalyser::locatePreferenceTable(bin), installed);
+    writeFile(bin + QStringLiteral("/readings/preferred.tsv"), "");
+    EXPECT_EQ(zeq::ReadingAnalyser::locatePreferenceTable(bin), bin + QStringLiteral("/readings/preferred.tsv"));
+}
+
+TEST(ReadingPreferences, TheShippedTableIsCopiedIntoTheBuildTreeAndRead)
+{
+    EXPECT_FALSE(zeq::ReadingAnalyser::locatePreferenceTable(QCoreApplication::applicationDirPath()).isEmpty());
+    // The rules alone read 世界中 せかいちゅう; hand-checked text says じゅう.
+    EXPECT_EQ(zeq::annotateText(QStringLiteral("世界中の人"), kBackQuotes, analyser()),
+              QStringLiteral("`世界中`せかいじゅう`の`人`ひと`"));
 }
 
 TEST(AutomaticReadings, ReadsAPlainRunNextToAGroupOnItsOwn)

@@ -73,6 +73,11 @@ INSTANTIATE_TEST_SUITE_P(
         MatchCase{"UpFromZeroFindsNothing", QStringLiteral("ab"), QStringLiteral("a"), 0, false, -1},
         MatchCase{"UpPastTheEndFindsTheLast", QStringLiteral("ab"), QStringLiteral("b"), 9, false, 1},
         MatchCase{"UpMatchMustFit", QStringLiteral("abab"), QStringLiteral("ab"), 5, false, 2},
+        MatchCase{"DownNeverStartsInsideALineEnd", QStringLiteral("a\r\nb\n"), QStringLiteral("\n"), 0, true, 4},
+        MatchCase{"DownNeverEndsInsideALineEnd", QStringLiteral("a\r\na\r"), QStringLiteral("a\r"), 0, true, 3},
+        MatchCase{"UpNeverStartsInsideALineEnd", QStringLiteral("\nb\r\nb"), QStringLiteral("\nb"), 9, false, 0},
+        MatchCase{"DownNeverCutsASurrogatePair", QStringLiteral("\U0001F600") + QChar(0xDE00), QString(QChar(0xDE00)), 0, true, 2},
+        MatchCase{"UpNeverCutsASurrogatePair", QString(QChar(0xD83D)) + QStringLiteral("x\U0001F600"), QString(QChar(0xD83D)), 9, false, 0},
         MatchCase{"EmptyNeedleDown", QStringLiteral("abc"), QString(), 0, true, -1},
         MatchCase{"EmptyNeedleUp", QStringLiteral("abc"), QString(), 3, false, -1}),
     [](const auto &info) { return std::string(info.param.name); });
@@ -216,6 +221,18 @@ TEST_F(FindTextTest, SilentSearchShowsNoMessageButStillRemembersTheCaret)
     EXPECT_TRUE(modal.calls.isEmpty());
     EXPECT_EQ(find.gLastFindPos, 2);
     EXPECT_FALSE(find.gNewSearch);
+}
+
+TEST_F(FindTextTest, ALineFeedAloneIsNotFoundInsideALineEnd)
+{
+    // Every line end is a CR LF pair: its LF is no match of its own, and
+    // finding it must not select the same line end again and again.
+    note.setText(QStringLiteral("a\r\nb\r\nc"));
+    search(QStringLiteral("\nb"));
+    EXPECT_FALSE(next());
+    search(QStringLiteral("\r\nb"));
+    ASSERT_TRUE(next());
+    expectSelection(1, 3);
 }
 
 TEST_F(FindTextTest, MatchesBeyondPosition32767AreFoundAndSelected)

@@ -31,7 +31,7 @@ const QStringList kOptionNames = {
     QStringLiteral("UserSparator1"), QStringLiteral("UserSparator2"),      QStringLiteral("FontColor"),
     QStringLiteral("TextBackColor"), QStringLiteral("RchBackColor"),       QStringLiteral("KanjiColor"),
     QStringLiteral("HiraColor"),     QStringLiteral("SepaColor"),          QStringLiteral("ZeqFontName"),
-    QStringLiteral("ZeqFontSize")};
+    QStringLiteral("ZeqFontSize"),   QStringLiteral("RubyPreview")};
 
 QStringList setFailures(const QString &key, const QStringList &names)
 {
@@ -137,6 +137,7 @@ void expectRecordDefaults(const SettingsRecord &record, const QString &separator
     EXPECT_EQ(record.gSepaColor, 0);
     EXPECT_EQ(record.gZeqFontName, QStringLiteral("ＭＳ 明朝"));
     EXPECT_EQ(record.gZeqFontSize, 12);
+    EXPECT_FALSE(record.rubyPreview);
 }
 
 TEST(SetDefaultSettings, FillsTheRecordFromTheCompanionSeparatorOnly)
@@ -150,11 +151,12 @@ TEST(SetDefaultSettings, FillsTheRecordFromTheCompanionSeparatorOnly)
     record.gSepaColor = 9;
     record.gZeqFontName = QStringLiteral("Sans");
     record.gZeqFontSize = 99;
+    record.rubyPreview = true;
     setDefaultSettings(record);
     expectRecordDefaults(record, QStringLiteral("|"));
 }
 
-TEST(LoadSettingsUnusableRegistry, ShowsThreeMessagesStartsWithDefaultsAndSaveShows22)
+TEST(LoadSettingsUnusableRegistry, ShowsThreeMessagesStartsWithDefaultsAndSaveShows23)
 {
     test::TempConfig config;
     // The store's folder cannot be made: a file has its name.
@@ -184,7 +186,7 @@ TEST(LoadSettingsUnusableRegistry, ShowsThreeMessagesStartsWithDefaultsAndSaveSh
     saveSettings(record, session.registry, window);
     const QStringList expected = setFailures(kEnvKey, kEnvNames) + setFailures(kRecentKey, kRecentNames)
                                  + setFailures(kOptionKey, kOptionNames);
-    ASSERT_EQ(expected.size(), 22);
+    ASSERT_EQ(expected.size(), 23);
     EXPECT_EQ(session.modal.messages(), expected);
     for (const ScriptedModal::Call &call : session.modal.calls) {
         EXPECT_EQ(call.style, 0);
@@ -243,6 +245,7 @@ TEST_P(LoadSettingsFirstRun, CreatesTheKeysWithFirstRunValuesAndKeepsDefaultsInM
         {kOptionKey, QStringLiteral("SepaColor"), 0},
         {kOptionKey, QStringLiteral("ZeqFontName"), QStringLiteral("ＭＳ 明朝")},
         {kOptionKey, QStringLiteral("ZeqFontSize"), 12},
+        {kOptionKey, QStringLiteral("RubyPreview"), 0},
     };
     expectStored(config.storeFile(), firstRun);
     // The companion's key is read, never written or created.
@@ -320,6 +323,7 @@ const QList<Field> &normalRunFields()
         {kOptionKey, QStringLiteral("ZeqFontName"), QStringLiteral("ＭＳ ゴシック"), QStringLiteral("ＭＳ 明朝"),
          [](R r, W) -> Stored { return r.gZeqFontName; }},
         {kOptionKey, QStringLiteral("ZeqFontSize"), 20, 12, [](R r, W) -> Stored { return r.gZeqFontSize; }},
+        {kOptionKey, QStringLiteral("RubyPreview"), 1, 0, [](R r, W) -> Stored { return qint32(r.rubyPreview); }},
     };
     return fields;
 }
@@ -381,7 +385,7 @@ TEST_P(LoadSettingsMissingValue, TakesItsDefaultSilentlyAndLeavesTheOthers)
         EXPECT_EQ(f.loaded(record, window), f.name == missing.name ? f.whenMissing : f.stored) << f.name.toStdString();
 }
 
-INSTANTIATE_TEST_SUITE_P(All, LoadSettingsMissingValue, ::testing::Range(0, 22), [](const auto &info) {
+INSTANTIATE_TEST_SUITE_P(All, LoadSettingsMissingValue, ::testing::Range(0, 23), [](const auto &info) {
     return normalRunFields().at(info.param).name.toStdString();
 });
 
@@ -450,6 +454,7 @@ TEST(SaveSettings, WritesPlacementRecentListAndOptionsButNeverTheCompanion)
     record.gSepaColor = -1;
     record.gZeqFontName = QStringLiteral("IPAゴシック");
     record.gZeqFontSize = 9;
+    record.rubyPreview = true;
     FakeWindow window(10.5, -10.5, 99.49, 0.5);
 
     saveSettings(record, run.registry, window);
@@ -478,6 +483,7 @@ TEST(SaveSettings, WritesPlacementRecentListAndOptionsButNeverTheCompanion)
                                          {kOptionKey, QStringLiteral("SepaColor"), -1},
                                          {kOptionKey, QStringLiteral("ZeqFontName"), QStringLiteral("IPAゴシック")},
                                          {kOptionKey, QStringLiteral("ZeqFontSize"), 9},
+                                         {kOptionKey, QStringLiteral("RubyPreview"), 1},
                                      });
     EXPECT_EQ(run.store.openKey(HKEY_CURRENT_USER, kCompanionOptionKey), kErrorFileNotFound);
 
@@ -490,6 +496,7 @@ TEST(SaveSettings, WritesPlacementRecentListAndOptionsButNeverTheCompanion)
     EXPECT_EQ(loaded.gUserSparator, record.gUserSparator);
     EXPECT_EQ(loaded.gZeqFontName, record.gZeqFontName);
     EXPECT_EQ(loaded.gSepaColor, -1);
+    EXPECT_TRUE(loaded.rubyPreview);
     EXPECT_EQ(loaded.gSeparator, QStringLiteral("`"));
 }
 

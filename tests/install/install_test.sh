@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
 # Installs the build into a throw-away DESTDIR, as a package build does, and
 # checks what a desktop needs of it: every file in its place, a desktop entry
-# and metainfo that the freedesktop tools accept, a man page that renders,
-# and a program that answers --version there without a display.
+# and metainfo that the freedesktop tools accept, a MIME package that the
+# MIME database takes in, a man page that renders, and a program that
+# answers --version there without a display.
 #
 #   install_test.sh BUILD_DIR
-# Exit 77 (skipped) when desktop-file-validate or appstreamcli is missing.
+# Exit 77 (skipped) when desktop-file-validate, appstreamcli, xmllint,
+# update-mime-database or man is missing.
 set -euo pipefail
 
 build="$1"
-for tool in desktop-file-validate appstreamcli man; do
+for tool in desktop-file-validate appstreamcli xmllint update-mime-database man; do
   command -v "$tool" >/dev/null || { echo "missing $tool (tools/install-deps.sh installs it)"; exit 77; }
 done
 
@@ -25,8 +27,10 @@ fail() { echo "FAIL: $*"; status=1; }
 expected=(
   bin/zeqedit
   share/zeqedit/help/zqhelp.html
+  share/zeqedit/readings/preferred.tsv
   "share/applications/$id.desktop"
   "share/metainfo/$id.metainfo.xml"
+  "share/mime/packages/$id.xml"
   "share/icons/hicolor/scalable/apps/$id.svg"
   share/man/man1/zeqedit.1
 )
@@ -50,6 +54,18 @@ desktop-file-validate "$root/share/applications/$id.desktop" || fail "desktop-fi
 grep -q "^Icon=$id\$" "$root/share/applications/$id.desktop" || fail "the desktop entry names another icon"
 grep -q '^MimeType=.*text/plain;' "$root/share/applications/$id.desktop" || fail "the desktop entry does not take text/plain"
 appstreamcli validate --no-net --pedantic "$root/share/metainfo/$id.metainfo.xml" || fail "appstreamcli validate"
+
+# The editor's own type: the entry and the metainfo offer it, and the MIME
+# database, built from the installed package alone, knows it as a kind of
+# text/plain.
+own=text/x-zeq-ruby
+grep -q "^MimeType=.*$own;" "$root/share/applications/$id.desktop" || fail "the desktop entry does not take $own"
+grep -q "<mediatype>$own</mediatype>" "$root/share/metainfo/$id.metainfo.xml" || fail "the metainfo does not provide $own"
+xmllint --noout "$root/share/mime/packages/$id.xml" || fail "xmllint on the MIME package"
+mime_warnings="$(XDG_DATA_DIRS="$root/share" update-mime-database "$root/share/mime" 2>&1 >/dev/null)" || fail "update-mime-database failed"
+[ -z "$mime_warnings" ] || fail "update-mime-database warns: $mime_warnings"
+grep -qx "$own" "$root/share/mime/types" || fail "$own is not in the built MIME database"
+grep -qx "$own text/plain" "$root/share/mime/subclasses" || fail "$own is not a sub-class of text/plain"
 
 warnings="$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$root/share/man/man1/zeqedit.1" 2>&1 >/dev/null || true)"
 [ -z "$warnings" ] || fail "the man page renders with warnings: $warnings"

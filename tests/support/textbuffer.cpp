@@ -49,6 +49,20 @@ void TextBuffer::setSelText(const QString &text)
     replace(m_start, m_length, inserted);
 }
 
+void TextBuffer::replaceText(int start, int length, const QString &text)
+{
+    start = qBound(0, start, int(m_text.size()));
+    if (betweenCrAndLf(m_text, start))
+        --start;
+    int end = qBound(start, start + qMax(0, length), int(m_text.size()));
+    if (end > start && betweenCrAndLf(m_text, end))
+        ++end;
+    const QString inserted = toCrLfText(toLfText(text));
+    if (end == start && inserted.isEmpty())
+        return;
+    replace(start, end - start, inserted);
+}
+
 void TextBuffer::replace(int start, int length, const QString &text)
 {
     TextChange change;

@@ -20,6 +20,7 @@ public:
     void setSelLength(int length) override;
     QString SelText() const override { return m_text.mid(m_start, m_length); }
     void setSelText(const QString &text) override;
+    void replaceText(int start, int length, const QString &text) override;
     int lineCount() const override;
 
     // Called after every change, once the change signal has gone out.

@@ -7,6 +7,7 @@
 #include "document/document.h"
 #include "document/recovery.h"
 #include "platform/appsetup.h"
+#include "platform/fonts.h"
 #include "platform/textbox.h"
 #include "search/finddialog.h"
 #include "support/mainwindow.h"
@@ -14,7 +15,9 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFontInfo>
 #include <QIcon>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
@@ -104,6 +107,43 @@ TEST_F(DesktopTest, TheApplicationCarriesItsIcon)
     ASSERT_FALSE(icon.isNull());
     EXPECT_EQ(icon.pixmap(48, 48).size(), QSize(48, 48));
     EXPECT_EQ(QGuiApplication::desktopFileName(), QStringLiteral("example.zeq_text_editor.zeqedit"));
+}
+
+// The captions are Japanese: whatever the application font names, they must
+// come out in a Gothic face, and a desktop face that can load keeps the Latin
+// letters of dialogs.
+TEST(CaptionFamilies, NameTheGothicFaceAloneOnlyWhereTheDesktopFaceCannotLoad)
+{
+    const QStringList ipa = {QStringLiteral("DejaVu Sans"), QStringLiteral("IPAGothic"), QStringLiteral("IPAPGothic"),
+                             QStringLiteral("Sans Serif")};
+    struct Case {
+        const char *desktop;
+        QStringList installed;
+        QStringList expected;
+    };
+    const Case cases[] = {
+        // Qt's generic name has no font file, even though Qt lists it.
+        {"Sans Serif", ipa, {QStringLiteral("IPAGothic")}},
+        {"sans serif", ipa, {QStringLiteral("IPAGothic")}},
+        {"DejaVu Sans", ipa,
+         {QStringLiteral("DejaVu Sans"), QStringLiteral("IPAGothic"), QStringLiteral("IPAPGothic")}},
+        // A theme's face that is not installed.
+        {"Cantarell", {QStringLiteral("IPAPGothic")}, {QStringLiteral("IPAPGothic")}},
+        // Without either Gothic face Qt's own fallback search has to find one.
+        {"Sans Serif", {QStringLiteral("DejaVu Sans")},
+         {QStringLiteral("Sans Serif"), QStringLiteral("IPAGothic"), QStringLiteral("IPAPGothic")}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.desktop);
+        EXPECT_EQ(captionFamilies(QString::fromLatin1(c.desktop), c.installed), c.expected);
+    }
+}
+
+TEST_F(DesktopTest, CaptionsAreDrawnInTheIpaGothicFace)
+{
+    MainWindow &w = start();
+    EXPECT_EQ(QFontInfo(w.fileMenu->font()).family(), QStringLiteral("IPAGothic"));
+    EXPECT_EQ(QFontInfo(w.menuBar()->font()).family(), QStringLiteral("IPAGothic"));
 }
 
 TEST_F(DesktopTest, UnsavedTextSurvivesACrashAndIsOfferedAtTheNextStart)

@@ -102,6 +102,7 @@ TEST_F(MainWindowTest, MenuTreeHasEveryItemWithItsCaptionAndShortcutInOrder)
           {"exportMenuAction", "書き出し", {}},
           {"fileSeparator", "", {}},
           {"previewAction", "表示イメージ", QKeySequence(Qt::CTRL | Qt::Key_T)},
+          {"rubyPreviewAction", "ルビ表示(&R)", {}},
           {"exitAction", "終了(&X)", QKeySequence(Qt::CTRL | Qt::Key_Q)},
           {"recentFileActions0", "", {}},
           {"recentFileActions1", "RecentFile1", {}},
@@ -414,7 +415,7 @@ TEST_F(MainWindowTest, UnusableStoreStartsWithDefaultsAndReportsEveryValueAtExit
 
     modal.calls.clear();
     w.close();
-    EXPECT_EQ(modal.messages().size(), 22);
+    EXPECT_EQ(modal.messages().size(), 23);
     EXPECT_FALSE(w.isVisible());
 }
 

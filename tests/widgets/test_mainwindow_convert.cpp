@@ -5,11 +5,14 @@
 #include "app/statuspanels.h"
 #include "app/title.h"
 #include "platform/textbox.h"
+#include "search/replacedialog.h"
 #include "support/mainwindow.h"
 
 #include <QAction>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -164,8 +167,12 @@ TEST_F(ConvertTest, ReplaceChangesEveryMatchAsOneUndoableChange)
     const QString before = w.note().Text();
     const qsizetype entries = historyCount();
     activate();
-    modal.textAnswers = {QStringLiteral("abc"), QStringLiteral("`字`じ`")};
     QTest::keyClick(w.textEdit, Qt::Key_H, Qt::ControlModifier);
+    ASSERT_TRUE(w.replaceDialog);
+    ReplaceDialog &dialog = *w.replaceDialog;
+    dialog.findEdit->setText(QStringLiteral("abc"));
+    dialog.replaceEdit->setText(QStringLiteral("`字`じ`"));
+    dialog.replaceAllButton->click();
 
     EXPECT_EQ(w.note().Text(), QStringLiteral("`字`じ` `字`じ`\r\n`字`じ`")) << "case folded, as Find folds it";
     EXPECT_EQ(historyCount(), entries + 1);
@@ -175,8 +182,8 @@ TEST_F(ConvertTest, ReplaceChangesEveryMatchAsOneUndoableChange)
 
     // No match: the text and its history stay, and the user is told.
     modal.calls.clear();
-    modal.textAnswers = {QStringLiteral("xyz"), QStringLiteral("q")};
-    w.replace();
+    dialog.findEdit->setText(QStringLiteral("xyz"));
+    dialog.replaceAllButton->click();
     EXPECT_EQ(w.note().Text(), before);
     EXPECT_EQ(modal.messages().size(), 1);
 }

@@ -579,6 +579,13 @@ TEST_F(DisplayImageTest, GutterNumbersTheViewInFrontAsSoonAsCtrlTReturnsBothWays
     w.togglePreview();
     ASSERT_TRUE(w.imageShown);
     EXPECT_EQ(gutterNumbers(w).first(), QStringLiteral("81"));
+
+    // Beside the ruby preview the gutter is blank, at once as well.
+    w.togglePreview();
+    program.settings.rubyPreview = true;
+    w.togglePreview();
+    ASSERT_TRUE(w.rubyPreviewShown());
+    EXPECT_EQ(gutterNumbers(w), QStringList());
 }
 
 TEST_F(DisplayImageTest, EscStopsARenderingAtItsFirstPauseAtTheUsualPace)

@@ -7,6 +7,7 @@
 #include "app/mainwindow.h"
 #include "app/title.h"
 #include "app/toolbar.h"
+#include "platform/bakedpictures.h"
 #include "platform/modal.h"
 #include "support/scriptedmodal.h"
 #include "platform/textbox.h"
@@ -555,6 +556,23 @@ TEST_F(ToolbarTest, OptionsMenuTogglesTheStripAndItsCheckMarkFollowsTheStrip)
     EXPECT_FALSE(w().toolStrip->isHidden());
     EXPECT_TRUE(w().toolStripAction->isChecked());
     EXPECT_EQ(w().textEdit->geometry().top(), noteTop);
+}
+
+// The strip and the window icon are baked into the program while building;
+// a bake that missed a change of the artwork or of an icon PNG shows
+// yesterday's pictures.
+TEST(BakedPictures, MatchTheArtworkAndTheIconFilesAsTheyAreNow)
+{
+    const QImage strip = bakedToolbarStrip();
+    EXPECT_EQ(strip.size(), QSize(kStripWidthPx, kStripHeightPx));
+    EXPECT_TRUE(strip == toolbarStripImage());
+    for (int size : kBakedIconSizes) {
+        SCOPED_TRACE(size);
+        const QImage file(QStringLiteral(ZEQ_ICON_DIR "/hicolor/%1x%1/zeqedit.png").arg(size));
+        ASSERT_FALSE(file.isNull());
+        EXPECT_TRUE(bakedWindowIcon(size) == file.convertToFormat(QImage::Format_ARGB32_Premultiplied));
+    }
+    EXPECT_TRUE(bakedWindowIcon(24).isNull());
 }
 
 } // namespace

@@ -2,13 +2,14 @@
 // the sentence, a tab, and the sentence with every word that holds a kanji
 // replaced by its reading (tools/readings/kwdlc_devset.py builds one).
 //
-//   zeq_readings_eval [--baseline] [--errors | --annotated | --words] DEVSET.tsv
+//   zeq_readings_eval [--baseline | --no-table] [--errors | --annotated | --words] DEVSET.tsv
 //
 // Each sentence is annotated as the editor does it, then its readings are
 // put in place of its groups; the result is compared with the reference
 // exactly (sentence accuracy) and by edit distance (character error rate:
 // edits over reference characters). --baseline scores the analyser's
-// first-best path without the context rules; --errors lists the sentences
+// first-best path without the context rules, --no-table the rules without
+// the preference table (what the table is learnt from); --errors lists the sentences
 // that differ, --annotated every sentence as annotated, --words the
 // analyser's words for every sentence.
 
@@ -56,8 +57,9 @@ int main(int argc, char *argv[])
     const bool listErrors = arguments.removeAll(QStringLiteral("--errors")) > 0;
     const bool listAnnotated = arguments.removeAll(QStringLiteral("--annotated")) > 0;
     const bool listWords = arguments.removeAll(QStringLiteral("--words")) > 0;
+    const bool withoutTable = arguments.removeAll(QStringLiteral("--no-table")) > 0;
     if (arguments.size() != 1) {
-        err << "usage: zeq_readings_eval [--baseline] [--errors | --annotated | --words] DEVSET.tsv\n";
+        err << "usage: zeq_readings_eval [--baseline | --no-table] [--errors | --annotated | --words] DEVSET.tsv\n";
         return 2;
     }
     QFile file(arguments.first());
@@ -67,6 +69,8 @@ int main(int argc, char *argv[])
     }
 
     zeq::ReadingAnalyser analyser;
+    if (withoutTable)
+        analyser.usePreferenceTable(QString());
     if (!analyser.ensureLoaded()) {
         err << analyser.errorString() << '\n';
         return 2;

@@ -1,0 +1,85 @@
+// The display image's ruby mode: the ruby preview takes the display image's
+// place, with everything else (the commands switched off, the tool bar, the
+// way back) left to the display image's own command.
+
+#include "app/mainwindow.h"
+
+#include "platform/textbox.h"
+#include "ruby/rubypreview.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QTextEdit>
+
+namespace zeq {
+
+void MainWindow::createRubyPreview()
+{
+    rubyPreview = new RubyPreview(client);
+    rubyPreview->setObjectName(QStringLiteral("rubyPreview"));
+    rubyPreview->setAccessibleName(QStringLiteral("ルビ表示"));
+    rubyPreview->hide();
+    // Below the gutter, which the display image's command raises last.
+    rubyPreview->stackUnder(lineNumbers);
+
+    rubyPreviewAction = new QAction(QStringLiteral("ルビ表示(&R)"), this);
+    rubyPreviewAction->setObjectName(QStringLiteral("rubyPreviewAction"));
+    rubyPreviewAction->setCheckable(true);
+    fileMenu->insertAction(exitAction, rubyPreviewAction);
+    // The record is what counts; the item shows it whenever the menu opens.
+    connect(fileMenu, &QMenu::aboutToShow, this,
+            [this] { rubyPreviewAction->setChecked(m_session.settings.rubyPreview); });
+    connect(rubyPreviewAction, &QAction::triggered, this, &MainWindow::setRubyPreviewMode);
+
+    connect(rubyPreview, &RubyPreview::lineActivated, this, [this](int line) {
+        if (!imageShown || imageBusy)
+            return;
+        togglePreview();
+        moveCaretToLine(line);
+    });
+}
+
+void MainWindow::setRubyPreviewMode(bool on)
+{
+    m_session.settings.rubyPreview = on;
+    rubyPreviewAction->setChecked(on);
+    if (!imageShown || imageBusy || rubyPreviewShown() == on)
+        return;
+    // Back to the edit view and out again, at the line in view.
+    togglePreview();
+    togglePreview();
+}
+
+bool MainWindow::showRubyPreview()
+{
+    if (!m_session.settings.rubyPreview)
+        return false;
+    QStringList lines;
+    const int count = m_note->lineCount();
+    lines.reserve(count);
+    for (int line = 0; line < count; ++line)
+        lines.append(getLine(*m_note, line));
+    rubyPreview->setLines(lines, m_session.settings);
+    rubyPreview->setGeometry(textEdit->geometry());
+    imageShown = true;
+    preview->hide();
+    rubyPreview->show();
+    rubyPreview->raise();
+    // The edit area lies hidden behind it; typing must not reach it.
+    rubyPreview->setFocus();
+    rubyPreview->scrollToLine(topLine);
+    return true;
+}
+
+void MainWindow::hideRubyPreview()
+{
+    rubyPreview->hide();
+}
+
+bool MainWindow::rubyPreviewShown() const
+{
+    return imageShown && !rubyPreview->isHidden();
+}
+
+} // namespace zeq
