@@ -16,18 +16,21 @@
 #include "support/scriptedmodal.h"
 #include "platform/regstore.h"
 #include "platform/textbox.h"
+#include "platform/twips.h"
 #include "ruby/displayimage.h"
 #include "ruby/imagerender.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QCoreApplication>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QTemporaryDir>
 #include <QTextDocument>
 #include <QTextEdit>
 
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <memory>
 
 namespace {
@@ -47,19 +50,24 @@ const QStringList kGoodLines = {
     QStringLiteral("どんぶらこ、どんぶらこと、`大`おお`きな`桃`もも`が`流`なが`れてきました。"),
 };
 
-// As many lines as fit into 32700 bytes, CR LF between them.
-QString largestDocument(const QStringList &lines)
+// As many lines as fit into the given number of bytes, CR LF between them.
+QString documentOf(const QStringList &lines, qsizetype maxBytes)
 {
     QString text;
     qsizetype bytes = 0;
     for (int i = 0;; ++i) {
         const QString next = (text.isEmpty() ? QString() : QStringLiteral("\r\n")) + lines[i % lines.size()];
         const qsizetype length = zeq::cp932Length(next);
-        if (bytes + length > 32700)
+        if (bytes + length > maxBytes)
             return text;
         text += next;
         bytes += length;
     }
+}
+
+QString largestDocument(const QStringList &lines)
+{
+    return documentOf(lines, 32700);
 }
 
 void setColours(zeq::SettingsRecord &settings)
@@ -236,6 +244,139 @@ void BM_ImageDocumentBuildFaulty(benchmark::State &state)
     }
 }
 
+// Ctrl+T as the user meets it, from the key to the painted preview, against
+// the least any preview of the same lines can cost: the detached document
+// built and shown in a lone QTextEdit of the preview's size and painted. The
+// two run interleaved in every iteration, since the shared machine's load
+// swamps separate runs. Painting is whatever the event loop paints once the
+// command has returned (the offscreen platform paints into its backing
+// store as a desktop one would).
+
+// Counts the paint events of one window's widgets, those of the window
+// itself (one per pass of the repaint), and those of one widget apart.
+class PaintCounter : public QObject {
+public:
+    PaintCounter(QWidget *window, QWidget *watched) : m_window(window), m_watched(watched)
+    {
+        QCoreApplication::instance()->installEventFilter(this);
+    }
+    ~PaintCounter() override { QCoreApplication::instance()->removeEventFilter(this); }
+
+    long all = 0;
+    long passes = 0;
+    long watched = 0;
+
+protected:
+    bool eventFilter(QObject *object, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint && object->isWidgetType()) {
+            auto *widget = static_cast<QWidget *>(object);
+            if (widget == m_window || m_window->isAncestorOf(widget)) {
+                ++all;
+                if (widget == m_window)
+                    ++passes;
+                if (widget == m_watched || m_watched->isAncestorOf(widget))
+                    ++watched;
+            }
+        }
+        return false;
+    }
+
+private:
+    QWidget *m_window;
+    QWidget *m_watched;
+};
+
+// What the event loop does once the command has returned: deliver the
+// posted events, the paints among them.
+void paintPending()
+{
+    QCoreApplication::processEvents();
+}
+
+QStringList mixedLines()
+{
+    QStringList lines;
+    for (int i = 0; i < kGoodLines.size(); ++i)
+        lines << kGoodLines[i] << kFaultyLines[i];
+    return lines;
+}
+
+void BM_CtrlTAgainstFloor(benchmark::State &state)
+{
+    const QString document = documentOf(mixedLines(), state.range(0));
+    Editor editor(document);
+    zeq::MainWindow &w = *editor.window;
+    QStringList lines;
+    for (int i = 0; i < w.note().lineCount(); ++i)
+        lines << w.note().line(i);
+
+    // The floor's view: the preview's font and size, alone in its window.
+    QTextEdit floorView;
+    floorView.setReadOnly(true);
+    floorView.setUndoRedoEnabled(false);
+    floorView.setFont(w.preview->font());
+    floorView.resize(w.textEdit->size());
+    floorView.show();
+    paintPending();
+
+    PaintCounter paints(&w, w.progressBar);
+    using Clock = std::chrono::steady_clock;
+    // The part of each before the paint: the floor built and handed to its
+    // view, the command until it returns.
+    Clock::duration floorShown{}, ctrlTReturned{};
+    Clock::duration floor{}, ctrlT{};
+    long windowPaints = 0, windowPasses = 0, barPaints = 0;
+    for (auto _ : state) {
+        const auto t0 = Clock::now();
+        {
+            zeq::ImageLineMaker maker(editor.program.settings);
+            maker.reset();
+            zeq::ImageDocumentBuilder builder(&floorView);
+            for (const QString &line : lines)
+                builder.addLine(maker.next(line));
+            zeq::showImageDocument(&floorView, builder.take(),
+                                   zeq::imageRightEdge(floorView.font().pointSizeF(), maker.maxLineBytes(),
+                                                       zeq::kTwipsPerPixel));
+            floorShown += Clock::now() - t0;
+            paintPending();
+        }
+        const auto t1 = Clock::now();
+        const long allBefore = paints.all, passesBefore = paints.passes, barBefore = paints.watched;
+        w.togglePreview();
+        ctrlTReturned += Clock::now() - t1;
+        paintPending();
+        const auto t2 = Clock::now();
+        windowPaints += paints.all - allBefore;
+        windowPasses += paints.passes - passesBefore;
+        barPaints += paints.watched - barBefore;
+        floor += t1 - t0;
+        ctrlT += t2 - t1;
+
+        state.PauseTiming();
+        state.counters["lines"] = double(w.preview->document()->blockCount());
+        // Back to the edit view at the top, with the preview to be rebuilt.
+        w.togglePreview();
+        w.note().lineScroll(-w.note().lineCount());
+        w.imageDirty = true;
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        paintPending();
+        state.ResumeTiming();
+    }
+    const double n = double(state.iterations());
+    const double floorMs = std::chrono::duration<double, std::milli>(floor).count() / n;
+    const double ctrlTMs = std::chrono::duration<double, std::milli>(ctrlT).count() / n;
+    state.counters["bytes"] = double(zeq::cp932Length(document));
+    state.counters["floor_ms"] = floorMs;
+    state.counters["ctrlT_ms"] = ctrlTMs;
+    state.counters["floor_unpainted_ms"] = std::chrono::duration<double, std::milli>(floorShown).count() / n;
+    state.counters["ctrlT_unpainted_ms"] = std::chrono::duration<double, std::milli>(ctrlTReturned).count() / n;
+    state.counters["ratio"] = ctrlTMs / floorMs;
+    state.counters["paint_events"] = double(windowPaints) / n;
+    state.counters["repaints"] = double(windowPasses) / n;
+    state.counters["bar_paints"] = double(barPaints) / n;
+}
+
 BENCHMARK(BM_DisplayImageFaultyShown)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DisplayImageFaultyLaidOut)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SetHtmlFaultyShown)->Unit(benchmark::kMillisecond);
@@ -246,5 +387,6 @@ BENCHMARK(BM_DisplayImageWellFormedShown)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DisplayImageWellFormedLaidOut)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ImageDocumentBuildFaulty)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DisplayImageToggleWithoutChange)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_CtrlTAgainstFloor)->Arg(1024)->Arg(8192)->Arg(32700)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace

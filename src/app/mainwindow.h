@@ -13,6 +13,7 @@
 #include <QPointer>
 
 #include <array>
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -334,6 +335,10 @@ public:
     bool imageMode = false;
     bool imageBusy = false;
     bool imageAbort = false;
+    // How often, in milliseconds, a long rendering lets input through and
+    // shows its progress, and the clock it goes by (empty: the system's).
+    int imageProgressInterval = 50;
+    std::function<qint64()> imageClock;
 
 protected:
     void closeEvent(QCloseEvent *event) override;

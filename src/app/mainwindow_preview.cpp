@@ -56,6 +56,9 @@ void bringImageToFront(MainWindow &w)
     w.preview->raise();
     // The edit area lies hidden behind the preview; typing must not reach it.
     w.preview->setFocus();
+    // Out of sight it is out of the paint too: the window would otherwise
+    // draw the whole edit area, scroll bars and all, under the preview.
+    w.textEdit->hide();
 }
 
 // Puts the preview's caret at the start and shows it from the given line.
@@ -107,6 +110,7 @@ void MainWindow::togglePreview()
         topLine = rubyPreviewShown() ? rubyPreview->firstVisibleLine() : imageFirstVisibleLine(preview);
         imageMode = false;
         setDocumentCommandsEnabled(*this, true);
+        textEdit->show();
         m_note->setSelStart(0);
         m_note->lineScroll(topLine);
         imageShown = false;
@@ -124,6 +128,7 @@ void MainWindow::togglePreview()
         setDocumentCommandsEnabled(*this, false);
         if (showRubyPreview()) {
             lineNumbers->raise();
+            refreshLineNumbers();
             return;
         }
 
@@ -135,11 +140,10 @@ void MainWindow::togglePreview()
             statusPanels->setPanelStyle(2, StatusPanels::DateStyle);
             bringImageToFront(*this);
             scrollImage(*this, topLine);
+            refreshLineNumbers();
             return;
         }
 
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        waitCursor = true;
         ImageLineMaker maker(m_session.settings);
         maker.reset();
         maxLineBytes = 0;
@@ -148,13 +152,13 @@ void MainWindow::togglePreview()
         // history does not record (undo, redo) leave the status bar's count
         // behind, and every line must be rendered.
         const int lines = m_note->lineCount();
-        placeProgressBar(*this);
-        progressBar->setMaximum(lines);
-        statusPanels->setPanelStyle(2, StatusPanels::TextStyle);
 
-        // The event pump runs for every line; the progress display, far
-        // dearer to redraw than a line is to render, moves in steps.
-        const int progressStep = imageProgressStep(lines);
+        // Input, the progress display and the wait cursor only come into it
+        // once the rendering has taken a noticeable time: a short document is
+        // built and painted in one go, without repainting the window for
+        // every line.
+        ImagePacer pacer(imageProgressInterval, imageClock);
+        bool progressShown = false;
         ImageDocumentBuilder builder(preview);
         imageBusy = true;
         // Every close request sets the abort flag, also one that the
@@ -165,14 +169,22 @@ void MainWindow::togglePreview()
         // again and must stay marked.
         imageDirty = false;
         for (int line = 0; line < lines; ++line) {
-            if (line % progressStep == 0) {
+            if (pacer.due()) {
+                if (!progressShown) {
+                    progressShown = true;
+                    QApplication::setOverrideCursor(Qt::WaitCursor);
+                    waitCursor = true;
+                    placeProgressBar(*this);
+                    progressBar->setMaximum(lines);
+                    statusPanels->setPanelStyle(2, StatusPanels::TextStyle);
+                }
                 statusPanels->setPanelText(2, QString::number(line + 1) + QStringLiteral("行目 検査中"));
                 progressBar->setValue(line);
+                // Esc and close requests reach the window here.
+                QCoreApplication::processEvents();
+                if (imageAbort)
+                    break;
             }
-            // Esc and close requests reach the window here.
-            QCoreApplication::processEvents();
-            if (imageAbort)
-                break;
             builder.addLine(maker.next(getLine(*m_note, line)));
             maxLineBytes = maker.maxLineBytes();
         }
@@ -194,7 +206,12 @@ void MainWindow::togglePreview()
         }
     }
 
-    lineNumbers->raise();
+    // Raising repaints the gutter; it only has to go up where a view reaches
+    // under it.
+    if (lineNumbers->geometry().intersects(preview->geometry()))
+        lineNumbers->raise();
+    // The gutter numbers the view now in front, in the same paint.
+    refreshLineNumbers();
     if (waitCursor)
         QApplication::restoreOverrideCursor();
 

@@ -3,6 +3,8 @@
 #include "platform/twips.h"
 #include "ruby/linecheck.h"
 
+#include <QElapsedTimer>
+
 #include <algorithm>
 #include <limits>
 
@@ -82,10 +84,26 @@ ImageLine ImageLineMaker::next(const QString &line)
     return image;
 }
 
-int imageProgressStep(int lineCount)
+ImagePacer::ImagePacer(int intervalMs, Clock clock)
+    : m_clock(std::move(clock)), m_interval(qMax(0, intervalMs))
 {
-    constexpr int kRefreshes = 25;
-    return qMax(1, lineCount / kRefreshes);
+    if (!m_clock) {
+        m_clock = [timer = [] {
+            QElapsedTimer started;
+            started.start();
+            return started;
+        }()] { return timer.elapsed(); };
+    }
+    m_next = m_clock() + m_interval;
+}
+
+bool ImagePacer::due()
+{
+    const qint64 now = m_clock();
+    if (now < m_next)
+        return false;
+    m_next = now + m_interval;
+    return true;
 }
 
 int imageRightEdge(double pointSize, int maxLen, double twipsPerPixel)

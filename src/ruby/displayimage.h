@@ -11,6 +11,8 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+
 namespace zeq {
 
 // The error message of a malformed line: pure red (0x00BBGGRR), 3 points
@@ -68,11 +70,28 @@ private:
     int m_maxLineBytes = 0;
 };
 
-// How many lines a rendering of lineCount lines advances between two
-// refreshes of its progress display: every line for short documents, about
-// 25 refreshes for long ones. Redrawing the status bar costs far more than
-// rendering a line, while the event pump still runs for every line.
-int imageProgressStep(int lineCount);
+// When a rendering stops to let pending input through and to show how far it
+// got: once a given time has passed since it started, and again whenever that
+// time has passed since the last stop. A rendering that ends within the first
+// interval never stops, so a short document is built in one go, without a
+// repaint of the progress display or of anything else in between; a long one
+// still answers Esc and shows its progress a few times a second.
+class ImagePacer {
+public:
+    // Milliseconds from some fixed point; steady, never going back.
+    using Clock = std::function<qint64()>;
+
+    // An empty clock means the monotonic system clock.
+    explicit ImagePacer(int intervalMs, Clock clock = {});
+
+    // Whether the rendering should stop here; a stop starts the next interval.
+    bool due();
+
+private:
+    Clock m_clock;
+    qint64 m_interval;
+    qint64 m_next;
+};
 
 // Right edge in pixels of a formatting rectangle wide enough for a line of
 // maxLen bytes in a font of pointSize points: maxLen + 1 half-width cells of

@@ -119,7 +119,19 @@ int imageFirstVisibleLine(const QTextEdit *view)
 {
     // A line scrolled exactly to the top edge begins where the one before it
     // ends, and a hit there counts for the one before: look one pixel lower.
-    return view->cursorForPosition(QPoint(0, 1)).blockNumber();
+    const qreal top = view->verticalScrollBar()->value() + 1;
+    // Walked from the start rather than hit-tested: a hit test on a preview
+    // that is still being laid out in idle time lays out all of it first,
+    // while the walk lays out only the lines down to the top edge, which the
+    // view paints anyway.
+    const QTextDocument *document = view->document();
+    const QAbstractTextDocumentLayout *layout = document->documentLayout();
+    QTextBlock block = document->begin();
+    for (QTextBlock next = block.next(); next.isValid(); block = next, next = next.next()) {
+        if (layout->blockBoundingRect(block).bottom() > top)
+            break;
+    }
+    return block.blockNumber();
 }
 
 void scrollImageToLine(QTextEdit *view, int line)

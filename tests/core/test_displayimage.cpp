@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <limits>
 #include <vector>
 
 namespace zeq {
@@ -221,14 +223,48 @@ TEST(ImageRightEdge, RoundsTheTwipsPerPixelRatioBeforeDividing)
     EXPECT_EQ(imageRightEdge(12, 40, 12.0), 410);   // 4920 / 12
 }
 
-TEST(ImageProgressStep, RefreshesEveryLineOfShortDocumentsAndAboutTwentyFiveTimesOtherwise)
+// Clock readings in milliseconds, one per call, and whether each call stops
+// the rendering (the first reading is taken when the pacer starts).
+struct PacerCase {
+    const char *what;
+    int interval;
+    std::vector<qint64> readings;
+    std::vector<bool> stops;
+};
+
+class ImagePacerTest : public ::testing::TestWithParam<PacerCase> {};
+
+TEST_P(ImagePacerTest, StopsOnlyOnceTheIntervalHasPassedSinceTheStartOrTheLastStop)
 {
-    struct Case {
-        int lines;
-        int step;
-    };
-    for (const Case c : {Case{0, 1}, Case{1, 1}, Case{49, 1}, Case{50, 2}, Case{503, 20}, Case{16350, 654}})
-        EXPECT_EQ(imageProgressStep(c.lines), c.step) << c.lines;
+    const PacerCase &c = GetParam();
+    std::size_t next = 0;
+    ImagePacer pacer(c.interval, [&] { return c.readings.at(next++); });
+    std::vector<bool> stops;
+    while (next < c.readings.size())
+        stops.push_back(pacer.due());
+    EXPECT_EQ(stops, c.stops);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Readings, ImagePacerTest,
+    ::testing::Values(
+        PacerCase{"short rendering never stops", 50, {1000, 1001, 1010, 1049}, {false, false, false}},
+        PacerCase{"first stop at the interval", 50, {0, 20, 49, 50, 60}, {false, false, true, false}},
+        // A slow line does not leave a backlog of stops behind it.
+        PacerCase{"next interval counts from the stop", 50, {0, 180, 190, 229, 230}, {true, false, false, true}},
+        PacerCase{"no interval stops every line", 0, {5, 5, 5, 6}, {true, true, true}}),
+    [](const ::testing::TestParamInfo<PacerCase> &info) {
+        std::string name = info.param.what;
+        std::replace(name.begin(), name.end(), ' ', '_');
+        return name;
+    });
+
+TEST(ImagePacerSystemClock, AnIntervalThatCannotPassNeverStops)
+{
+    ImagePacer pacer(std::numeric_limits<int>::max());
+    EXPECT_FALSE(pacer.due());
+    ImagePacer eager(0);
+    EXPECT_TRUE(eager.due());
 }
 
 TEST(ImageLineText, JoinsTheRuns)

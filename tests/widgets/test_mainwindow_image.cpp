@@ -28,6 +28,7 @@
 #include <QTextDocument>
 #include <QTextEdit>
 #include <QTextFragment>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -82,6 +83,42 @@ std::vector<std::pair<QString, Look>> lineLooks(const MainWindow &w, int line)
     return looks;
 }
 
+// The gutter's numbers, top row first.
+QStringList gutterNumbers(const MainWindow &w)
+{
+    return w.lineNumbers->toPlainText().split(u'\n', Qt::SkipEmptyParts);
+}
+
+// Counts the paint events of a window's widgets: all of them, those of the
+// window itself (one per pass of the repaint), and those of one widget.
+class PaintCount : public QObject {
+public:
+    PaintCount(QWidget *window, QWidget *watched) : m_window(window), m_watched(watched)
+    {
+        QCoreApplication::instance()->installEventFilter(this);
+    }
+    ~PaintCount() override { QCoreApplication::instance()->removeEventFilter(this); }
+
+    int passes = 0;
+    int watched = 0;
+
+protected:
+    bool eventFilter(QObject *object, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            if (object == m_window)
+                ++passes;
+            if (object == m_watched)
+                ++watched;
+        }
+        return false;
+    }
+
+private:
+    QWidget *m_window;
+    QWidget *m_watched;
+};
+
 class DisplayImageTest : public test::MainWindowFixture {
 protected:
     // Starts the editor with the lines as its document file, so that the
@@ -90,6 +127,9 @@ protected:
     {
         const QString path = writeFile(QStringLiteral("doc.txt"), cp932(lines.join(QStringLiteral("\r\n"))));
         MainWindow &w = start(path);
+        // Every line lets input through and reports its progress, so that
+        // the scenarios below can act at a chosen line.
+        w.imageProgressInterval = 0;
         program.settings.gFontColor = kText;
         program.settings.gKanjiColor = kKanji;
         program.settings.gHiraColor = kOther;
@@ -104,8 +144,8 @@ protected:
     Look sepaLook() const { return {colorFromRef(kSepa), basePoints(), true}; }
     Look messageLook() const { return {QColor(255, 0, 0), basePoints() - 3, true}; }
 
-    // Runs the action whenever the rendering reports a line's progress
-    // (every line of a short document), with the line's index.
+    // Runs the action whenever the rendering reports a line's progress, with
+    // the line's index.
     void duringRendering(std::function<void(int)> action)
     {
         QObject::connect(window->progressBar, &QProgressBar::valueChanged, window.get(),
@@ -507,6 +547,87 @@ TEST_F(DisplayImageTest, ReturnPutsTheCaretAtTheStartAndKeepsTheFirstVisibleLine
     w.note().lineScroll(-40);
     w.togglePreview();
     EXPECT_EQ(imageFirstVisibleLine(w.preview), 80);
+}
+
+QStringList numberedLines(int count)
+{
+    QStringList lines;
+    for (int i = 0; i < count; ++i)
+        lines << QStringLiteral("`行`ぎょう`%1").arg(i);
+    return lines;
+}
+
+TEST_F(DisplayImageTest, GutterNumbersTheViewInFrontAsSoonAsCtrlTReturnsBothWays)
+{
+    MainWindow &w = startWith(numberedLines(300));
+    // Scrolling alone leaves the gutter to its timer; without the timer
+    // only the command can have put the numbers right.
+    w.gutterTimer->stop();
+    w.note().lineScroll(50);
+
+    w.togglePreview();
+    ASSERT_TRUE(w.imageShown);
+    EXPECT_EQ(gutterNumbers(w).mid(0, 2), (QStringList{QStringLiteral("51"), QStringLiteral("52")}));
+
+    scrollImageToLine(w.preview, 120);
+    w.togglePreview();
+    ASSERT_FALSE(w.imageShown);
+    EXPECT_EQ(gutterNumbers(w).mid(0, 2), (QStringList{QStringLiteral("121"), QStringLiteral("122")}));
+
+    // The preview is still valid: shown again without rendering.
+    w.note().lineScroll(-40);
+    w.togglePreview();
+    ASSERT_TRUE(w.imageShown);
+    EXPECT_EQ(gutterNumbers(w).first(), QStringLiteral("81"));
+
+    // Beside the ruby preview the gutter is blank, at once as well.
+    w.togglePreview();
+    program.settings.rubyPreview = true;
+    w.togglePreview();
+    ASSERT_TRUE(w.rubyPreviewShown());
+    EXPECT_EQ(gutterNumbers(w), QStringList());
+}
+
+TEST_F(DisplayImageTest, EscStopsARenderingAtItsFirstPauseAtTheUsualPace)
+{
+    MainWindow &w = startWith(numberedLines(40));
+    // A pause every 50 ms, each line taking 10 ms: the first pause comes
+    // before the fifth line.
+    w.imageProgressInterval = 50;
+    qint64 now = 0;
+    w.imageClock = [&now] { return now += 10; };
+    QCoreApplication::postEvent(w.textEdit, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+    w.togglePreview();
+
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_TRUE(w.imageShown);
+    EXPECT_FALSE(w.imageBusy);
+    EXPECT_TRUE(w.imageDirty);
+    EXPECT_EQ(previewLines(w).size(), 4);
+    EXPECT_FALSE(w.progressBar->isVisible());
+
+    w.imageClock = {};
+    w.togglePreview();
+    w.togglePreview();
+    EXPECT_EQ(previewLines(w).size(), 40);
+    EXPECT_FALSE(w.imageDirty);
+}
+
+TEST_F(DisplayImageTest, ShortDocumentIsShownInOnePaintWithoutTheProgressBar)
+{
+    // About a kilobyte: once a pause and a progress bar repaint per line.
+    MainWindow &w = startWith(numberedLines(60));
+    w.imageProgressInterval = 50;
+    QCoreApplication::processEvents();
+    PaintCount paints(&w, w.progressBar);
+
+    w.togglePreview();
+    QCoreApplication::processEvents();
+
+    ASSERT_TRUE(w.imageShown);
+    EXPECT_EQ(previewLines(w).size(), 60);
+    EXPECT_LE(paints.watched, 2);
+    EXPECT_LE(paints.passes, 2);
 }
 
 } // namespace
