@@ -249,6 +249,24 @@ TEST(AutomaticReadings, LeavesLinesWithBrokenSeparatorsAloneAndCountsThem)
     EXPECT_TRUE(details.message.contains(QStringLiteral("2 行")));
 }
 
+TEST(AutomaticReadings, AKanjiTheDictionaryCannotReadCostsOnlyItsOwnStretch)
+{
+    // 嵒 (a rock) is no UniDic word: 大 before it in the same run keeps its
+    // reading, and the rest of the line is annotated as usual.
+    const QString document = QStringLiteral("山頂の大嵒に立つと、谷川の音が聞こえた。\r\n"
+                                            "漢字だけ\r\n"
+                                            "嵒と嵒");
+    zeq::Annotation details;
+    const QString annotated = zeq::annotateText(document, kBackQuotes, analyser(), {}, &details);
+    EXPECT_EQ(annotated, QStringLiteral("`山頂`さんちょう`の`大`おお`嵒に`立`た`つと、`谷川`たにがわ`の`音`おと`が`聞`き`こえた。\r\n"
+                                        "`漢字`かんじ`だけ\r\n"
+                                        "嵒と嵒"));
+    EXPECT_EQ(details.unreadRuns, 3);
+    EXPECT_EQ(details.unreadLines, (QList<int>{1, 3}));
+    EXPECT_TRUE(details.message.contains(QStringLiteral("読みの分からない漢字 3 か所 (1, 3 行目)")))
+        << details.message.toStdString();
+}
+
 TEST(AutomaticReadings, WritesTheSeparatorsInForceEvenWhenSomeAreEmpty)
 {
     const zeq::SeparatorTriple noOpening{QString(), QStringLiteral("("), QStringLiteral(")")};
