@@ -157,6 +157,11 @@ TEST(AutomaticReadings, ReadsKnownTroubleWordsByTheirContext)
         {u"来場した方々、", u"`来場`らいじょう`した`方々`かたがた`、"},
         {u"知らない方が多い", u"`知`し`らない`方`かた`が`多`おお`い"},  // many people
         {u"都市ガスの方が性能が良い", u"`都市`とし`ガスの`方`ほう`が`性能`せいのう`が`良`よ`い"},
+        // Standing alone, a word takes its own first sound (the dictionary
+        // gives がわ, づくり); after a verb's stem it may be a compound.
+        {u"この川を渡る。", u"この`川`かわ`を`渡`わた`る。"},
+        {u"大きな作りの家", u"`大`おお`きな`作`つく`りの`家`いえ`"},
+        {u"住まい作りと家族旅行", u"`住`す`まい`作`づく`りと`家族旅行`かぞくりょこう`"},
     };
     for (const AnnotateCase &c : cases) {
         const QString text = QString::fromUtf16(c.text);
