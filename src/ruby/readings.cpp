@@ -190,6 +190,10 @@ QString counterReading(const QString &counter, qint64 number, bool afterMonth = 
             return QStringLiteral("たち");
         return QStringLiteral("にち");
     }
+    // A span of days counts as the days do: ２日間 ふつかかん, １２日間
+    // じゅうににちかん.
+    if (counter == QStringLiteral("日間"))
+        return counterReading(QStringLiteral("日"), number) + QStringLiteral("かん");
     if (counter == QStringLiteral("人"))
         return number == 1 || number == 2 ? QStringLiteral("り") : QStringLiteral("にん");
     if (counter == QStringLiteral("本"))
