@@ -270,6 +270,8 @@ LineResult annotateLine(QStringView line, const QList<RubyGroup> &groups, qsizet
             run.reading = *reading;
             continue;
         }
+        if (alone.isEmpty())
+            continue;
         // A word the dictionary cannot read (a rare kanji) must not cost the
         // words beside it theirs: each stretch of readable words gets its
         // own group, and only the unreadable rest stays plain.
