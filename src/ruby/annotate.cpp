@@ -248,6 +248,8 @@ LineResult annotateLine(QStringView line, const QList<RubyGroup> &groups, qsizet
 
     const QList<Word> words = analyser.analyse(view.resolved, options.contextRules);
     const QStringView resolved(view.resolved);
+    // Pieces of runs that could only be read in part, replacing them.
+    QList<KanjiRun> partial;
     for (KanjiRun &run : runs) {
         if (options.learnt) {
             if (const auto learnt = options.learnt->readingOfRun(resolved.sliced(run.start, run.length),
@@ -264,16 +266,49 @@ LineResult annotateLine(QStringView line, const QList<RubyGroup> &groups, qsizet
         // The sentence's words reach beyond the run (into a group, or a
         // reading the kana do not fit): the run is read on its own.
         const QList<Word> alone = analyser.analyse(resolved.sliced(run.start, run.length), options.contextRules);
-        if (const auto reading = readingOfSpan(alone, 0, run.length))
+        if (const auto reading = readingOfSpan(alone, 0, run.length)) {
             run.reading = *reading;
+            continue;
+        }
+        if (alone.isEmpty())
+            continue;
+        // A word the dictionary cannot read (a rare kanji) must not cost the
+        // words beside it theirs: each stretch of readable words gets its
+        // own group, and only the unreadable rest stays plain.
+        qsizetype at = 0;
+        while (at < alone.size()) {
+            qsizetype end = at;
+            while (end < alone.size() && !alone[end].reading.isEmpty())
+                ++end;
+            if (end == at) {
+                partial.append({run.start + alone[at].start, alone[at].length, QString()});
+                ++at;
+                continue;
+            }
+            const qsizetype start = alone[at].start;
+            const qsizetype length = alone[end - 1].start + alone[end - 1].length - start;
+            const auto reading = readingOfSpan(alone.mid(at, end - at), start, length);
+            partial.append({run.start + start, length, reading.value_or(QString())});
+            at = end;
+        }
+        run.length = 0;
+    }
+    if (!partial.isEmpty()) {
+        runs.removeIf([](const KanjiRun &run) { return run.length == 0; });
+        runs.append(partial);
+        std::sort(runs.begin(), runs.end(), [](const KanjiRun &a, const KanjiRun &b) { return a.start < b.start; });
     }
 
     QString out;
     out.reserve(line.size() * 2);
     qsizetype next = 0;
+    qsizetype unreadEnd = -1;
     for (const KanjiRun &run : runs) {
         if (run.reading.isEmpty()) {
-            ++result.unread;
+            // Two unreadable words side by side are one plain stretch.
+            if (run.start != unreadEnd)
+                ++result.unread;
+            unreadEnd = run.start + run.length;
             continue;
         }
         const qsizetype lineStart = view.lineAt[run.start];
@@ -352,6 +387,8 @@ Annotation annotateDocument(const QString &document, qsizetype from, qsizetype t
                                          analyser, options);
         annotation.annotatedRuns += result.annotated;
         annotation.unreadRuns += result.unread;
+        if (result.unread > 0)
+            annotation.unreadLines.append(int(i + 1));
         if (result.annotated == 0)
             continue;
         // Lines between two changed ones are copied unchanged.
@@ -381,18 +418,23 @@ QString annotationReport(const Annotation &annotation)
         parts.append(QStringLiteral("%1 か所に読みを付けました。").arg(annotation.annotatedRuns));
     else
         parts.append(QStringLiteral("読みを付ける漢字はありませんでした。"));
-    if (annotation.unreadRuns > 0)
-        parts.append(QStringLiteral("%1 か所は読みが分からず、そのままにしました。").arg(annotation.unreadRuns));
-    if (!annotation.malformedLines.isEmpty()) {
+    // The first ten line numbers: enough to find the lines.
+    auto lineNumbers = [](const QList<int> &lines) {
         QStringList numbers;
-        for (qsizetype i = 0; i < annotation.malformedLines.size() && i < 10; ++i)
-            numbers.append(QString::number(annotation.malformedLines[i]));
-        if (annotation.malformedLines.size() > 10)
+        for (qsizetype i = 0; i < lines.size() && i < 10; ++i)
+            numbers.append(QString::number(lines[i]));
+        if (lines.size() > 10)
             numbers.append(QStringLiteral("…"));
+        return numbers.join(QStringLiteral(", "));
+    };
+    if (annotation.unreadRuns > 0)
+        parts.append(QStringLiteral("読みの分からない漢字 %1 か所 (%2 行目) はそのままにしました。")
+                         .arg(annotation.unreadRuns)
+                         .arg(lineNumbers(annotation.unreadLines)));
+    if (!annotation.malformedLines.isEmpty())
         parts.append(QStringLiteral("セパレータに誤りのある %1 行 (%2 行目) はそのままにしました。")
                          .arg(annotation.malformedLines.size())
-                         .arg(numbers.join(QStringLiteral(", "))));
-    }
+                         .arg(lineNumbers(annotation.malformedLines)));
     return parts.join(QLatin1Char('\n'));
 }
 

@@ -62,8 +62,10 @@ struct Annotation {
     bool changed = false;
     // Kanji runs given a reading.
     int annotatedRuns = 0;
-    // Kanji runs the analyser could not read (left as they were).
+    // Stretches of kanji the analyser could not read, left plain (the rest
+    // of their run is annotated), and the 1-based lines that hold them.
     int unreadRuns = 0;
+    QList<int> unreadLines;
     // Lines left alone because a group does not close or the separators do
     // not add up; 1-based line numbers.
     QList<int> malformedLines;

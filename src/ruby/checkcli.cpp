@@ -261,8 +261,13 @@ int runAnnotate(const AnnotateRequest &request, QTextStream &out, QTextStream &e
         } else {
             wellFormed = reportMalformedLines(path, annotated, request.separators, err);
         }
-        if (details.unreadRuns > 0)
-            err << path << ": " << details.unreadRuns << " kanji run(s) could not be read and have no reading\n";
+        if (details.unreadRuns > 0) {
+            QStringList lines;
+            for (const int line : std::as_const(details.unreadLines))
+                lines.append(QString::number(line));
+            err << path << ": " << details.unreadRuns << " kanji run(s) could not be read and have no reading (line "
+                << lines.join(QStringLiteral(", ")) << ")\n";
+        }
         if (!wellFormed)
             status = std::max(status, kCheckSomeMalformed);
     }

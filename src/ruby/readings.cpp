@@ -190,6 +190,10 @@ QString counterReading(const QString &counter, qint64 number, bool afterMonth = 
             return QStringLiteral("たち");
         return QStringLiteral("にち");
     }
+    // A span of days counts as the days do: ２日間 ふつかかん, １２日間
+    // じゅうににちかん.
+    if (counter == QStringLiteral("日間"))
+        return counterReading(QStringLiteral("日"), number) + QStringLiteral("かん");
     if (counter == QStringLiteral("人"))
         return number == 1 || number == 2 ? QStringLiteral("り") : QStringLiteral("にん");
     if (counter == QStringLiteral("本"))
@@ -565,6 +569,28 @@ void applyContextRules(QList<Word> &words)
             && (word.initialChange.endsWith(QStringLiteral("濁")) || word.initialChange.endsWith(QStringLiteral("混合")))
             && word.reading == word.baseReading)
             word.reading = voiced(word.reading);
+    }
+    // The other way round: a word that voices inside a compound (川 がわ,
+    // 作り づくり) often comes out voiced on its own too (この川を ..がわ,
+    // 小さな川に ..がわ). After a particle, an auxiliary, a mark, a
+    // pre-noun word (この, 小さな), an adjective or an adverb no compound
+    // is being made, and the word takes its own first sound again. After a
+    // verb's stem or a noun written in kana it may well be one (住まい作り
+    // ..づくり), so the dictionary's choice stands there.
+    static const QStringList kStandsAlone = {QStringLiteral("助詞"),   QStringLiteral("助動詞"),
+                                             QStringLiteral("補助記号"), QStringLiteral("記号"),
+                                             QStringLiteral("連体詞"),  QStringLiteral("接続詞"),
+                                             QStringLiteral("空白"),    QStringLiteral("形容詞"),
+                                             QStringLiteral("副詞")};
+    for (qsizetype i = 0; i < words.size(); ++i) {
+        Word &word = words[i];
+        if (word.reading.size() < 2 || word.baseReading.isEmpty() || !startsWithKanji(word.surface)
+            || word.reading.front() == word.baseReading.front()
+            || voiced(word.baseReading.left(1)) != word.reading.left(1)
+            || !(word.initialChange.endsWith(QStringLiteral("濁")) || word.initialChange.endsWith(QStringLiteral("混合"))))
+            continue;
+        if (!attachedTo(words, i) || kStandsAlone.contains(words[i - 1].partOfSpeech))
+            word.reading = word.baseReading.front() + word.reading.mid(1);
     }
     // A doubled last sound only stands before a voiceless one (一回 いっかい,
     // but 一度 いちど); and where the dictionary marks a one-kanji word as

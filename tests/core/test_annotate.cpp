@@ -111,6 +111,7 @@ TEST(AutomaticReadings, ReadsKnownTroubleWordsByTheirContext)
         {u"１日に３回", u"１`日`にち`に３`回`かい`"},          // no month: いちにち
         {u"２０日から２人で", u"２０`日`か`から２`人`り`で"},   // はつか, ふたり
         {u"１５人と１０分と５分", u"１５`人`にん`と１０`分`ぷん`と５`分`ふん`"},
+        {u"２日間と１２日間", u"２`日間`かかん`と１２`日間`にちかん`"},  // a span counts as days do
         {u"調査を行った", u"`調査`ちょうさ`を`行`おこな`った"},
         {u"東京へ行った", u"`東京`とうきょう`へ`行`い`った"},
         {u"気に入った", u"`気`き`に`入`い`った"},
@@ -157,6 +158,11 @@ TEST(AutomaticReadings, ReadsKnownTroubleWordsByTheirContext)
         {u"来場した方々、", u"`来場`らいじょう`した`方々`かたがた`、"},
         {u"知らない方が多い", u"`知`し`らない`方`かた`が`多`おお`い"},  // many people
         {u"都市ガスの方が性能が良い", u"`都市`とし`ガスの`方`ほう`が`性能`せいのう`が`良`よ`い"},
+        // Standing alone, a word takes its own first sound (the dictionary
+        // gives がわ, づくり); after a verb's stem it may be a compound.
+        {u"この川を渡る。", u"この`川`かわ`を`渡`わた`る。"},
+        {u"大きな作りの家", u"`大`おお`きな`作`つく`りの`家`いえ`"},
+        {u"住まい作りと家族旅行", u"`住`す`まい`作`づく`りと`家族旅行`かぞくりょこう`"},
     };
     for (const AnnotateCase &c : cases) {
         const QString text = QString::fromUtf16(c.text);
@@ -247,6 +253,24 @@ TEST(AutomaticReadings, LeavesLinesWithBrokenSeparatorsAloneAndCountsThem)
     EXPECT_EQ(details.malformedLines, (QList<int>{1, 3}));
     EXPECT_EQ(details.annotatedRuns, 1);
     EXPECT_TRUE(details.message.contains(QStringLiteral("2 行")));
+}
+
+TEST(AutomaticReadings, AKanjiTheDictionaryCannotReadCostsOnlyItsOwnStretch)
+{
+    // 嵒 (a rock) is no UniDic word: 大 before it in the same run keeps its
+    // reading, and the rest of the line is annotated as usual.
+    const QString document = QStringLiteral("山頂の大嵒に立つと、谷川の音が聞こえた。\r\n"
+                                            "漢字だけ\r\n"
+                                            "嵒と嵒");
+    zeq::Annotation details;
+    const QString annotated = zeq::annotateText(document, kBackQuotes, analyser(), {}, &details);
+    EXPECT_EQ(annotated, QStringLiteral("`山頂`さんちょう`の`大`おお`嵒に`立`た`つと、`谷川`たにがわ`の`音`おと`が`聞`き`こえた。\r\n"
+                                        "`漢字`かんじ`だけ\r\n"
+                                        "嵒と嵒"));
+    EXPECT_EQ(details.unreadRuns, 3);
+    EXPECT_EQ(details.unreadLines, (QList<int>{1, 3}));
+    EXPECT_TRUE(details.message.contains(QStringLiteral("読みの分からない漢字 3 か所 (1, 3 行目)")))
+        << details.message.toStdString();
 }
 
 TEST(AutomaticReadings, WritesTheSeparatorsInForceEvenWhenSomeAreEmpty)

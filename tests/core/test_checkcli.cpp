@@ -311,6 +311,18 @@ TEST_F(CheckCli, AnnotateWritesTheSeparatorsGivenAndRefusesWhatCp932CannotHold)
     EXPECT_EQ(file.readAll(), QByteArray("\x8a\xbf\x8e\x9a\n"));
 }
 
+TEST_F(CheckCli, AnnotateReadsAroundAKanjiTheDictionaryCannotReadAndNamesItsLine)
+{
+    const QString path = writeDocument(QStringLiteral("rock.txt"), QStringLiteral("漢字\n隣の大嵒に登った。\n"));
+    const CliRun annotated = run({QStringLiteral("--annotate"), path});
+    EXPECT_EQ(annotated.out, QStringLiteral("`漢字`かんじ`\n`隣`となり`の`大`おお`嵒に`登`のぼ`った。\n"));
+    // The line stays faulty where the reading is missing, and says so.
+    EXPECT_EQ(annotated.status, 1);
+    EXPECT_TRUE(annotated.err.contains(path + QStringLiteral(":2: ")));
+    EXPECT_TRUE(annotated.err.contains(QStringLiteral("1 kanji run(s) could not be read and have no reading (line 2)")))
+        << annotated.err.toStdString();
+}
+
 TEST_F(CheckCli, ResolveAndReadingsPrintTheTextAsUtf8)
 {
     const QString first = writeDocument(QStringLiteral("first.txt"),
