@@ -17,12 +17,13 @@
 
 namespace {
 
-// Runs program to its end; returns its peak resident set in KiB, -1 on failure.
-long runProbe(const char *program, const QByteArray &configHome)
+// Runs program to its end on the given Qt platform; returns its peak
+// resident set in KiB, -1 on failure.
+long runProbe(const char *program, const QByteArray &configHome, const char *platform = "offscreen")
 {
     const pid_t pid = fork();
     if (pid == 0) {
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        setenv("QT_QPA_PLATFORM", platform, 1);
         setenv("XDG_CONFIG_HOME", configHome.constData(), 1);
         execl(program, program, static_cast<char *>(nullptr));
         _exit(127);
@@ -58,11 +59,11 @@ void startup(benchmark::State &state, const char *program)
 // The two probes one after the other in every iteration, so that the load
 // of a shared machine falls on both alike: counters give each one's mean
 // wall time, their ratio, and the ratio of their peak memory.
-void BM_StartupInterleaved(benchmark::State &state)
+void interleaved(benchmark::State &state, const char *platform)
 {
     QTemporaryDir config;
     const QByteArray configHome = config.path().toLocal8Bit();
-    if (runProbe(ZEQ_STARTUP_PROBE, configHome) < 0 || runProbe(ZEQ_BARE_PROBE, configHome) < 0) {
+    if (runProbe(ZEQ_STARTUP_PROBE, configHome, platform) < 0 || runProbe(ZEQ_BARE_PROBE, configHome, platform) < 0) {
         state.SkipWithError("probe failed to start");
         return;
     }
@@ -71,9 +72,9 @@ void BM_StartupInterleaved(benchmark::State &state)
     long barePeak = 0, editorPeak = 0;
     for (auto _ : state) {
         const auto t0 = Clock::now();
-        const long b = runProbe(ZEQ_BARE_PROBE, configHome);
+        const long b = runProbe(ZEQ_BARE_PROBE, configHome, platform);
         const auto t1 = Clock::now();
-        const long e = runProbe(ZEQ_STARTUP_PROBE, configHome);
+        const long e = runProbe(ZEQ_STARTUP_PROBE, configHome, platform);
         const auto t2 = Clock::now();
         if (b < 0 || e < 0) {
             state.SkipWithError("probe failed");
@@ -93,11 +94,25 @@ void BM_StartupInterleaved(benchmark::State &state)
     state.counters["memory_ratio"] = double(editorPeak) / double(barePeak);
 }
 
+void BM_StartupInterleaved(benchmark::State &state) { interleaved(state, "offscreen"); }
+
+// The same on the X server of DISPLAY (a real desktop or Xvfb), where the
+// window is mapped for real.
+void BM_StartupInterleavedX(benchmark::State &state)
+{
+    if (!std::getenv("DISPLAY")) {
+        state.SkipWithError("no X display (set DISPLAY, for instance to an Xvfb)");
+        return;
+    }
+    interleaved(state, "xcb");
+}
+
 void BM_StartupEditorWindow(benchmark::State &state) { startup(state, ZEQ_STARTUP_PROBE); }
 void BM_StartupBareWindow(benchmark::State &state) { startup(state, ZEQ_BARE_PROBE); }
 
 BENCHMARK(BM_StartupBareWindow)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 BENCHMARK(BM_StartupEditorWindow)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 BENCHMARK(BM_StartupInterleaved)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(4.0);
+BENCHMARK(BM_StartupInterleavedX)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(4.0);
 
 } // namespace
