@@ -1,7 +1,8 @@
 #include "about/helpfile.h"
 
+#include "platform/datafiles.h"
+
 #include <QDir>
-#include <QFileInfo>
 
 #ifndef ZEQ_INSTALLED_HELP_DIR
 #define ZEQ_INSTALLED_HELP_DIR "../share/zeqedit/help"
@@ -11,17 +12,10 @@ namespace zeq {
 
 QString locateHelpFile(const QString &programDir)
 {
-    const QDir dir(programDir);
-    const QString beside = QDir::cleanPath(dir.filePath(QStringLiteral("help/") + kHelpFileName));
-    if (QFileInfo::exists(beside))
-        return beside;
-    // Relative to the program, so a package installed under any prefix (or
-    // unpacked into a DESTDIR) finds its own help.
-    const QString installed =
-        QDir::cleanPath(dir.filePath(QStringLiteral(ZEQ_INSTALLED_HELP_DIR "/") + kHelpFileName));
-    if (QFileInfo::exists(installed))
-        return installed;
-    return beside;
+    const QString found = locateDataFile(programDir, QStringLiteral("help"),
+                                         QStringLiteral(ZEQ_INSTALLED_HELP_DIR), kHelpFileName);
+    return found.isEmpty() ? QDir::cleanPath(QDir(programDir).filePath(QStringLiteral("help/") + kHelpFileName))
+                           : found;
 }
 
 } // namespace zeq

@@ -1,5 +1,6 @@
 #include "ruby/readings.h"
 
+#include "platform/datafiles.h"
 #include "platform/strconv.h"
 #include "ruby/rubytext.h"
 
@@ -724,14 +725,8 @@ ReadingAnalyser &ReadingAnalyser::shared()
 
 QString ReadingAnalyser::locatePreferenceTable(const QString &programDir)
 {
-    const QDir dir(programDir);
-    const QString beside = QDir::cleanPath(dir.filePath(QStringLiteral("readings/") + kPreferenceTableName));
-    if (QFileInfo::exists(beside))
-        return beside;
-    // Relative to the program, so a package unpacked under any prefix finds it.
-    const QString installed =
-        QDir::cleanPath(dir.filePath(QStringLiteral(ZEQ_INSTALLED_READINGS_DIR "/") + kPreferenceTableName));
-    return QFileInfo::exists(installed) ? installed : QString();
+    return locateDataFile(programDir, QStringLiteral("readings"), QStringLiteral(ZEQ_INSTALLED_READINGS_DIR),
+                          kPreferenceTableName);
 }
 
 void ReadingAnalyser::usePreferenceTable(const QString &path)
