@@ -138,6 +138,7 @@ Word wordFromNode(const MeCab::Node *node, const char *sentence, const Utf8Text 
     const QStringList fields = splitFeature(node->feature);
     word.partOfSpeech = field(fields, Pos1);
     word.subCategory = field(fields, Pos2);
+    word.usage = field(fields, Pos3);
     word.lemma = field(fields, Lemma);
     word.reading = kanaReading(fields);
     word.initialChange = field(fields, InitialChangeType);
@@ -243,6 +244,28 @@ bool endsWithKanji(const QString &text)
 bool startsWithKanji(const QString &text)
 {
     return !text.isEmpty() && isKanji(text) == 1;
+}
+
+// A common noun of two kanji or more (営業, 調理): the head of a compound a
+// one-kanji suffix can close. One kanji before a suffix is mostly a word of
+// its own that the dictionary does not know (土日, 来日, 在日).
+bool compoundHead(const Word &word)
+{
+    if (word.partOfSpeech != QStringLiteral("名詞") || word.subCategory != QStringLiteral("普通名詞")
+        || word.surface.size() < 2)
+        return false;
+    for (qsizetype k = 0; k < word.surface.size(); ++k) {
+        if (isKanji(QStringView(word.surface).sliced(k, 1)) != 1)
+            return false;
+    }
+    return true;
+}
+
+bool isKatakanaWord(const QString &text)
+{
+    return !text.isEmpty() && std::all_of(text.cbegin(), text.cend(), [](QChar c) {
+        return (c >= QChar(u'ァ') && c <= QChar(u'ヺ')) || c == QChar(u'ー');
+    });
 }
 
 // か→が, し→じ, た→だ, ひ→び ...: the voiced kana follows its plain one.
@@ -504,6 +527,27 @@ void applyContextRules(QList<Word> &words)
         }
     }
 
+    // One-kanji suffixes whose reading follows the kind of word they end
+    // (the dictionary cuts 営業日 in two and reads the second word as it
+    // would stand after anything).
+    for (qsizetype i = 1; i < words.size(); ++i) {
+        Word &word = words[i];
+        const Word &previous = words[i - 1];
+        if (!attachedTo(words, i))
+            continue;
+        if (word.surface == QStringLiteral("日") && compoundHead(previous)
+            && (word.reading == QStringLiteral("にち") || word.reading == QStringLiteral("じつ")
+                || word.reading == QStringLiteral("ひ"))) {
+            // The day of something is び: 営業日, 発売日, 最終日, 誕生日.
+            // After one kanji the pair is a word of its own (土日, 来日).
+            word.reading = QStringLiteral("び");
+        } else if (word.surface == QStringLiteral("島") && word.reading != QStringLiteral("とう")
+                   && isKatakanaWord(previous.surface)) {
+            // A foreign island: ハワイ島, バリ島.
+            word.reading = QStringLiteral("とう");
+        }
+    }
+
     // A word the dictionary knows with its digit (２人組 ふたりぐみ, ２千
     // にせん) reads the digit too, but the digit stays outside the group and
     // is read by the reader: the group gets only the rest.
@@ -542,9 +586,10 @@ void applyContextRules(QList<Word> &words)
         const Word &previous = words[i - 1];
         if (!attachedTo(words, i) || !startsWithKanji(word.surface))
             continue;
-        // 会社 voices after a loan word as after a kanji one (ゲーム会社,
-        // バス会社 ..がいしゃ).
-        if (word.surface == QStringLiteral("会社") && previous.partOfSpeech == QStringLiteral("名詞")
+        // 会社 and 時計 voice after a loan word as after a kanji one
+        // (ゲーム会社 ..がいしゃ, ブランド時計 ..どけい).
+        if ((word.surface == QStringLiteral("会社") || word.surface == QStringLiteral("時計"))
+            && previous.partOfSpeech == QStringLiteral("名詞")
             && previous.origin == QStringLiteral("外") && word.reading == word.baseReading) {
             word.reading = voiced(word.reading);
             continue;
@@ -555,14 +600,15 @@ void applyContextRules(QList<Word> &words)
         const bool compoundable = previous.partOfSpeech == QStringLiteral("名詞")
             || (previous.partOfSpeech == QStringLiteral("接頭辞") && previous.origin != QStringLiteral("漢"))
             || previous.partOfSpeech == QStringLiteral("接尾辞");
-        // Native words voice as a rule; of the Chinese ones only 会社 and
-        // 菓子 do so regularly (子会社, 株式会社, 和菓子, 洋菓子).
+        // Native words voice as a rule; of the Chinese ones only 会社,
+        // 菓子 and 時計 do so regularly (子会社, 株式会社, 和菓子, 腕時計).
         // 付き after a noun stays つき (食事付き, 条件付き), and so do 近く
         // (１０年近く, 温泉近く), 少ない (数少ない) and 手前 (一歩手前).
         static const QStringList kKeepsSound = {QStringLiteral("付き"), QStringLiteral("付"), QStringLiteral("近く"),
                                                 QStringLiteral("少ない"), QStringLiteral("手前")};
         const bool voices = (word.origin == QStringLiteral("和") && !kKeepsSound.contains(word.surface))
-            || word.surface == QStringLiteral("会社") || word.surface == QStringLiteral("菓子");
+            || word.surface == QStringLiteral("会社") || word.surface == QStringLiteral("菓子")
+            || word.surface == QStringLiteral("時計");
         // Suffixes (..川, ..島) keep the dictionary's choice: whether a
         // place name voices is a fact about that place.
         if (compoundable && voices && previous.subCategory != QStringLiteral("数詞")
@@ -607,8 +653,17 @@ void applyContextRules(QList<Word> &words)
         auto oneKanji = [](const QString &surface) {
             return surface.size() == 1 && isKanji(surface) == 1;
         };
+        // A count written with ヶ (一ヶ月, 六ヶ所) is one word with its number
+        // as much as a one-kanji counter is; the last digit of a longer
+        // number is read whole before it (八十八ヶ所 ..はちかしょ).
+        auto countedWithKa = [&](const QString &surface) {
+            static const QString kKa = QStringLiteral("ヶケヵ");
+            return surface.size() > 1 && kKa.contains(surface.front()) && startsWithKanji(surface.mid(1))
+                && !(attachedTo(words, i) && words[i - 1].subCategory == QStringLiteral("数詞"));
+        };
         if (change.size() == 2 && change.endsWith(QStringLiteral("促")) && attachedTo(words, i + 1)
-            && word.reading == word.baseReading && oneKanji(word.surface) && oneKanji(next.surface)
+            && word.reading == word.baseReading && oneKanji(word.surface)
+            && (oneKanji(next.surface) || countedWithKa(next.surface))
             && !(attachedTo(words, i) && words[i - 1].surface.back().isDigit())
             && word.reading.size() > 1 && word.reading.endsWith(strConv(change.left(1), ConvHiragana))) {
             // ク doubles before か行 only (学科 がっか, but 学生 がくせい);
@@ -629,6 +684,16 @@ void applyContextRules(QList<Word> &words)
             if (!first.isNull() && (doublesBefore.contains(first) || pops || (chiTsu && kP.contains(first))))
                 word.reading = word.reading.chopped(1) + QStringLiteral("っ");
         }
+
+        // The dictionary doubles the number itself (一発 いっ..) but leaves
+        // the next word's sound as it stands alone (はつ): the two go
+        // together, いっぱつ, いっぴん.
+        static const QString kHaRow = QStringLiteral("はひふへほ");
+        if (word.reading.endsWith(QStringLiteral("っ")) && word.reading != word.baseReading
+            && change.endsWith(QStringLiteral("促")) && attachedTo(words, i + 1) && oneKanji(word.surface)
+            && oneKanji(next.surface) && !next.reading.isEmpty() && kHaRow.contains(next.reading.front())
+            && (next.initialChange.endsWith(QStringLiteral("半濁")) || next.initialChange.endsWith(QStringLiteral("混合"))))
+            next.reading = QChar(char16_t(next.reading.front().unicode() + 2)) + next.reading.mid(1);
 
         if (word.reading.endsWith(QStringLiteral("っ")) && word.partOfSpeech == QStringLiteral("名詞")
             && !word.baseReading.endsWith(QStringLiteral("っ")) && !word.baseReading.isEmpty()
