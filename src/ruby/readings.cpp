@@ -261,6 +261,13 @@ bool compoundHead(const Word &word)
     return true;
 }
 
+bool isKanaWord(const QString &text)
+{
+    return !text.isEmpty() && std::all_of(text.cbegin(), text.cend(), [](QChar c) {
+        return (c >= QChar(u'ぁ') && c <= QChar(u'ゖ')) || (c >= QChar(u'ァ') && c <= QChar(u'ヺ')) || c == QChar(u'ー');
+    });
+}
+
 bool isKatakanaWord(const QString &text)
 {
     return !text.isEmpty() && std::all_of(text.cbegin(), text.cend(), [](QChar c) {
@@ -477,6 +484,13 @@ void applyContextRules(QList<Word> &words)
             // Standing at the head of a clause it means later: 後に独立する,
             // 加藤英文（後の加藤茶）; after a word it is ご or あと (終了後に).
             word.reading = QStringLiteral("のち");
+        } else if (word.surface == QStringLiteral("前") && word.reading == QStringLiteral("まえ") && i + 1 < words.size()
+                   && attachedTo(words, i + 1) && words[i + 1].partOfSpeech == QStringLiteral("名詞")
+                   && (i == 0 || words[i - 1].partOfSpeech == QStringLiteral("補助記号")
+                       || words[i - 1].partOfSpeech == QStringLiteral("助詞"))) {
+            // Heading a noun of its own it names the previous one (前シーズン,
+            // 前社長); after a noun it is a place or a time (駅前, 3日前).
+            word.reading = QStringLiteral("ぜん");
         } else if (word.surface == QStringLiteral("主") && followedBy(words, i, QStringLiteral("として"))) {
             // 主として: mainly.
             word.reading = QStringLiteral("しゅ");
@@ -545,6 +559,21 @@ void applyContextRules(QList<Word> &words)
                    && isKatakanaWord(previous.surface)) {
             // A foreign island: ハワイ島, バリ島.
             word.reading = QStringLiteral("とう");
+        } else if (word.surface == QStringLiteral("家") && word.reading != QStringLiteral("け")
+                   && previous.partOfSpeech == QStringLiteral("名詞")
+                   && isKanaWord(previous.surface)) {
+            // After a name in kana it is the family or the house of that
+            // name (ルクセンブルク家, ポチ家); the dictionary only knows the
+            // kanji names as such.
+            word.reading = QStringLiteral("け");
+        } else if (word.surface == QStringLiteral("付") && (word.reading == QStringLiteral("づけ")
+                                                          || word.reading == QStringLiteral("つけ"))
+                   && previous.partOfSpeech == QStringLiteral("名詞") && previous.usage != QStringLiteral("助数詞可能")
+                   && !surfaceIs(words, i + 1, {QStringLiteral("け")})) {
+            // Written without its kana after a noun it says what comes with
+            // it (朝食付, 紐付): つき, as 付き. After a date it is dated
+            // (５日付, ４月付: づけ).
+            word.reading = QStringLiteral("つき");
         }
     }
 
