@@ -246,19 +246,22 @@ bool startsWithKanji(const QString &text)
     return !text.isEmpty() && isKanji(text) == 1;
 }
 
+bool allKanji(const QString &text)
+{
+    for (qsizetype k = 0; k < text.size(); ++k) {
+        if (isKanji(QStringView(text).sliced(k, 1)) != 1)
+            return false;
+    }
+    return !text.isEmpty();
+}
+
 // A common noun of two kanji or more (営業, 調理): the head of a compound a
 // one-kanji suffix can close. One kanji before a suffix is mostly a word of
 // its own that the dictionary does not know (土日, 来日, 在日).
 bool compoundHead(const Word &word)
 {
-    if (word.partOfSpeech != QStringLiteral("名詞") || word.subCategory != QStringLiteral("普通名詞")
-        || word.surface.size() < 2)
-        return false;
-    for (qsizetype k = 0; k < word.surface.size(); ++k) {
-        if (isKanji(QStringView(word.surface).sliced(k, 1)) != 1)
-            return false;
-    }
-    return true;
+    return word.partOfSpeech == QStringLiteral("名詞") && word.subCategory == QStringLiteral("普通名詞")
+        && word.surface.size() >= 2 && allKanji(word.surface);
 }
 
 bool isKanaWord(const QString &text)
@@ -559,6 +562,29 @@ void applyContextRules(QList<Word> &words)
                    && isKatakanaWord(previous.surface)) {
             // A foreign island: ハワイ島, バリ島.
             word.reading = QStringLiteral("とう");
+        } else if (word.surface == QStringLiteral("方") && word.reading == QStringLiteral("かた")
+                   && (previous.surface.endsWith(QStringLiteral("様")) || previous.surface.endsWith(QStringLiteral("さま"))
+                       || previous.surface.endsWith(QStringLiteral("さん"))
+                       || surfaceIs(words, i - 1, {QStringLiteral("先生"), QStringLiteral("先輩"), QStringLiteral("あなた"),
+                                                   QStringLiteral("貴方"), QStringLiteral("奥様")}))) {
+            // The polite plural of people: 先生方, 皆様方, あなた方.
+            word.reading = QStringLiteral("がた");
+        } else if (word.surface == QStringLiteral("中") && (word.reading == QStringLiteral("ちゅう")
+                                                          || word.reading == QStringLiteral("じゅう"))) {
+            // Throughout a span or a place (一日中, 一年中, 世界中, and a
+            // native time word: 明日中, 今年中) it is じゅう; within
+            // something named by a compound (記事中, 営業日中, 試合中, 午前中)
+            // ちゅう.
+            const bool native = previous.partOfSpeech == QStringLiteral("名詞")
+                && previous.origin == QStringLiteral("和") && previous.usage == QStringLiteral("副詞可能")
+                && allKanji(previous.surface);
+            const bool span = native || previous.surface == QStringLiteral("世界") || previous.surface == QStringLiteral("年")
+                || (previous.surface == QStringLiteral("日") && attachedTo(words, i - 1)
+                    && (words[i - 2].subCategory == QStringLiteral("数詞") || words[i - 2].surface.back().isDigit()));
+            if (span)
+                word.reading = QStringLiteral("じゅう");
+            else if (compoundHead(previous) || previous.surface == QStringLiteral("日"))
+                word.reading = QStringLiteral("ちゅう");
         } else if (word.surface == QStringLiteral("家") && word.reading != QStringLiteral("け")
                    && previous.partOfSpeech == QStringLiteral("名詞")
                    && isKanaWord(previous.surface)) {

@@ -189,6 +189,10 @@ TEST(AutomaticReadings, ReadsAWordByTheKindOfWordItCloses)
         {u"５日付で", u"５`日付`かづけ`で"},                       // dated
         {u"前シーズンの成績", u"`前`ぜん`シーズンの`成績`せいせき`"},  // the previous one
         {u"その前に食べる", u"その`前`まえ`に`食`た`べる"},
+        {u"先生方が来た。", u"`先生方`せんせいがた`が`来`き`た。"},  // people, politely
+        {u"世界中の人", u"`世界中`せかいじゅう`の`人`ひと`"},      // throughout
+        {u"一日中遊ぶ", u"`一日中遊`いちにちじゅうあそ`ぶ"},
+        {u"子育て中です", u"`子育`こそだ`て`中`ちゅう`です"},          // in the middle of
         // A number the dictionary doubles takes the counter's popped sound
         // with it, and a count in ヶ doubles as a one-kanji counter does;
         // the last digit of a longer number stays whole.
