@@ -711,14 +711,18 @@ void applyContextRules(QList<Word> &words)
         // A count written with ヶ (一ヶ月, 六ヶ所) is one word with its number
         // as much as a one-kanji counter is; the last digit of a longer
         // number is read whole before it (八十八ヶ所 ..はちかしょ).
+        // So is a longer counter after a numeral (一週間 いっしゅうかん).
+        const bool lastDigit = !(attachedTo(words, i) && words[i - 1].subCategory == QStringLiteral("数詞"));
         auto countedWithKa = [&](const QString &surface) {
             static const QString kKa = QStringLiteral("ヶケヵ");
-            return surface.size() > 1 && kKa.contains(surface.front()) && startsWithKanji(surface.mid(1))
-                && !(attachedTo(words, i) && words[i - 1].subCategory == QStringLiteral("数詞"));
+            return surface.size() > 1 && kKa.contains(surface.front()) && startsWithKanji(surface.mid(1)) && lastDigit;
         };
+        const bool counted = countedWithKa(next.surface)
+            || (word.subCategory == QStringLiteral("数詞") && next.usage == QStringLiteral("助数詞可能")
+                && startsWithKanji(next.surface) && lastDigit);
         if (change.size() == 2 && change.endsWith(QStringLiteral("促")) && attachedTo(words, i + 1)
             && word.reading == word.baseReading && oneKanji(word.surface)
-            && (oneKanji(next.surface) || countedWithKa(next.surface))
+            && (oneKanji(next.surface) || counted)
             && !(attachedTo(words, i) && words[i - 1].surface.back().isDigit())
             && word.reading.size() > 1 && word.reading.endsWith(strConv(change.left(1), ConvHiragana))) {
             // ク doubles before か行 only (学科 がっか, but 学生 がくせい);

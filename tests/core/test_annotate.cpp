@@ -198,6 +198,7 @@ TEST(AutomaticReadings, ReadsAWordByTheKindOfWordItCloses)
         // the last digit of a longer number stays whole.
         {u"一発で決まる。", u"`一発`いっぱつ`で`決`き`まる。"},
         {u"一ヶ月ぶりに", u"`一ヶ月`いっかげつ`ぶりに"},
+        {u"一週間後", u"`一週間後`いっしゅうかんご`"},
         {u"四国八十八ヶ所を巡る。", u"`四国八十八ヶ所`しこくはちじゅうはちかしょ`を`巡`めぐ`る。"},
     };
     for (const AnnotateCase &c : cases) {
