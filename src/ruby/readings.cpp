@@ -649,6 +649,19 @@ void applyContextRules(QList<Word> &words)
             word.reading = voiced(word.reading);
             continue;
         }
+        // A native noun written in kanji alone voices after a noun in
+        // katakana as after a kanji one (ビニール傘 ..がさ, キズ口 ..ぐち);
+        // a verb's noun with its kana (マルチ掛け, リンク張り) keeps its
+        // sound, and so do words of one sound (酢, 歯) and 方, which has
+        // rules of its own.
+        if (isKatakanaWord(previous.surface) && previous.partOfSpeech == QStringLiteral("名詞")
+            && word.origin == QStringLiteral("和") && word.partOfSpeech == QStringLiteral("名詞")
+            && word.subCategory == QStringLiteral("普通名詞") && word.reading.size() > 1
+            && word.surface != QStringLiteral("方") && allKanji(word.surface) && word.reading == word.baseReading
+            && (word.initialChange.endsWith(QStringLiteral("濁")) || word.initialChange.endsWith(QStringLiteral("混合")))) {
+            word.reading = voiced(word.reading);
+            continue;
+        }
         if (!endsWithKanji(previous.surface))
             continue;
         // A Chinese prefix sets no compound sound (各部屋 かくへや, 全区間).

@@ -185,6 +185,9 @@ TEST(AutomaticReadings, ReadsAWordByTheKindOfWordItCloses)
         {u"振り子時計が鳴る", u"`振`ふ`り`子時計`こどけい`が`鳴`な`る"},
         {u"ブランド時計を買った。", u"ブランド`時計`どけい`を`買`か`った。"},
         {u"時計を見る。", u"`時計`とけい`を`見`み`る。"},          // alone it keeps its sound
+        {u"ビニール傘をさす。", u"ビニール`傘`がさ`をさす。"},      // native, after katakana
+        {u"ホタテ貝を焼く。", u"ホタテ`貝`がい`を`焼`や`く。"},
+        {u"リンゴ酢を使う。", u"リンゴ`酢`す`を`使`つか`う。"},      // one sound stays
         {u"朝食付で", u"`朝食付`ちょうしょくつき`で"},             // comes with
         {u"５日付で", u"５`日付`かづけ`で"},                       // dated
         {u"前シーズンの成績", u"`前`ぜん`シーズンの`成績`せいせき`"},  // the previous one
