@@ -494,6 +494,20 @@ void applyContextRules(QList<Word> &words)
             // Heading a noun of its own it names the previous one (前シーズン,
             // 前社長); after a noun it is a place or a time (駅前, 3日前).
             word.reading = QStringLiteral("ぜん");
+        } else if (word.surface == QStringLiteral("月") && attached && words[i - 1].surface.endsWith(QStringLiteral("年"))
+                   && surfaceIs(words, i + 1, {QStringLiteral("日")}) && attachedTo(words, i + 1)) {
+            // 年月日, 生年月日: ねんがっぴ.
+            word.reading = QStringLiteral("がっ");
+            words[i + 1].reading = QStringLiteral("ぴ");
+            ++i;
+        } else if (word.surface == QStringLiteral("月") && word.reading == QStringLiteral("がつ")
+                   && !(attached && (words[i - 1].subCategory == QStringLiteral("数詞")
+                                     || words[i - 1].surface.back().isDigit()))
+                   && i + 1 < words.size() && attachedTo(words, i + 1)
+                   && words[i + 1].partOfSpeech == QStringLiteral("名詞") && startsWithKanji(words[i + 1].surface)) {
+            // がつ only names a month after its number; heading a noun of
+            // its own 月 is per month (月会費, 月単位).
+            word.reading = QStringLiteral("つき");
         } else if (word.surface == QStringLiteral("主") && followedBy(words, i, QStringLiteral("として"))) {
             // 主として: mainly.
             word.reading = QStringLiteral("しゅ");
