@@ -508,6 +508,11 @@ void applyContextRules(QList<Word> &words)
             // がつ only names a month after its number; heading a noun of
             // its own 月 is per month (月会費, 月単位).
             word.reading = QStringLiteral("つき");
+        } else if (word.surface == QStringLiteral("間") && word.reading == QStringLiteral("あいだ") && i > 0
+                   && ((words[i - 1].surface == QStringLiteral("の") && i > 1 && words[i - 2].surface == QStringLiteral("いつ"))
+                       || words[i - 1].lemma == QStringLiteral("瞬く"))) {
+            // いつの間にか, 瞬く間に: set phrases read ま, as あっという間 is.
+            word.reading = QStringLiteral("ま");
         } else if (word.surface == QStringLiteral("主") && followedBy(words, i, QStringLiteral("として"))) {
             // 主として: mainly.
             word.reading = QStringLiteral("しゅ");
