@@ -177,7 +177,7 @@ TEST(AutomaticReadings, ReadsKnownTroubleWordsByTheirContext)
 TEST(AutomaticReadings, ReadsAWordByTheKindOfWordItCloses)
 {
     const AnnotateCase cases[] = {
-        {u"最終日でした。", u"`最終日`さいしゅうび`でした。"},     // the day of something
+        {u"今日が最終日だ。", u"`今日`きょう`が`最終日`さいしゅうび`だ。"},  // the day of something
         {u"試験日が近い。", u"`試験日`しけんび`が`近`ちか`い。"},
         {u"土日は休み", u"`土日`どにち`は`休`やす`み"},          // one kanji before: a pair
         {u"ガラパゴス島で", u"ガラパゴス`島`とう`で"},            // a foreign island
