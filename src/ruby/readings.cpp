@@ -138,6 +138,7 @@ Word wordFromNode(const MeCab::Node *node, const char *sentence, const Utf8Text 
     const QStringList fields = splitFeature(node->feature);
     word.partOfSpeech = field(fields, Pos1);
     word.subCategory = field(fields, Pos2);
+    word.usage = field(fields, Pos3);
     word.lemma = field(fields, Lemma);
     word.reading = kanaReading(fields);
     word.initialChange = field(fields, InitialChangeType);
@@ -243,6 +244,38 @@ bool endsWithKanji(const QString &text)
 bool startsWithKanji(const QString &text)
 {
     return !text.isEmpty() && isKanji(text) == 1;
+}
+
+bool allKanji(const QString &text)
+{
+    for (qsizetype k = 0; k < text.size(); ++k) {
+        if (isKanji(QStringView(text).sliced(k, 1)) != 1)
+            return false;
+    }
+    return !text.isEmpty();
+}
+
+// A common noun of two kanji or more (営業, 調理): the head of a compound a
+// one-kanji suffix can close. One kanji before a suffix is mostly a word of
+// its own that the dictionary does not know (土日, 来日, 在日).
+bool compoundHead(const Word &word)
+{
+    return word.partOfSpeech == QStringLiteral("名詞") && word.subCategory == QStringLiteral("普通名詞")
+        && word.surface.size() >= 2 && allKanji(word.surface);
+}
+
+bool isKanaWord(const QString &text)
+{
+    return !text.isEmpty() && std::all_of(text.cbegin(), text.cend(), [](QChar c) {
+        return (c >= QChar(u'ぁ') && c <= QChar(u'ゖ')) || (c >= QChar(u'ァ') && c <= QChar(u'ヺ')) || c == QChar(u'ー');
+    });
+}
+
+bool isKatakanaWord(const QString &text)
+{
+    return !text.isEmpty() && std::all_of(text.cbegin(), text.cend(), [](QChar c) {
+        return (c >= QChar(u'ァ') && c <= QChar(u'ヺ')) || c == QChar(u'ー');
+    });
 }
 
 // か→が, し→じ, た→だ, ひ→び ...: the voiced kana follows its plain one.
@@ -454,6 +487,32 @@ void applyContextRules(QList<Word> &words)
             // Standing at the head of a clause it means later: 後に独立する,
             // 加藤英文（後の加藤茶）; after a word it is ご or あと (終了後に).
             word.reading = QStringLiteral("のち");
+        } else if (word.surface == QStringLiteral("前") && word.reading == QStringLiteral("まえ") && i + 1 < words.size()
+                   && attachedTo(words, i + 1) && words[i + 1].partOfSpeech == QStringLiteral("名詞")
+                   && (i == 0 || words[i - 1].partOfSpeech == QStringLiteral("補助記号")
+                       || words[i - 1].partOfSpeech == QStringLiteral("助詞"))) {
+            // Heading a noun of its own it names the previous one (前シーズン,
+            // 前社長); after a noun it is a place or a time (駅前, 3日前).
+            word.reading = QStringLiteral("ぜん");
+        } else if (word.surface == QStringLiteral("月") && attached && words[i - 1].surface.endsWith(QStringLiteral("年"))
+                   && surfaceIs(words, i + 1, {QStringLiteral("日")}) && attachedTo(words, i + 1)) {
+            // 年月日, 生年月日: ねんがっぴ.
+            word.reading = QStringLiteral("がっ");
+            words[i + 1].reading = QStringLiteral("ぴ");
+            ++i;
+        } else if (word.surface == QStringLiteral("月") && word.reading == QStringLiteral("がつ")
+                   && !(attached && (words[i - 1].subCategory == QStringLiteral("数詞")
+                                     || words[i - 1].surface.back().isDigit()))
+                   && i + 1 < words.size() && attachedTo(words, i + 1)
+                   && words[i + 1].partOfSpeech == QStringLiteral("名詞") && startsWithKanji(words[i + 1].surface)) {
+            // がつ only names a month after its number; heading a noun of
+            // its own 月 is per month (月会費, 月単位).
+            word.reading = QStringLiteral("つき");
+        } else if (word.surface == QStringLiteral("間") && word.reading == QStringLiteral("あいだ") && i > 0
+                   && ((words[i - 1].surface == QStringLiteral("の") && i > 1 && words[i - 2].surface == QStringLiteral("いつ"))
+                       || words[i - 1].lemma == QStringLiteral("瞬く"))) {
+            // いつの間にか, 瞬く間に: set phrases read ま, as あっという間 is.
+            word.reading = QStringLiteral("ま");
         } else if (word.surface == QStringLiteral("主") && followedBy(words, i, QStringLiteral("として"))) {
             // 主として: mainly.
             word.reading = QStringLiteral("しゅ");
@@ -504,6 +563,65 @@ void applyContextRules(QList<Word> &words)
         }
     }
 
+    // One-kanji suffixes whose reading follows the kind of word they end
+    // (the dictionary cuts 営業日 in two and reads the second word as it
+    // would stand after anything).
+    for (qsizetype i = 1; i < words.size(); ++i) {
+        Word &word = words[i];
+        const Word &previous = words[i - 1];
+        if (!attachedTo(words, i))
+            continue;
+        if (word.surface == QStringLiteral("日") && compoundHead(previous)
+            && (word.reading == QStringLiteral("にち") || word.reading == QStringLiteral("じつ")
+                || word.reading == QStringLiteral("ひ"))) {
+            // The day of something is び: 営業日, 発売日, 最終日, 誕生日.
+            // After one kanji the pair is a word of its own (土日, 来日).
+            word.reading = QStringLiteral("び");
+        } else if (word.surface == QStringLiteral("島") && word.reading != QStringLiteral("とう")
+                   && isKatakanaWord(previous.surface)) {
+            // A foreign island: ハワイ島, バリ島.
+            word.reading = QStringLiteral("とう");
+        } else if (word.surface == QStringLiteral("方") && word.reading == QStringLiteral("かた")
+                   && (previous.surface.endsWith(QStringLiteral("様")) || previous.surface.endsWith(QStringLiteral("さま"))
+                       || previous.surface.endsWith(QStringLiteral("さん"))
+                       || surfaceIs(words, i - 1, {QStringLiteral("先生"), QStringLiteral("先輩"), QStringLiteral("あなた"),
+                                                   QStringLiteral("貴方"), QStringLiteral("奥様")}))) {
+            // The polite plural of people: 先生方, 皆様方, あなた方.
+            word.reading = QStringLiteral("がた");
+        } else if (word.surface == QStringLiteral("中") && (word.reading == QStringLiteral("ちゅう")
+                                                          || word.reading == QStringLiteral("じゅう"))) {
+            // Throughout a span or a place (一日中, 一年中, 世界中, and a
+            // native time word: 明日中, 今年中) it is じゅう; within
+            // something named by a compound (記事中, 営業日中, 試合中, 午前中)
+            // ちゅう.
+            const bool native = previous.partOfSpeech == QStringLiteral("名詞")
+                && previous.origin == QStringLiteral("和") && previous.usage == QStringLiteral("副詞可能")
+                && allKanji(previous.surface);
+            const bool span = native || previous.surface == QStringLiteral("世界") || previous.surface == QStringLiteral("年")
+                || (previous.surface == QStringLiteral("日") && attachedTo(words, i - 1)
+                    && (words[i - 2].subCategory == QStringLiteral("数詞") || words[i - 2].surface.back().isDigit()));
+            if (span)
+                word.reading = QStringLiteral("じゅう");
+            else if (compoundHead(previous) || previous.surface == QStringLiteral("日"))
+                word.reading = QStringLiteral("ちゅう");
+        } else if (word.surface == QStringLiteral("家") && word.reading != QStringLiteral("け")
+                   && previous.partOfSpeech == QStringLiteral("名詞")
+                   && isKanaWord(previous.surface)) {
+            // After a name in kana it is the family or the house of that
+            // name (ルクセンブルク家, ポチ家); the dictionary only knows the
+            // kanji names as such.
+            word.reading = QStringLiteral("け");
+        } else if (word.surface == QStringLiteral("付") && (word.reading == QStringLiteral("づけ")
+                                                          || word.reading == QStringLiteral("つけ"))
+                   && previous.partOfSpeech == QStringLiteral("名詞") && previous.usage != QStringLiteral("助数詞可能")
+                   && !surfaceIs(words, i + 1, {QStringLiteral("け")})) {
+            // Written without its kana after a noun it says what comes with
+            // it (朝食付, 紐付): つき, as 付き. After a date it is dated
+            // (５日付, ４月付: づけ).
+            word.reading = QStringLiteral("つき");
+        }
+    }
+
     // A word the dictionary knows with its digit (２人組 ふたりぐみ, ２千
     // にせん) reads the digit too, but the digit stays outside the group and
     // is read by the reader: the group gets only the rest.
@@ -542,10 +660,24 @@ void applyContextRules(QList<Word> &words)
         const Word &previous = words[i - 1];
         if (!attachedTo(words, i) || !startsWithKanji(word.surface))
             continue;
-        // 会社 voices after a loan word as after a kanji one (ゲーム会社,
-        // バス会社 ..がいしゃ).
-        if (word.surface == QStringLiteral("会社") && previous.partOfSpeech == QStringLiteral("名詞")
+        // 会社 and 時計 voice after a loan word as after a kanji one
+        // (ゲーム会社 ..がいしゃ, ブランド時計 ..どけい).
+        if ((word.surface == QStringLiteral("会社") || word.surface == QStringLiteral("時計"))
+            && previous.partOfSpeech == QStringLiteral("名詞")
             && previous.origin == QStringLiteral("外") && word.reading == word.baseReading) {
+            word.reading = voiced(word.reading);
+            continue;
+        }
+        // A native noun written in kanji alone voices after a noun in
+        // katakana as after a kanji one (ビニール傘 ..がさ, キズ口 ..ぐち);
+        // a verb's noun with its kana (マルチ掛け, リンク張り) keeps its
+        // sound, and so do words of one sound (酢, 歯) and 方, which has
+        // rules of its own.
+        if (isKatakanaWord(previous.surface) && previous.partOfSpeech == QStringLiteral("名詞")
+            && word.origin == QStringLiteral("和") && word.partOfSpeech == QStringLiteral("名詞")
+            && word.subCategory == QStringLiteral("普通名詞") && word.reading.size() > 1
+            && word.surface != QStringLiteral("方") && allKanji(word.surface) && word.reading == word.baseReading
+            && (word.initialChange.endsWith(QStringLiteral("濁")) || word.initialChange.endsWith(QStringLiteral("混合")))) {
             word.reading = voiced(word.reading);
             continue;
         }
@@ -555,14 +687,15 @@ void applyContextRules(QList<Word> &words)
         const bool compoundable = previous.partOfSpeech == QStringLiteral("名詞")
             || (previous.partOfSpeech == QStringLiteral("接頭辞") && previous.origin != QStringLiteral("漢"))
             || previous.partOfSpeech == QStringLiteral("接尾辞");
-        // Native words voice as a rule; of the Chinese ones only 会社 and
-        // 菓子 do so regularly (子会社, 株式会社, 和菓子, 洋菓子).
+        // Native words voice as a rule; of the Chinese ones only 会社,
+        // 菓子 and 時計 do so regularly (子会社, 株式会社, 和菓子, 腕時計).
         // 付き after a noun stays つき (食事付き, 条件付き), and so do 近く
         // (１０年近く, 温泉近く), 少ない (数少ない) and 手前 (一歩手前).
         static const QStringList kKeepsSound = {QStringLiteral("付き"), QStringLiteral("付"), QStringLiteral("近く"),
                                                 QStringLiteral("少ない"), QStringLiteral("手前")};
         const bool voices = (word.origin == QStringLiteral("和") && !kKeepsSound.contains(word.surface))
-            || word.surface == QStringLiteral("会社") || word.surface == QStringLiteral("菓子");
+            || word.surface == QStringLiteral("会社") || word.surface == QStringLiteral("菓子")
+            || word.surface == QStringLiteral("時計");
         // Suffixes (..川, ..島) keep the dictionary's choice: whether a
         // place name voices is a fact about that place.
         if (compoundable && voices && previous.subCategory != QStringLiteral("数詞")
@@ -607,8 +740,21 @@ void applyContextRules(QList<Word> &words)
         auto oneKanji = [](const QString &surface) {
             return surface.size() == 1 && isKanji(surface) == 1;
         };
+        // A count written with ヶ (一ヶ月, 六ヶ所) is one word with its number
+        // as much as a one-kanji counter is; the last digit of a longer
+        // number is read whole before it (八十八ヶ所 ..はちかしょ).
+        // So is a longer counter after a numeral (一週間 いっしゅうかん).
+        const bool lastDigit = !(attachedTo(words, i) && words[i - 1].subCategory == QStringLiteral("数詞"));
+        auto countedWithKa = [&](const QString &surface) {
+            static const QString kKa = QStringLiteral("ヶケヵ");
+            return surface.size() > 1 && kKa.contains(surface.front()) && startsWithKanji(surface.mid(1)) && lastDigit;
+        };
+        const bool counted = countedWithKa(next.surface)
+            || (word.subCategory == QStringLiteral("数詞") && next.usage == QStringLiteral("助数詞可能")
+                && startsWithKanji(next.surface) && lastDigit);
         if (change.size() == 2 && change.endsWith(QStringLiteral("促")) && attachedTo(words, i + 1)
-            && word.reading == word.baseReading && oneKanji(word.surface) && oneKanji(next.surface)
+            && word.reading == word.baseReading && oneKanji(word.surface)
+            && (oneKanji(next.surface) || counted)
             && !(attachedTo(words, i) && words[i - 1].surface.back().isDigit())
             && word.reading.size() > 1 && word.reading.endsWith(strConv(change.left(1), ConvHiragana))) {
             // ク doubles before か行 only (学科 がっか, but 学生 がくせい);
@@ -629,6 +775,16 @@ void applyContextRules(QList<Word> &words)
             if (!first.isNull() && (doublesBefore.contains(first) || pops || (chiTsu && kP.contains(first))))
                 word.reading = word.reading.chopped(1) + QStringLiteral("っ");
         }
+
+        // The dictionary doubles the number itself (一発 いっ..) but leaves
+        // the next word's sound as it stands alone (はつ): the two go
+        // together, いっぱつ, いっぴん.
+        static const QString kHaRow = QStringLiteral("はひふへほ");
+        if (word.reading.endsWith(QStringLiteral("っ")) && word.reading != word.baseReading
+            && change.endsWith(QStringLiteral("促")) && attachedTo(words, i + 1) && oneKanji(word.surface)
+            && oneKanji(next.surface) && !next.reading.isEmpty() && kHaRow.contains(next.reading.front())
+            && (next.initialChange.endsWith(QStringLiteral("半濁")) || next.initialChange.endsWith(QStringLiteral("混合"))))
+            next.reading = QChar(char16_t(next.reading.front().unicode() + 2)) + next.reading.mid(1);
 
         if (word.reading.endsWith(QStringLiteral("っ")) && word.partOfSpeech == QStringLiteral("名詞")
             && !word.baseReading.endsWith(QStringLiteral("っ")) && !word.baseReading.isEmpty()

@@ -171,6 +171,51 @@ TEST(AutomaticReadings, ReadsKnownTroubleWordsByTheirContext)
     }
 }
 
+// A one-kanji word after another word takes its reading from the kind of
+// word it closes; each pair of cases holds one the analyser reads wrong
+// alone and one where the word must keep its own reading.
+TEST(AutomaticReadings, ReadsAWordByTheKindOfWordItCloses)
+{
+    const AnnotateCase cases[] = {
+        {u"今日が最終日だ。", u"`今日`きょう`が`最終日`さいしゅうび`だ。"},  // the day of something
+        {u"試験日が近い。", u"`試験日`しけんび`が`近`ちか`い。"},
+        {u"土日は休み", u"`土日`どにち`は`休`やす`み"},          // one kanji before: a pair
+        {u"ガラパゴス島で", u"ガラパゴス`島`とう`で"},            // a foreign island
+        {u"ブルボン家の王", u"ブルボン`家`け`の`王`おう`"},        // a family
+        {u"振り子時計が鳴る", u"`振`ふ`り`子時計`こどけい`が`鳴`な`る"},
+        {u"ブランド時計を買った。", u"ブランド`時計`どけい`を`買`か`った。"},
+        {u"時計を見る。", u"`時計`とけい`を`見`み`る。"},          // alone it keeps its sound
+        {u"ビニール傘をさす。", u"ビニール`傘`がさ`をさす。"},      // native, after katakana
+        {u"ホタテ貝を焼く。", u"ホタテ`貝`がい`を`焼`や`く。"},
+        {u"リンゴ酢を使う。", u"リンゴ`酢`す`を`使`つか`う。"},      // one sound stays
+        {u"朝食付で", u"`朝食付`ちょうしょくつき`で"},             // comes with
+        {u"５日付で", u"５`日付`かづけ`で"},                       // dated
+        {u"前シーズンの成績", u"`前`ぜん`シーズンの`成績`せいせき`"},  // the previous one
+        {u"その前に食べる", u"その`前`まえ`に`食`た`べる"},
+        {u"月会費は千円", u"`月会費`つきかいひ`は`千円`せんえん`"},  // per month
+        {u"５月会議", u"５`月会議`がつかいぎ`"},                    // a month
+        {u"到着年月日", u"`到着年月日`とうちゃくねんがっぴ`"},
+        {u"いつの間にか寝ていた。", u"いつの`間`ま`にか`寝`ね`ていた。"},  // set phrases
+        {u"瞬く間に売れた。", u"`瞬`またた`く`間`ま`に`売`う`れた。"},
+        {u"先生方が来た。", u"`先生方`せんせいがた`が`来`き`た。"},  // people, politely
+        {u"世界中の人", u"`世界中`せかいじゅう`の`人`ひと`"},      // throughout
+        {u"一日中遊ぶ", u"`一日中遊`いちにちじゅうあそ`ぶ"},
+        {u"子育て中です", u"`子育`こそだ`て`中`ちゅう`です"},          // in the middle of
+        // A number the dictionary doubles takes the counter's popped sound
+        // with it, and a count in ヶ doubles as a one-kanji counter does;
+        // the last digit of a longer number stays whole.
+        {u"一発で決まる。", u"`一発`いっぱつ`で`決`き`まる。"},
+        {u"一ヶ月ぶりに", u"`一ヶ月`いっかげつ`ぶりに"},
+        {u"一週間後", u"`一週間後`いっしゅうかんご`"},
+        {u"四国八十八ヶ所を巡る。", u"`四国八十八ヶ所`しこくはちじゅうはちかしょ`を`巡`めぐ`る。"},
+    };
+    for (const AnnotateCase &c : cases) {
+        const QString text = QString::fromUtf16(c.text);
+        EXPECT_EQ(zeq::annotateText(text, kBackQuotes, analyser()), QString::fromUtf16(c.annotated))
+            << text.toStdString();
+    }
+}
+
 void writeFile(const QString &path, const QByteArray &contents)
 {
     ASSERT_TRUE(QDir().mkpath(QFileInfo(path).absolutePath()));

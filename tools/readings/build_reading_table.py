@@ -149,6 +149,10 @@ def main():
             after = '>' + (words[i + 1][0] if i + 1 < len(words) else '')
             before = '<' + (words[i - 1][0] if i > 0 else '')
             contexts = [after, before, '']
+            if reading[:1] in VOICED and VOICED[reading[0]] + reading[1:] == theirs:
+                # A voiced first sound is made by the word in front (腕時計
+                # ..どけい); learnt alone it would voice 時計を見る too.
+                contexts = [before]
             if stretch is not None:
                 # A reading shared out of a longer word holds only next to
                 # the words it was shared with (小麦粉 こ, but 粉 alone こな;

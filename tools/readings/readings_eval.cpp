@@ -112,7 +112,7 @@ int main(int argc, char *argv[])
             // What the rules work from: each word with its reading and the
             // dictionary's classes.
             for (const zeq::Word &word : analyser.analyse(columns[0], !baseline))
-                out << word.surface << '\t' << word.reading << '\t' << word.partOfSpeech << ',' << word.subCategory
+                out << word.surface << '\t' << word.reading << '\t' << word.partOfSpeech << ',' << word.subCategory << ',' << word.usage
                     << '\t' << word.origin << '\t' << word.initialChange << '\t' << word.finalChange << '\n';
             out << '\n';
         }
