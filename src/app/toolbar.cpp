@@ -5,6 +5,7 @@
 
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 
 namespace zeq {
@@ -26,13 +27,24 @@ void ToolHotSpot::setBorderStyle(int style)
     update();
 }
 
+namespace {
+
+// A light wash tells the user a button is out of use for now.
+const QColor kDisabledWash(0xE6, 0xE6, 0xE6, 150);
+
+} // namespace
+
 void ToolHotSpot::paintEvent(QPaintEvent *)
 {
+    // The strip draws the wash of a disabled button from its washed copy;
+    // only over a lit highlight, which lies above the strip, must the button
+    // wash it itself. Most buttons paint nothing, so open no painter for them.
+    const bool washHere = !isEnabled() && m_highlight && m_highlight->isVisible();
+    if (!washHere && m_borderStyle != 1)
+        return;
     QPainter painter(this);
-    if (!isEnabled()) {
-        // A light wash tells the user the button is out of use for now.
-        painter.fillRect(rect(), QColor(0xE6, 0xE6, 0xE6, 150));
-    }
+    if (washHere)
+        painter.fillRect(rect(), kDisabledWash);
     if (m_borderStyle == 1) {
         painter.setPen(QPen(QColor(0x40, 0x40, 0x40), 1));
         painter.setBrush(Qt::NoBrush);
@@ -115,19 +127,41 @@ ToolbarStrip::ToolbarStrip(QWidget *parent) : QWidget(parent)
     }
     for (int i = 0; i < kToolButtonCount; ++i) {
         auto *spot = new ToolHotSpot(i, this);
+        spot->m_highlight = m_highlights[i];
         connect(spot, &ToolHotSpot::mouseMoved, this, &ToolbarStrip::buttonMouseMoved);
         connect(spot, &ToolHotSpot::clicked, this, &ToolbarStrip::buttonClicked);
         m_hotSpots[i] = spot;
     }
 }
 
-void ToolbarStrip::paintEvent(QPaintEvent *)
+void ToolbarStrip::paintEvent(QPaintEvent *event)
 {
     // Baked while building: drawing it here took a tenth of the start-up.
     if (m_picture.isNull())
         m_picture = QPixmap::fromImage(bakedToolbarStrip());
     QPainter painter(this);
     painter.drawPixmap(0, 0, m_picture);
+
+    // Greying buttons out is then a copy from the washed strip, in this one
+    // painter, instead of a painter and a blend per button.
+    for (const ToolHotSpot *spot : m_hotSpots) {
+        if (spot->isEnabled() || !event->region().intersects(spot->geometry()))
+            continue;
+        if (spot->m_highlight->isVisible())
+            continue;
+        if (m_washedPicture.isNull())
+            m_washedPicture = washedPicture();
+        painter.drawPixmap(spot->pos(), m_washedPicture, spot->geometry());
+    }
+}
+
+QPixmap ToolbarStrip::washedPicture() const
+{
+    QPixmap washed = m_picture;
+    QPainter painter(&washed);
+    for (const ToolHotSpot *spot : m_hotSpots)
+        painter.fillRect(spot->geometry(), kDisabledWash);
+    return washed;
 }
 
 void ToolbarStrip::mouseMoveEvent(QMouseEvent *event)
