@@ -314,6 +314,47 @@ TEST_F(ToolbarTest, DisplayImageKeepsItsButtonLitAndFramedAndTheOthersOutOfUse)
     EXPECT_FALSE(lit(15));
 }
 
+// How far the lightness of a button's pixels spreads: a wash flattens it.
+double lightnessSpread(const QImage &image, const QRect &button)
+{
+    double sum = 0, squares = 0;
+    for (int y = button.top(); y <= button.bottom(); ++y) {
+        for (int x = button.left(); x <= button.right(); ++x) {
+            const double l = image.pixelColor(x, y).lightnessF();
+            sum += l;
+            squares += l * l;
+        }
+    }
+    const double n = double(button.width()) * button.height();
+    return squares / n - (sum / n) * (sum / n);
+}
+
+TEST_F(ToolbarTest, ButtonsOutOfUseAreWashedOverLitOrNotAndComeBackAsTheyWere)
+{
+    start();
+    w().note().setText(QStringLiteral("abc"));
+    QTest::keyClicks(w().textEdit, QStringLiteral("d"));
+    ASSERT_TRUE(w().document().canUndo());
+    hover(13);
+    ASSERT_TRUE(lit(13));
+    const QImage before = w().toolStrip->grab().toImage();
+
+    w().previewAction->trigger();
+    ASSERT_FALSE(w().toolButtons[0]->isEnabled());
+    ASSERT_TRUE(lit(13));
+    const QImage shown = w().toolStrip->grab().toImage();
+    for (int button : {0, 9, 13}) {
+        const QRect r = w().toolButtons[button]->geometry();
+        EXPECT_NE(shown.copy(r), before.copy(r)) << "button " << button;
+        EXPECT_LT(lightnessSpread(shown, r), lightnessSpread(before, r)) << "button " << button;
+    }
+    const QRect exit = w().toolButtons[17]->geometry();
+    EXPECT_EQ(shown.copy(exit), before.copy(exit));
+
+    w().previewAction->trigger();
+    EXPECT_EQ(w().toolStrip->grab().toImage(), before);
+}
+
 TEST_F(ToolbarTest, DisplayImageFromTheMenuLightsButton15WithoutTheMouse)
 {
     start();
