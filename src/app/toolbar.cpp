@@ -10,23 +10,6 @@
 
 namespace zeq {
 
-ToolHotSpot::ToolHotSpot(int index, QWidget *parent) : QWidget(parent), m_index(index)
-{
-    setObjectName(QStringLiteral("Image1_%1").arg(index));
-    setGeometry(toolHotSpotRect(index));
-    // Hover lights the button, so moves without a button held must arrive.
-    setMouseTracking(true);
-    setFocusPolicy(Qt::NoFocus);
-}
-
-void ToolHotSpot::setBorderStyle(int style)
-{
-    if (style == m_borderStyle)
-        return;
-    m_borderStyle = style;
-    update();
-}
-
 namespace {
 
 // A light wash tells the user a button is out of use for now.
@@ -34,22 +17,43 @@ const QColor kDisabledWash(0xE6, 0xE6, 0xE6, 150);
 
 } // namespace
 
+ToolHotSpot::ToolHotSpot(int index, QWidget *parent) : QWidget(parent), m_index(index)
+{
+    setObjectName(QStringLiteral("Image1_%1").arg(index));
+    setGeometry(toolHotSpotRect(index));
+    // Hover lights the button, so moves without a button held must arrive.
+    setMouseTracking(true);
+    setFocusPolicy(Qt::NoFocus);
+    // Without its frame a hot spot draws nothing: the strip and the
+    // highlight beneath draw the button, greyed or not. Kept out of the
+    // strip's repaints, greying the buttons out sends no paint event to each.
+    setUpdatesEnabled(false);
+}
+
+void ToolHotSpot::setBorderStyle(int style)
+{
+    if (style == m_borderStyle)
+        return;
+    m_borderStyle = style;
+    if (m_borderStyle == 1) {
+        // Also paints it.
+        setUpdatesEnabled(true);
+    } else {
+        setUpdatesEnabled(false);
+        // The frame goes under what lies beneath it.
+        parentWidget()->update(geometry());
+    }
+}
+
 void ToolHotSpot::paintEvent(QPaintEvent *)
 {
-    // The strip draws the wash of a disabled button from its washed copy;
-    // only over a lit highlight, which lies above the strip, must the button
-    // wash it itself. Most buttons paint nothing, so open no painter for them.
-    const bool washHere = !isEnabled() && m_highlight && m_highlight->isVisible();
-    if (!washHere && m_borderStyle != 1)
+    // Only a framed hot spot is painted at all.
+    if (m_borderStyle != 1)
         return;
     QPainter painter(this);
-    if (washHere)
-        painter.fillRect(rect(), kDisabledWash);
-    if (m_borderStyle == 1) {
-        painter.setPen(QPen(QColor(0x40, 0x40, 0x40), 1));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawRect(rect().adjusted(0, 0, -1, -1));
-    }
+    painter.setPen(QPen(QColor(0x40, 0x40, 0x40), 1));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
 void ToolHotSpot::mouseMoveEvent(QMouseEvent *event)
@@ -80,7 +84,11 @@ void ToolHotSpot::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::EnabledChange) {
         m_pressed = false;
-        update();
+        // The strip and a lit highlight draw the grey look; the strip's one
+        // repaint takes in every button greyed at the same time.
+        parentWidget()->update(geometry());
+        if (m_highlight && m_highlight->isVisible())
+            m_highlight->update();
     }
     QWidget::changeEvent(event);
 }
@@ -93,6 +101,9 @@ class HighlightLabel : public QLabel {
 public:
     HighlightLabel(int index, QWidget *parent) : QLabel(parent), m_index(index) {}
 
+    // The hot spot over this highlight.
+    const QWidget *hotSpot = nullptr;
+
 protected:
     void showEvent(QShowEvent *event) override
     {
@@ -101,6 +112,16 @@ protected:
             setPixmap(toolbarIcon(m_index));
         }
         QLabel::showEvent(event);
+    }
+
+    void paintEvent(QPaintEvent *event) override
+    {
+        QLabel::paintEvent(event);
+        // A button greyed out while lit is washed over, its highlight too.
+        if (hotSpot && !hotSpot->isEnabled()) {
+            QPainter painter(this);
+            painter.fillRect(QRect(mapFromParent(hotSpot->pos()), hotSpot->size()), kDisabledWash);
+        }
     }
 
 private:
@@ -128,6 +149,7 @@ ToolbarStrip::ToolbarStrip(QWidget *parent) : QWidget(parent)
     for (int i = 0; i < kToolButtonCount; ++i) {
         auto *spot = new ToolHotSpot(i, this);
         spot->m_highlight = m_highlights[i];
+        static_cast<HighlightLabel *>(m_highlights[i])->hotSpot = spot;
         connect(spot, &ToolHotSpot::mouseMoved, this, &ToolbarStrip::buttonMouseMoved);
         connect(spot, &ToolHotSpot::clicked, this, &ToolbarStrip::buttonClicked);
         m_hotSpots[i] = spot;
@@ -144,14 +166,18 @@ void ToolbarStrip::paintEvent(QPaintEvent *event)
 
     // Greying buttons out is then a copy from the washed strip, in this one
     // painter, instead of a painter and a blend per button.
+    // Where a lit highlight lies over the button, the highlight washes its
+    // own part, the strip's and its picture's together.
     for (const ToolHotSpot *spot : m_hotSpots) {
         if (spot->isEnabled() || !event->region().intersects(spot->geometry()))
             continue;
-        if (spot->m_highlight->isVisible())
-            continue;
         if (m_washedPicture.isNull())
             m_washedPicture = washedPicture();
-        painter.drawPixmap(spot->pos(), m_washedPicture, spot->geometry());
+        QRegion washed(spot->geometry());
+        if (spot->m_highlight->isVisible())
+            washed -= spot->m_highlight->geometry();
+        for (const QRect &part : washed)
+            painter.drawPixmap(part.topLeft(), m_washedPicture, part);
     }
 }
 
