@@ -164,10 +164,10 @@ void ToolbarStrip::paintEvent(QPaintEvent *event)
     QPainter painter(this);
     painter.drawPixmap(0, 0, m_picture);
 
-    // Greying buttons out is then a copy from the washed strip, in this one
-    // painter, instead of a painter and a blend per button.
-    // Where a lit highlight lies over the button, the highlight washes its
-    // own part, the strip's and its picture's together.
+    // A greyed button is a copy from the washed strip, in this one painter,
+    // instead of a painter and a blend per button. Where a lit highlight
+    // lies over it, the highlight washes its own part, the strip's and its
+    // picture's together.
     for (const ToolHotSpot *spot : m_hotSpots) {
         if (spot->isEnabled() || !event->region().intersects(spot->geometry()))
             continue;
