@@ -1,5 +1,6 @@
 #include "app/mainwindow.h"
 
+#include "app/gutter.h"
 #include "app/layout.h"
 #include "app/statuspanels.h"
 #include "app/title.h"
@@ -139,7 +140,7 @@ void MainWindow::createControls()
     connect(m_note, &EditControl::changed, this, &MainWindow::trackHandEdit);
     connect(textEdit, &QPlainTextEdit::cursorPositionChanged, this, &MainWindow::learnHandCorrections);
 
-    lineNumbers = new QPlainTextEdit(client);
+    lineNumbers = new LineNumberGutter(client);
     lineNumbers->setObjectName(QStringLiteral("lineNumbers"));
     lineNumbers->setAccessibleName(QStringLiteral("行番号"));
     lineNumbers->setFocusPolicy(Qt::NoFocus);
@@ -411,13 +412,15 @@ void MainWindow::refreshLineNumbers()
         topLine = rubyPreviewShown() ? rubyPreview->firstVisibleLine() : imageFirstVisibleLine(preview);
     else
         topLine = m_note->firstVisibleLine();
-    // The ruby preview's rows are taller than the gutter's: numbers there
-    // would stand beside the wrong lines.
-    const int count = rubyPreviewShown() ? 0 : visibleRowCount(front->height() * kTwipsPerPixel, front->font().pointSizeF());
+    // The ruby preview's rows are taller than the gutter's: its numbers are
+    // placed beside its lines instead of filling the gutter's rows.
+    const bool ruby = rubyPreviewShown();
+    const int count = ruby ? 0 : visibleRowCount(front->height() * kTwipsPerPixel, front->font().pointSizeF());
     // Rebuilt every tick: only touch the gutter when its numbers change.
     const QString text = toLfText(gutterText(topLine, count));
     if (lineNumbers->toPlainText() != text)
         lineNumbers->setPlainText(text);
+    placeRubyPreviewNumbers();
     markGutterFaults();
 }
 

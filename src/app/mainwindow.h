@@ -153,6 +153,10 @@ public:
     bool showRubyPreview();
     void hideRubyPreview();
     bool rubyPreviewShown() const;
+    // Places the numbers of the ruby preview's lines in view beside them in
+    // the gutter, faulty ones in the checker's colour; takes them away when
+    // the preview is not in front.
+    void placeRubyPreviewNumbers();
     class RubyPreview *rubyPreview = nullptr;
     QAction *rubyPreviewAction = nullptr;
 

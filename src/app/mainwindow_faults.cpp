@@ -3,6 +3,7 @@
 // image leads back to the line in the edit view.
 
 #include "app/mainwindow.h"
+#include "app/gutter.h"
 #include "platform/textbox.h"
 #include "ruby/displayimage.h"
 #include "ruby/imagerender.h"
@@ -98,7 +99,9 @@ bool MainWindow::handleFaultEvent(QObject *watched, QEvent *event)
 {
     if (watched == lineNumbers->viewport() && event->type() == QEvent::ToolTip) {
         auto *help = static_cast<QHelpEvent *>(event);
-        const int line = topLine + lineNumbers->cursorForPosition(help->pos()).blockNumber();
+        const int placed = static_cast<LineNumberGutter *>(lineNumbers)->placedNumberAt(help->pos().y());
+        const int line = rubyPreviewShown() ? placed - 1
+                                            : topLine + lineNumbers->cursorForPosition(help->pos()).blockNumber();
         const QString message = m_faults.messageAt(line);
         if (message.isEmpty())
             QToolTip::hideText();

@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QTextCursor>
@@ -27,14 +28,46 @@ int twipsToPixels(double twips)
     return int(std::lround(twips / kTwipsPerPixel));
 }
 
+// Greying a menu changes how its title looks, not where it stands, yet the
+// menu bar answers each greyed menu by measuring every title again, taking
+// back and grabbing anew every mnemonic and asking the window for a new
+// layout. Here the bar hears nothing of the change and only the titles that
+// changed are repainted. A native menu bar mirrors its menus elsewhere and
+// is told everything.
+class MenuBarDeafener : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override { return event->type() == QEvent::ActionChanged; }
+};
+
+void setMenusEnabled(QMenuBar *bar, std::initializer_list<QMenu *> menus, bool enabled)
+{
+    if (bar->isNativeMenuBar()) {
+        for (QMenu *menu : menus)
+            menu->setEnabled(enabled);
+        return;
+    }
+    {
+        MenuBarDeafener deafener;
+        bar->installEventFilter(&deafener);
+        for (QMenu *menu : menus)
+            menu->setEnabled(enabled);
+        bar->removeEventFilter(&deafener);
+    }
+    for (QMenu *menu : menus)
+        bar->update(bar->actionGeometry(menu->menuAction()));
+}
+
 // While the preview is in front the document must not change: the commands
 // that could change it or replace it are switched off, and the tool bar is
 // told which of its buttons stay live.
 void setDocumentCommandsEnabled(MainWindow &w, bool enabled)
 {
     // A disabled menu takes its items' shortcut keys with it.
-    for (QMenu *menu : {w.editMenu, w.searchMenu, w.optionsMenu})
-        menu->setEnabled(enabled);
+    static const bool noMenus = qEnvironmentVariableIsSet("XNOMENU"), noBar = qEnvironmentVariableIsSet("XNOBAR");
+    if (!noMenus) setMenusEnabled(w.menuBar(), {w.editMenu, w.searchMenu, w.optionsMenu}, enabled);
     for (QAction *item : {w.newAction, w.openAction, w.saveAction, w.saveAsAction})
         item->setEnabled(enabled);
     for (int i = 1; i <= 5; ++i)
@@ -47,7 +80,7 @@ void setDocumentCommandsEnabled(MainWindow &w, bool enabled)
         w.imageToolButtons.enabled[i] = enabled || i == 15 || i == 17;
     w.imageToolButtons.button15Lit = !enabled;
     w.imageToolButtons.button15Border = enabled ? 0 : 1;
-    w.syncToolbar();
+    if (!noBar) w.syncToolbar();
 }
 
 void bringImageToFront(MainWindow &w)

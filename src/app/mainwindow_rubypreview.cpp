@@ -4,7 +4,10 @@
 
 #include "app/mainwindow.h"
 
+#include "app/gutter.h"
+#include "platform/fonts.h"
 #include "platform/textbox.h"
+#include "ruby/displayimage.h"
 #include "ruby/rubypreview.h"
 
 #include <QAction>
@@ -32,6 +35,11 @@ void MainWindow::createRubyPreview()
             [this] { rubyPreviewAction->setChecked(m_session.settings.rubyPreview); });
     connect(rubyPreviewAction, &QAction::triggered, this, &MainWindow::setRubyPreviewMode);
 
+    // The gutter follows the preview as it scrolls, in the same event.
+    connect(rubyPreview, &RubyPreview::visibleLinesChanged, this, [this] {
+        if (rubyPreviewShown())
+            refreshLineNumbers();
+    });
     connect(rubyPreview, &RubyPreview::lineActivated, this, [this](int line) {
         if (!imageShown || imageBusy)
             return;
@@ -60,6 +68,9 @@ bool MainWindow::showRubyPreview()
     lines.reserve(count);
     for (int line = 0; line < count; ++line)
         lines.append(getLine(*m_note, line));
+    // The gutter follows the preview from here on and takes its first line
+    // for the window's, which is where the preview is to start.
+    const int first = topLine;
     rubyPreview->setLines(lines, m_session.settings);
     rubyPreview->setGeometry(textEdit->geometry());
     imageShown = true;
@@ -68,7 +79,7 @@ bool MainWindow::showRubyPreview()
     rubyPreview->raise();
     // The edit area lies hidden behind it; typing must not reach it.
     rubyPreview->setFocus();
-    rubyPreview->scrollToLine(topLine);
+    rubyPreview->scrollToLine(first);
     return true;
 }
 
@@ -80,6 +91,24 @@ void MainWindow::hideRubyPreview()
 bool MainWindow::rubyPreviewShown() const
 {
     return imageShown && !rubyPreview->isHidden();
+}
+
+void MainWindow::placeRubyPreviewNumbers()
+{
+    auto *gutter = static_cast<LineNumberGutter *>(lineNumbers);
+    QList<LineNumberGutter::PlacedNumber> numbers;
+    if (rubyPreviewShown()) {
+        const QList<RubyPreview::VisibleLine> lines = rubyPreview->visibleLines();
+        numbers.reserve(lines.size());
+        const QColor plain = gutter->palette().color(QPalette::Text);
+        const QColor faulty = colorFromRef(kImageMessageColor);
+        for (const RubyPreview::VisibleLine &line : lines) {
+            const QPointF inClient = rubyPreview->viewport()->mapTo(client, QPointF(0, line.baseline));
+            const qreal baseline = gutter->viewport()->mapFrom(client, inClient).y();
+            numbers.append({line.line + 1, baseline, m_faults.isFaulty(line.line) ? faulty : plain});
+        }
+    }
+    gutter->setPlacedNumbers(numbers);
 }
 
 } // namespace zeq

@@ -62,9 +62,13 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
+    friend class ToolbarStrip;
+
     int m_index;
     int m_borderStyle = 0;
     bool m_pressed = false;
+    // The button's highlight picture, beneath it on the strip.
+    QWidget *m_highlight = nullptr;
 };
 
 // The strip, toolStrip: a fixed 603 x 35 pixel picture that does not
@@ -88,7 +92,12 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
 
 private:
+    // The strip with every button washed over, made the first time a button
+    // is greyed out.
+    QPixmap washedPicture() const;
+
     QPixmap m_picture;
+    QPixmap m_washedPicture;
     std::array<ToolHotSpot *, kToolButtonCount> m_hotSpots{};
     std::array<QLabel *, kToolButtonCount> m_highlights{};
 };

@@ -81,6 +81,8 @@ public:
     int rowCount() const { return m_rows; }
     qreal rowHeight() const { return m_rowHeight; }
     qreal height() const { return m_rows * m_rowHeight; }
+    // The base line of the first row's text, below the first row's top.
+    qreal baseline() const { return m_readingBand + m_baseAscent; }
 
     bool ok() const { return m_ok; }
     // The line's text as it stands on the rows (without readings; for a

@@ -46,6 +46,7 @@ void RubyPreview::setLines(const QStringList &lines, const SettingsRecord &setti
     updateScrollRange();
     verticalScrollBar()->setValue(0);
     viewport()->update();
+    emit visibleLinesChanged();
 }
 
 int RubyPreview::firstVisibleLine() const
@@ -83,6 +84,18 @@ int RubyPreview::lineAt(const QPoint &viewportPos)
     return -1;
 }
 
+QList<RubyPreview::VisibleLine> RubyPreview::visibleLines()
+{
+    QList<VisibleLine> visible;
+    qreal top = kMargin;
+    for (int line = firstVisibleLine(); line < lineCount() && top < viewport()->height(); ++line) {
+        const RubyLineLayout &layout = lineLayout(line);
+        visible.append({line, top + layout.baseline()});
+        top += layout.height();
+    }
+    return visible;
+}
+
 void RubyPreview::updateScrollRange()
 {
     // Any line may be the first in view, the last one too.
@@ -107,6 +120,8 @@ void RubyPreview::resizeEvent(QResizeEvent *event)
 {
     QAbstractScrollArea::resizeEvent(event);
     updateScrollRange();
+    // Rows wrap anew at the new width.
+    emit visibleLinesChanged();
 }
 
 void RubyPreview::mouseDoubleClickEvent(QMouseEvent *event)
@@ -120,6 +135,7 @@ void RubyPreview::mouseDoubleClickEvent(QMouseEvent *event)
 void RubyPreview::scrollContentsBy(int, int)
 {
     viewport()->update();
+    emit visibleLinesChanged();
 }
 
 } // namespace zeq

@@ -33,12 +33,24 @@ public:
     // The document line shown at a point of the viewport; -1 below the last.
     int lineAt(const QPoint &viewportPos);
 
+    // A document line in view and the base line of its first row, in the
+    // viewport's coordinates.
+    struct VisibleLine {
+        int line = 0;
+        qreal baseline = 0;
+    };
+    // The lines in view, top to bottom, as the next paint places them.
+    QList<VisibleLine> visibleLines();
+
     // A line laid out at the view's present width.
     const RubyLineLayout &lineLayout(int line);
 
 signals:
     // A line was double-clicked.
     void lineActivated(int line);
+    // The lines in view or their places changed: scrolled, resized, or new
+    // lines. Sent at once, before the view repaints.
+    void visibleLinesChanged();
 
 protected:
     void paintEvent(QPaintEvent *event) override;

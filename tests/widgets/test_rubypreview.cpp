@@ -4,6 +4,7 @@
 // their red message; and the preview as the display image's second mode in
 // the main window.
 
+#include "app/gutter.h"
 #include "app/mainwindow.h"
 #include "platform/fonts.h"
 #include "platform/textbox.h"
@@ -17,6 +18,8 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QToolTip>
 #include <QTest>
 #include <QTextEdit>
 
@@ -213,7 +216,7 @@ TEST_F(RubyPreviewWindow, TakesTheDisplayImagesPlaceInRubyModeAndGivesItBack)
     EXPECT_EQ(w.rubyPreview->geometry(), w.textEdit->geometry());
     EXPECT_FALSE(w.editMenu->isEnabled());
     EXPECT_FALSE(w.saveAction->isEnabled());
-    // Its rows do not line up with the gutter's, which shows no numbers.
+    // Its rows do not line up with the gutter's, whose own rows stay empty.
     w.refreshLineNumbers();
     EXPECT_EQ(w.lineNumbers->toPlainText(), QString());
     ASSERT_EQ(w.rubyPreview->lineCount(), 2);
@@ -270,6 +273,66 @@ TEST_F(RubyPreviewWindow, DoubleClickOnALineReturnsToThatLineInTheEditView)
     EXPECT_FALSE(w.imageShown);
     EXPECT_FALSE(w.rubyPreview->isVisible());
     EXPECT_EQ(w.note().SelStart(), int(w.note().Text().indexOf(QStringLiteral("`う"))));
+}
+
+TEST_F(RubyPreviewWindow, GutterNumbersThePreviewsLinesBesideThemAndFollowsItsScrolling)
+{
+    // Every third line faulty; the rest wrap at different lengths, so that
+    // lines take different heights.
+    QStringList lines;
+    for (int i = 0; i < 60; ++i)
+        lines << (i % 3 == 2 ? QStringLiteral("`壊れ%1").arg(i)
+                             : QStringLiteral("`漢字`かんじ`のれんしゅう").repeated(1 + i % 4));
+    MainWindow &w = startWith(lines);
+    w.setRubyPreviewMode(true);
+    w.togglePreview();
+    ASSERT_TRUE(w.rubyPreview->isVisible());
+    auto *gutter = static_cast<LineNumberGutter *>(w.lineNumbers);
+
+    // Each number stands at its own line: just above its base line the
+    // preview finds that line, and the numbers run on as the lines do.
+    auto expectBesideTheirLines = [&](int first) {
+        const QList<LineNumberGutter::PlacedNumber> placed = gutter->placedNumbers();
+        ASSERT_GE(placed.size(), 3);
+        EXPECT_EQ(placed.first().number, first);
+        for (qsizetype n = 0; n < placed.size(); ++n) {
+            const LineNumberGutter::PlacedNumber &number = placed[n];
+            EXPECT_EQ(number.number, first + n);
+            const QPointF inPreview = w.rubyPreview->viewport()->mapFromGlobal(
+                w.lineNumbers->viewport()->mapToGlobal(QPointF(4, number.baseline - 2)));
+            if (inPreview.y() < w.rubyPreview->viewport()->height()) {
+                EXPECT_EQ(w.rubyPreview->lineAt(inPreview.toPoint()), number.number - 1) << number.number;
+            }
+            const bool faulty = (number.number - 1) % 3 == 2;
+            EXPECT_EQ(number.color == QColor(Qt::red), faulty) << number.number;
+        }
+    };
+    expectBesideTheirLines(1);
+
+    // Painted, in the gutter's own blue, above the first base line.
+    const QImage picture = w.lineNumbers->viewport()->grab().toImage();
+    const int baseline = int(gutter->placedNumbers().first().baseline);
+    int blue = 0;
+    for (int y = qMax(0, baseline - 10); y < baseline; ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            blue += picture.pixelColor(x, y).blue() > 200 && picture.pixelColor(x, y).red() < 80 ? 1 : 0;
+    EXPECT_GT(blue, 5);
+
+    // Scrolled: the numbers follow before any other event is handled.
+    w.rubyPreview->verticalScrollBar()->setValue(7);
+    expectBesideTheirLines(8);
+
+    // A faulty line's number tells why when the mouse rests on it.
+    const LineNumberGutter::PlacedNumber faulty = gutter->placedNumbers().at(1);
+    ASSERT_EQ(faulty.number, 9);
+    const QPoint at(4, int(faulty.baseline) - 2);
+    QHelpEvent hover(QEvent::ToolTip, at, w.lineNumbers->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(w.lineNumbers->viewport(), &hover);
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("!!漢字セパレータの数に過不足があります。"));
+
+    // Back in the edit view the gutter's rows number the lines again.
+    w.togglePreview();
+    EXPECT_TRUE(gutter->placedNumbers().isEmpty());
 }
 
 } // namespace

@@ -22,6 +22,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -312,6 +313,56 @@ TEST_F(ToolbarTest, DisplayImageKeepsItsButtonLitAndFramedAndTheOthersOutOfUse)
     EXPECT_TRUE(lit(15));
     moveOnto(w().textEdit->viewport());
     EXPECT_FALSE(lit(15));
+}
+
+// How far the lightness of a button's pixels spreads: a wash flattens it.
+double lightnessSpread(const QImage &image, const QRect &button)
+{
+    double sum = 0, squares = 0;
+    for (int y = button.top(); y <= button.bottom(); ++y) {
+        for (int x = button.left(); x <= button.right(); ++x) {
+            const double l = image.pixelColor(x, y).lightnessF();
+            sum += l;
+            squares += l * l;
+        }
+    }
+    const double n = double(button.width()) * button.height();
+    return squares / n - (sum / n) * (sum / n);
+}
+
+// The strip as the screen shows it once the pending repaints are done: the
+// window's picture is only ever repainted where something changed.
+QImage stripOnScreen(MainWindow &w)
+{
+    QCoreApplication::processEvents();
+    const QImage window = QGuiApplication::primaryScreen()->grabWindow(w.winId()).toImage();
+    return window.copy(QRect(w.toolStrip->mapTo(&w, QPoint(0, 0)), w.toolStrip->size()));
+}
+
+TEST_F(ToolbarTest, ButtonsOutOfUseAreWashedOverLitOrNotAndComeBackAsTheyWere)
+{
+    start();
+    w().note().setText(QStringLiteral("abc"));
+    QTest::keyClicks(w().textEdit, QStringLiteral("d"));
+    ASSERT_TRUE(w().document().canUndo());
+    hover(13);
+    ASSERT_TRUE(lit(13));
+    const QImage before = stripOnScreen(w());
+
+    w().previewAction->trigger();
+    ASSERT_FALSE(w().toolButtons[0]->isEnabled());
+    ASSERT_TRUE(lit(13));
+    const QImage shown = stripOnScreen(w());
+    for (int button : {0, 9, 13}) {
+        const QRect r = w().toolButtons[button]->geometry();
+        EXPECT_NE(shown.copy(r), before.copy(r)) << "button " << button;
+        EXPECT_LT(lightnessSpread(shown, r), lightnessSpread(before, r)) << "button " << button;
+    }
+    const QRect exit = w().toolButtons[17]->geometry();
+    EXPECT_EQ(shown.copy(exit), before.copy(exit));
+
+    w().previewAction->trigger();
+    EXPECT_EQ(stripOnScreen(w()), before);
 }
 
 TEST_F(ToolbarTest, DisplayImageFromTheMenuLightsButton15WithoutTheMouse)
