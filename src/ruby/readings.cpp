@@ -330,6 +330,8 @@ void applyContextRules(QList<Word> &words)
         QStringLiteral("場所"), QStringLiteral("月"),       QStringLiteral("週"),   QStringLiteral("回"),
         QStringLiteral("夏"),   QStringLiteral("冬"),       QStringLiteral("春"),   QStringLiteral("秋"),
         QStringLiteral("作"),   QStringLiteral("年"),       QStringLiteral("日")};
+    static const QStringList kSentenceEnds = {QStringLiteral("。"), QStringLiteral("！"), QStringLiteral("？"),
+                                              QStringLiteral("!"), QStringLiteral("?")};
     static const QString kWeekdays = QStringLiteral("月火水木金土日");
     static const QStringList kWeekdayReadings = {QStringLiteral("げつ"), QStringLiteral("か"), QStringLiteral("すい"),
                                                  QStringLiteral("もく"), QStringLiteral("きん"), QStringLiteral("ど"),
@@ -375,10 +377,19 @@ void applyContextRules(QList<Word> &words)
             // こちらの方が性能が良い compares across a noun of its own; but
             // 方が多い counts people (ご存じない方が多い).
             const bool many = i + 2 < words.size() && words[i + 2].lemma == QStringLiteral("多い");
-            const bool compares = i + 2 < words.size() && words[i + 1].surface == QStringLiteral("が") && !many
+            // With より earlier in the same sentence the 方が is the other
+            // side of a comparison, whatever follows (温泉よりも食堂の方が主体,
+            // 書くより「ヨコハマ」の方が似合う, even 店より駅の方が多い).
+            bool afterThan = false;
+            for (qsizetype k = i - 1; k >= 0 && !afterThan && !surfaceIs(words, k, kSentenceEnds); --k)
+                afterThan = words[k].partOfSpeech == QStringLiteral("助詞")
+                    && (words[k].surface == QStringLiteral("より") || words[k].surface == QStringLiteral("よりも"));
+            const bool comparedWith = afterThan && surfaceIs(words, i + 1, {QStringLiteral("が")});
+            const bool compares = comparedWith
+                || (i + 2 < words.size() && words[i + 1].surface == QStringLiteral("が") && !many
                 && (afterPast || describes(i + 2)
                     || (words[i + 2].partOfSpeech == QStringLiteral("名詞") && surfaceIs(words, i + 3, {QStringLiteral("が")})
-                        && describes(i + 4)));
+                        && describes(i + 4))));
             // After a verb's stem it is a way of doing, whatever follows:
             // 育て方が悪い, 動かし方が素晴らしい. The plain form ends in
             // the u sound (する方が早い) and is left to the test above.

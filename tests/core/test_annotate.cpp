@@ -158,6 +158,10 @@ TEST(AutomaticReadings, ReadsKnownTroubleWordsByTheirContext)
         {u"来場した方々、", u"`来場`らいじょう`した`方々`かたがた`、"},
         {u"知らない方が多い", u"`知`し`らない`方`かた`が`多`おお`い"},  // many people
         {u"都市ガスの方が性能が良い", u"`都市`とし`ガスの`方`ほう`が`性能`せいのう`が`良`よ`い"},
+        // より earlier in the sentence makes 方が its other side.
+        {u"手紙より電話の方が伝わる", u"`手紙`てがみ`より`電話`でんわ`の`方`ほう`が`伝`つた`わる"},
+        {u"街より村の方が多い", u"`街`まち`より`村`むら`の`方`ほう`が`多`おお`い"},
+        {u"雨より。あの方が来た", u"`雨`あめ`より。あの`方`かた`が`来`き`た"},  // another sentence
         // Standing alone, a word takes its own first sound (the dictionary
         // gives がわ, づくり); after a verb's stem it may be a compound.
         {u"この川を渡る。", u"この`川`かわ`を`渡`わた`る。"},
