@@ -452,7 +452,19 @@ void applyContextRules(QList<Word> &words)
                 digits = word.surface.at(k).isDigit();
                 number = number * 10 + word.surface.at(k).digitValue();
             }
-            const bool afterMonth = i > 0 && words[i - 1].surface.endsWith(QStringLiteral("月"));
+            // The dictionary may take only the last digits with the counter
+            // (２ and ２人 in ２２人): the number is all the digits together,
+            // or ２２人 would read as ふたり.
+            qsizetype first = i;
+            if (const qint64 before = numberBefore(words, i); before >= 0 && digits) {
+                qint64 scale = 1;
+                for (qsizetype k = 0; k < counterAt; ++k)
+                    scale *= 10;
+                number = std::min<qint64>(before, 999999) * scale + number;
+                while (first > 0 && attachedTo(words, first) && words[first - 1].surface.front().isDigit())
+                    --first;
+            }
+            const bool afterMonth = first > 0 && words[first - 1].surface.endsWith(QStringLiteral("月"));
             const QString counter = digits ? counterReading(word.surface.right(1), number, afterMonth) : QString();
             if (!counter.isEmpty())
                 word.reading = counter;
@@ -653,7 +665,9 @@ void applyContextRules(QList<Word> &words)
             || !startsWithKanji(word.surface.mid(1)))
             continue;
         const int digit = word.surface.front().digitValue();
-        if (digit < 0 || digit > 9)
+        // A digit and a counter already hold the counter's part alone
+        // (２２人 ..にん must not lose the に of にん).
+        if (digit < 0 || digit > 9 || (word.surface.size() == 2 && !counterReading(word.surface.right(1), digit).isEmpty()))
             continue;
         for (const QString &spoken : kDigitReadings[digit]) {
             if (word.reading.size() > spoken.size() && word.reading.startsWith(spoken)) {

@@ -110,6 +110,9 @@ TEST(AutomaticReadings, ReadsKnownTroubleWordsByTheirContext)
         {u"５月１日に", u"５`月`がつ`１`日`たち`に"},          // ついたち
         {u"１日に３回", u"１`日`にち`に３`回`かい`"},          // no month: いちにち
         {u"２０日から２人で", u"２０`日`か`から２`人`り`で"},   // はつか, ふたり
+        // The dictionary may take only the last digit with the counter.
+        {u"有志２２人で登った", u"`有志`ゆうし`２２`人`にん`で`登`のぼ`った"},
+        {u"会員１２人が来た", u"`会員`かいいん`１２`人`にん`が`来`き`た"},
         {u"１５人と１０分と５分", u"１５`人`にん`と１０`分`ぷん`と５`分`ふん`"},
         {u"２日間と１２日間", u"２`日間`かかん`と１２`日間`にちかん`"},  // a span counts as days do
         {u"調査を行った", u"`調査`ちょうさ`を`行`おこな`った"},
