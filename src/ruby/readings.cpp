@@ -487,6 +487,13 @@ void applyContextRules(QList<Word> &words)
         } else if (word.surface.startsWith(QStringLiteral("言")) && word.reading.startsWith(QStringLiteral("ゆ"))) {
             // The kana column spells 言う as it is said, ゆう.
             word.reading = QStringLiteral("い") + word.reading.mid(1);
+        } else if (word.surface.startsWith(QStringLiteral("描")) && word.reading.startsWith(QStringLiteral("えが"))
+                   && i >= 2 && surfaceIs(words, i - 1, {QStringLiteral("を"), QStringLiteral("も")})
+                   && (words[i - 2].surface.endsWith(QStringLiteral("絵"))
+                       || surfaceIs(words, i - 2, {QStringLiteral("イラスト"), QStringLiteral("漫画"),
+                                                   QStringLiteral("マンガ"), QStringLiteral("似顔絵")}))) {
+            // A picture is drawn: 絵を描く is かく; えがく portrays (半生を描く).
+            word.reading = QStringLiteral("か") + word.reading.mid(2);
         } else if (word.surface == QStringLiteral("実") && surfaceIs(words, i + 1, kFruitParticles)) {
             // 実を付ける, 実が熟す: the fruit; 実は is one word of its own.
             word.reading = QStringLiteral("み");
