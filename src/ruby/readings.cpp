@@ -713,6 +713,20 @@ void applyContextRules(QList<Word> &words)
             word.reading = voiced(word.reading);
             continue;
         }
+        // After a verb's stem a native word makes a compound with it and
+        // voices as after a noun (使い勝手 ..がって, 味わい深い ..ぶかい,
+        // 噛み心地 ..ごこち). A verb after a particle is a clause of its
+        // own that the stem ends (に住み、針の, に対し高い), and no compound.
+        static const QString kStemEndings = QStringLiteral("いきぎしじちにひびみりえけげせぜてでねへべめれ");
+        if (previous.partOfSpeech == QStringLiteral("動詞") && !previous.surface.isEmpty()
+            && !(i >= 2 && words[i - 2].partOfSpeech == QStringLiteral("助詞"))
+            && kStemEndings.contains(previous.surface.back()) && word.origin == QStringLiteral("和")
+            && (word.partOfSpeech == QStringLiteral("名詞") || word.partOfSpeech == QStringLiteral("形容詞"))
+            && word.surface != QStringLiteral("方") && word.reading.size() > 1 && word.reading == word.baseReading
+            && (word.initialChange.endsWith(QStringLiteral("濁")) || word.initialChange.endsWith(QStringLiteral("混合")))) {
+            word.reading = voiced(word.reading);
+            continue;
+        }
         if (!endsWithKanji(previous.surface))
             continue;
         // A Chinese prefix sets no compound sound (各部屋 かくへや, 全区間).

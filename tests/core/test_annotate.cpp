@@ -172,6 +172,11 @@ TEST(AutomaticReadings, ReadsKnownTroubleWordsByTheirContext)
         {u"この川を渡る。", u"この`川`かわ`を`渡`わた`る。"},
         {u"大きな作りの家", u"`大`おお`きな`作`つく`りの`家`いえ`"},
         {u"住まい作りと家族旅行", u"`住`す`まい`作`づく`りと`家族旅行`かぞくりょこう`"},
+        // After a verb's stem a native word voices; after a clause the
+        // stem ends it does not (に住み、針の).
+        {u"優れた使い勝手", u"`優`すぐ`れた`使`つか`い`勝手`がって`"},
+        {u"噛み心地が良い", u"`噛`か`み`心地`ごこち`が`良`よ`い"},
+        {u"町に住み針の仕事", u"`町`まち`に`住`す`み`針`はり`の`仕事`しごと`"},
     };
     for (const AnnotateCase &c : cases) {
         const QString text = QString::fromUtf16(c.text);
