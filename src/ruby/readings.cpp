@@ -494,6 +494,13 @@ void applyContextRules(QList<Word> &words)
                                                    QStringLiteral("マンガ"), QStringLiteral("似顔絵")}))) {
             // A picture is drawn: 絵を描く is かく; えがく portrays (半生を描く).
             word.reading = QStringLiteral("か") + word.reading.mid(2);
+        } else if (word.surface == QStringLiteral("話し") && word.partOfSpeech == QStringLiteral("動詞") && attached
+                   && words[i - 1].partOfSpeech == QStringLiteral("接頭辞") && i + 1 < words.size()
+                   && attachedTo(words, i + 1) && words[i + 1].surface.startsWith(QStringLiteral("ま"))) {
+            // お話します is お話しします with one し left out: the dictionary
+            // reads お話し＋ます, which the humble お never takes. The noun
+            // 話 is read and the し goes to する (おはなしします).
+            word.reading = QStringLiteral("はなしし");
         } else if (word.surface == QStringLiteral("実") && surfaceIs(words, i + 1, kFruitParticles)) {
             // 実を付ける, 実が熟す: the fruit; 実は is one word of its own.
             word.reading = QStringLiteral("み");

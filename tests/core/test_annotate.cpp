@@ -161,6 +161,8 @@ TEST(AutomaticReadings, ReadsKnownTroubleWordsByTheirContext)
         {u"来場した方々、", u"`来場`らいじょう`した`方々`かたがた`、"},
         {u"知らない方が多い", u"`知`し`らない`方`かた`が`多`おお`い"},  // many people
         {u"都市ガスの方が性能が良い", u"`都市`とし`ガスの`方`ほう`が`性能`せいのう`が`良`よ`い"},
+        {u"これからお話します。", u"これからお`話`はなし`します。"},  // お話しします, one し left out
+        {u"お話しします", u"お`話`はな`しします"},
         {u"油絵を描いて飾る", u"`油絵`あぶらえ`を`描`か`いて`飾`かざ`る"},  // a picture is drawn
         {u"半生を描いた本", u"`半生`はんせい`を`描`えが`いた`本`ほん`"},     // a life is portrayed
         // より earlier in the sentence makes 方が its other side.
