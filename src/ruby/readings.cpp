@@ -330,6 +330,8 @@ void applyContextRules(QList<Word> &words)
         QStringLiteral("場所"), QStringLiteral("月"),       QStringLiteral("週"),   QStringLiteral("回"),
         QStringLiteral("夏"),   QStringLiteral("冬"),       QStringLiteral("春"),   QStringLiteral("秋"),
         QStringLiteral("作"),   QStringLiteral("年"),       QStringLiteral("日")};
+    static const QStringList kSentenceEnds = {QStringLiteral("。"), QStringLiteral("！"), QStringLiteral("？"),
+                                              QStringLiteral("!"), QStringLiteral("?")};
     static const QString kWeekdays = QStringLiteral("月火水木金土日");
     static const QStringList kWeekdayReadings = {QStringLiteral("げつ"), QStringLiteral("か"), QStringLiteral("すい"),
                                                  QStringLiteral("もく"), QStringLiteral("きん"), QStringLiteral("ど"),
@@ -375,10 +377,19 @@ void applyContextRules(QList<Word> &words)
             // こちらの方が性能が良い compares across a noun of its own; but
             // 方が多い counts people (ご存じない方が多い).
             const bool many = i + 2 < words.size() && words[i + 2].lemma == QStringLiteral("多い");
-            const bool compares = i + 2 < words.size() && words[i + 1].surface == QStringLiteral("が") && !many
+            // With より earlier in the same sentence the 方が is the other
+            // side of a comparison, whatever follows (温泉よりも食堂の方が主体,
+            // 書くより「ヨコハマ」の方が似合う, even 店より駅の方が多い).
+            bool afterThan = false;
+            for (qsizetype k = i - 1; k >= 0 && !afterThan && !surfaceIs(words, k, kSentenceEnds); --k)
+                afterThan = words[k].partOfSpeech == QStringLiteral("助詞")
+                    && (words[k].surface == QStringLiteral("より") || words[k].surface == QStringLiteral("よりも"));
+            const bool comparedWith = afterThan && surfaceIs(words, i + 1, {QStringLiteral("が")});
+            const bool compares = comparedWith
+                || (i + 2 < words.size() && words[i + 1].surface == QStringLiteral("が") && !many
                 && (afterPast || describes(i + 2)
                     || (words[i + 2].partOfSpeech == QStringLiteral("名詞") && surfaceIs(words, i + 3, {QStringLiteral("が")})
-                        && describes(i + 4)));
+                        && describes(i + 4))));
             // After a verb's stem it is a way of doing, whatever follows:
             // 育て方が悪い, 動かし方が素晴らしい. The plain form ends in
             // the u sound (する方が早い) and is left to the test above.
@@ -441,7 +452,19 @@ void applyContextRules(QList<Word> &words)
                 digits = word.surface.at(k).isDigit();
                 number = number * 10 + word.surface.at(k).digitValue();
             }
-            const bool afterMonth = i > 0 && words[i - 1].surface.endsWith(QStringLiteral("月"));
+            // The dictionary may take only the last digits with the counter
+            // (２ and ２人 in ２２人): the number is all the digits together,
+            // or ２２人 would read as ふたり.
+            qsizetype first = i;
+            if (const qint64 before = numberBefore(words, i); before >= 0 && digits) {
+                qint64 scale = 1;
+                for (qsizetype k = 0; k < counterAt; ++k)
+                    scale *= 10;
+                number = std::min<qint64>(before, 999999) * scale + number;
+                while (first > 0 && attachedTo(words, first) && words[first - 1].surface.front().isDigit())
+                    --first;
+            }
+            const bool afterMonth = first > 0 && words[first - 1].surface.endsWith(QStringLiteral("月"));
             const QString counter = digits ? counterReading(word.surface.right(1), number, afterMonth) : QString();
             if (!counter.isEmpty())
                 word.reading = counter;
@@ -464,6 +487,20 @@ void applyContextRules(QList<Word> &words)
         } else if (word.surface.startsWith(QStringLiteral("言")) && word.reading.startsWith(QStringLiteral("ゆ"))) {
             // The kana column spells 言う as it is said, ゆう.
             word.reading = QStringLiteral("い") + word.reading.mid(1);
+        } else if (word.surface.startsWith(QStringLiteral("描")) && word.reading.startsWith(QStringLiteral("えが"))
+                   && i >= 2 && surfaceIs(words, i - 1, {QStringLiteral("を"), QStringLiteral("も")})
+                   && (words[i - 2].surface.endsWith(QStringLiteral("絵"))
+                       || surfaceIs(words, i - 2, {QStringLiteral("イラスト"), QStringLiteral("漫画"),
+                                                   QStringLiteral("マンガ"), QStringLiteral("似顔絵")}))) {
+            // A picture is drawn: 絵を描く is かく; えがく portrays (半生を描く).
+            word.reading = QStringLiteral("か") + word.reading.mid(2);
+        } else if (word.surface == QStringLiteral("話し") && word.partOfSpeech == QStringLiteral("動詞") && attached
+                   && words[i - 1].partOfSpeech == QStringLiteral("接頭辞") && i + 1 < words.size()
+                   && attachedTo(words, i + 1) && words[i + 1].surface.startsWith(QStringLiteral("ま"))) {
+            // お話します is お話しします with one し left out: the dictionary
+            // reads お話し＋ます, which the humble お never takes. The noun
+            // 話 is read and the し goes to する (おはなしします).
+            word.reading = QStringLiteral("はなしし");
         } else if (word.surface == QStringLiteral("実") && surfaceIs(words, i + 1, kFruitParticles)) {
             // 実を付ける, 実が熟す: the fruit; 実は is one word of its own.
             word.reading = QStringLiteral("み");
@@ -642,7 +679,9 @@ void applyContextRules(QList<Word> &words)
             || !startsWithKanji(word.surface.mid(1)))
             continue;
         const int digit = word.surface.front().digitValue();
-        if (digit < 0 || digit > 9)
+        // A digit and a counter already hold the counter's part alone
+        // (２２人 ..にん must not lose the に of にん).
+        if (digit < 0 || digit > 9 || (word.surface.size() == 2 && !counterReading(word.surface.right(1), digit).isEmpty()))
             continue;
         for (const QString &spoken : kDigitReadings[digit]) {
             if (word.reading.size() > spoken.size() && word.reading.startsWith(spoken)) {
@@ -677,6 +716,20 @@ void applyContextRules(QList<Word> &words)
             && word.origin == QStringLiteral("和") && word.partOfSpeech == QStringLiteral("名詞")
             && word.subCategory == QStringLiteral("普通名詞") && word.reading.size() > 1
             && word.surface != QStringLiteral("方") && allKanji(word.surface) && word.reading == word.baseReading
+            && (word.initialChange.endsWith(QStringLiteral("濁")) || word.initialChange.endsWith(QStringLiteral("混合")))) {
+            word.reading = voiced(word.reading);
+            continue;
+        }
+        // After a verb's stem a native word makes a compound with it and
+        // voices as after a noun (使い勝手 ..がって, 味わい深い ..ぶかい,
+        // 噛み心地 ..ごこち). A verb after a particle is a clause of its
+        // own that the stem ends (に住み、針の, に対し高い), and no compound.
+        static const QString kStemEndings = QStringLiteral("いきぎしじちにひびみりえけげせぜてでねへべめれ");
+        if (previous.partOfSpeech == QStringLiteral("動詞") && !previous.surface.isEmpty()
+            && !(i >= 2 && words[i - 2].partOfSpeech == QStringLiteral("助詞"))
+            && kStemEndings.contains(previous.surface.back()) && word.origin == QStringLiteral("和")
+            && (word.partOfSpeech == QStringLiteral("名詞") || word.partOfSpeech == QStringLiteral("形容詞"))
+            && word.surface != QStringLiteral("方") && word.reading.size() > 1 && word.reading == word.baseReading
             && (word.initialChange.endsWith(QStringLiteral("濁")) || word.initialChange.endsWith(QStringLiteral("混合")))) {
             word.reading = voiced(word.reading);
             continue;

@@ -110,6 +110,9 @@ TEST(AutomaticReadings, ReadsKnownTroubleWordsByTheirContext)
         {u"５月１日に", u"５`月`がつ`１`日`たち`に"},          // ついたち
         {u"１日に３回", u"１`日`にち`に３`回`かい`"},          // no month: いちにち
         {u"２０日から２人で", u"２０`日`か`から２`人`り`で"},   // はつか, ふたり
+        // The dictionary may take only the last digit with the counter.
+        {u"有志２２人で登った", u"`有志`ゆうし`２２`人`にん`で`登`のぼ`った"},
+        {u"会員１２人が来た", u"`会員`かいいん`１２`人`にん`が`来`き`た"},
         {u"１５人と１０分と５分", u"１５`人`にん`と１０`分`ぷん`と５`分`ふん`"},
         {u"２日間と１２日間", u"２`日間`かかん`と１２`日間`にちかん`"},  // a span counts as days do
         {u"調査を行った", u"`調査`ちょうさ`を`行`おこな`った"},
@@ -158,11 +161,24 @@ TEST(AutomaticReadings, ReadsKnownTroubleWordsByTheirContext)
         {u"来場した方々、", u"`来場`らいじょう`した`方々`かたがた`、"},
         {u"知らない方が多い", u"`知`し`らない`方`かた`が`多`おお`い"},  // many people
         {u"都市ガスの方が性能が良い", u"`都市`とし`ガスの`方`ほう`が`性能`せいのう`が`良`よ`い"},
+        {u"これからお話します。", u"これからお`話`はなし`します。"},  // お話しします, one し left out
+        {u"お話しします", u"お`話`はな`しします"},
+        {u"油絵を描いて飾る", u"`油絵`あぶらえ`を`描`か`いて`飾`かざ`る"},  // a picture is drawn
+        {u"半生を描いた本", u"`半生`はんせい`を`描`えが`いた`本`ほん`"},     // a life is portrayed
+        // より earlier in the sentence makes 方が its other side.
+        {u"手紙より電話の方が伝わる", u"`手紙`てがみ`より`電話`でんわ`の`方`ほう`が`伝`つた`わる"},
+        {u"街より村の方が多い", u"`街`まち`より`村`むら`の`方`ほう`が`多`おお`い"},
+        {u"雨より。あの方が来た", u"`雨`あめ`より。あの`方`かた`が`来`き`た"},  // another sentence
         // Standing alone, a word takes its own first sound (the dictionary
         // gives がわ, づくり); after a verb's stem it may be a compound.
         {u"この川を渡る。", u"この`川`かわ`を`渡`わた`る。"},
         {u"大きな作りの家", u"`大`おお`きな`作`つく`りの`家`いえ`"},
         {u"住まい作りと家族旅行", u"`住`す`まい`作`づく`りと`家族旅行`かぞくりょこう`"},
+        // After a verb's stem a native word voices; after a clause the
+        // stem ends it does not (に住み、針の).
+        {u"優れた使い勝手", u"`優`すぐ`れた`使`つか`い`勝手`がって`"},
+        {u"噛み心地が良い", u"`噛`か`み`心地`ごこち`が`良`よ`い"},
+        {u"町に住み針の仕事", u"`町`まち`に`住`す`み`針`はり`の`仕事`しごと`"},
     };
     for (const AnnotateCase &c : cases) {
         const QString text = QString::fromUtf16(c.text);
