@@ -40,11 +40,6 @@ namespace zeq {
 
 namespace {
 
-int twipsToPixels(double twips)
-{
-    return int(std::lround(twips / kTwipsPerPixel));
-}
-
 // Re-lays out the window whenever the client area changes size.
 class ClientArea : public QWidget {
 public:

@@ -23,11 +23,6 @@ namespace zeq {
 
 namespace {
 
-int twipsToPixels(double twips)
-{
-    return int(std::lround(twips / kTwipsPerPixel));
-}
-
 // Greying a menu changes how its title looks, not where it stands, yet the
 // menu bar answers each greyed menu by measuring every title again, taking
 // back and grabbing anew every mnemonic and asking the window for a new

@@ -538,11 +538,6 @@ QImage greySymbol(int index)
 // needs no widget code.
 namespace {
 
-int twipsToPixels(double twips)
-{
-    return int(std::lround(twips / kTwipsPerPixel));
-}
-
 // Buttons are laid out in twips: 500 apart, starting 20 in from the left
 // and 20 down from the top; each is 480 twips square.
 constexpr double kFirstLeft = 20;

@@ -15,4 +15,10 @@ inline long roundHalfEven(double value)
     return std::lrint(value);
 }
 
+// A length in twips as whole pixels, halves away from zero.
+inline int twipsToPixels(double twips)
+{
+    return int(std::lround(twips / kTwipsPerPixel));
+}
+
 } // namespace zeq

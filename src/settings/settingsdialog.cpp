@@ -31,7 +31,7 @@ constexpr int kLabelPoints = 12;
 
 int px(int twips)
 {
-    return int(std::lround(twips / kTwipsPerPixel));
+    return twipsToPixels(twips);
 }
 
 void place(QWidget *widget, int left, int top, int width, int height)
