@@ -61,8 +61,7 @@ void setMenusEnabled(QMenuBar *bar, std::initializer_list<QMenu *> menus, bool e
 void setDocumentCommandsEnabled(MainWindow &w, bool enabled)
 {
     // A disabled menu takes its items' shortcut keys with it.
-    static const bool noMenus = qEnvironmentVariableIsSet("XNOMENU"), noBar = qEnvironmentVariableIsSet("XNOBAR");
-    if (!noMenus) setMenusEnabled(w.menuBar(), {w.editMenu, w.searchMenu, w.optionsMenu}, enabled);
+    setMenusEnabled(w.menuBar(), {w.editMenu, w.searchMenu, w.optionsMenu}, enabled);
     for (QAction *item : {w.newAction, w.openAction, w.saveAction, w.saveAsAction})
         item->setEnabled(enabled);
     for (int i = 1; i <= 5; ++i)
@@ -75,7 +74,7 @@ void setDocumentCommandsEnabled(MainWindow &w, bool enabled)
         w.imageToolButtons.enabled[i] = enabled || i == 15 || i == 17;
     w.imageToolButtons.button15Lit = !enabled;
     w.imageToolButtons.button15Border = enabled ? 0 : 1;
-    if (!noBar) w.syncToolbar();
+    w.syncToolbar();
 }
 
 void bringImageToFront(MainWindow &w)
