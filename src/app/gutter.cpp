@@ -17,19 +17,6 @@ void LineNumberGutter::setPlacedNumbers(const QList<PlacedNumber> &numbers)
     viewport()->update();
 }
 
-int LineNumberGutter::placedNumberAt(qreal y) const
-{
-    // A number's row starts where its text starts and runs to the next one's.
-    const qreal ascent = QFontMetricsF(font()).ascent();
-    int found = 0;
-    for (const PlacedNumber &placed : m_placed) {
-        if (y < placed.baseline - ascent)
-            break;
-        found = placed.number;
-    }
-    return found;
-}
-
 void LineNumberGutter::paintEvent(QPaintEvent *event)
 {
     QPlainTextEdit::paintEvent(event);

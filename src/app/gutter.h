@@ -28,8 +28,6 @@ public:
     // empty; none: the rows alone.
     void setPlacedNumbers(const QList<PlacedNumber> &numbers);
     const QList<PlacedNumber> &placedNumbers() const { return m_placed; }
-    // The placed number whose row holds viewport height y; 0 for none.
-    int placedNumberAt(qreal y) const;
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -404,7 +404,7 @@ void MainWindow::refreshLineNumbers()
 {
     QWidget *front = imageShown ? static_cast<QWidget *>(preview) : static_cast<QWidget *>(textEdit);
     if (imageShown)
-        topLine = rubyPreviewShown() ? rubyPreview->firstVisibleLine() : imageFirstVisibleLine(preview);
+        topLine = rubyPreviewShown() ? rubyPreview->firstVisibleLine() : imageFirstVisibleLine(preview, topLine);
     else
         topLine = m_note->firstVisibleLine();
     // The ruby preview's rows are taller than the gutter's: its numbers are

@@ -3,6 +3,7 @@
 // display-image view lying over it, tool bar strip, status bar and menus;
 // start-up, layout and the close sequence.
 
+#include "app/gutter.h"
 #include "app/session.h"
 #include "document/docfile.h"
 #include "ime/capture.h"
@@ -274,7 +275,7 @@ public:
     // Controls.
     QWidget *client = nullptr;
     QPlainTextEdit *textEdit = nullptr;
-    QPlainTextEdit *lineNumbers = nullptr;
+    LineNumberGutter *lineNumbers = nullptr;
     QTextEdit *preview = nullptr;
     QWidget *toolStrip = nullptr;
     StatusPanels *statusPanels = nullptr;

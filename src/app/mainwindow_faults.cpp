@@ -3,11 +3,11 @@
 // image leads back to the line in the edit view.
 
 #include "app/mainwindow.h"
-#include "app/gutter.h"
+#include "platform/fonts.h"
 #include "platform/textbox.h"
 #include "ruby/displayimage.h"
 #include "ruby/imagerender.h"
-#include "platform/fonts.h"
+#include "ruby/rubypreview.h"
 
 #include <QAction>
 #include <QHelpEvent>
@@ -99,9 +99,11 @@ bool MainWindow::handleFaultEvent(QObject *watched, QEvent *event)
 {
     if (watched == lineNumbers->viewport() && event->type() == QEvent::ToolTip) {
         auto *help = static_cast<QHelpEvent *>(event);
-        const int placed = static_cast<LineNumberGutter *>(lineNumbers)->placedNumberAt(help->pos().y());
-        const int line = rubyPreviewShown() ? placed - 1
-                                            : topLine + lineNumbers->cursorForPosition(help->pos()).blockNumber();
+        // Beside the ruby preview a number stands level with its line, so
+        // the preview tells which line is at that height (none below the last).
+        const int line = rubyPreviewShown()
+            ? rubyPreview->lineAt(QPoint(0, rubyPreview->viewport()->mapFromGlobal(help->globalPos()).y()))
+            : topLine + lineNumbers->cursorForPosition(help->pos()).blockNumber();
         const QString message = m_faults.messageAt(line);
         if (message.isEmpty())
             QToolTip::hideText();

@@ -134,7 +134,7 @@ void MainWindow::togglePreview()
     bool waitCursor = false;
     if (imageShown) {
         // Back to the edit view, at the line the preview showed first.
-        topLine = rubyPreviewShown() ? rubyPreview->firstVisibleLine() : imageFirstVisibleLine(preview);
+        topLine = rubyPreviewShown() ? rubyPreview->firstVisibleLine() : imageFirstVisibleLine(preview, topLine);
         imageMode = false;
         setDocumentCommandsEnabled(*this, true);
         textEdit->show();

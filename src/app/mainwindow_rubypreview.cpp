@@ -77,8 +77,10 @@ bool MainWindow::showRubyPreview()
     preview->hide();
     rubyPreview->show();
     rubyPreview->raise();
-    // The edit area lies hidden behind it; typing must not reach it.
+    // The edit area lies hidden behind it; typing must not reach it, and
+    // out of sight it is out of the paint too.
     rubyPreview->setFocus();
+    textEdit->hide();
     rubyPreview->scrollToLine(first);
     return true;
 }
@@ -95,18 +97,18 @@ bool MainWindow::rubyPreviewShown() const
 
 void MainWindow::placeRubyPreviewNumbers()
 {
-    auto *gutter = static_cast<LineNumberGutter *>(lineNumbers);
+    LineNumberGutter *gutter = lineNumbers;
     QList<LineNumberGutter::PlacedNumber> numbers;
     if (rubyPreviewShown()) {
         const QList<RubyPreview::VisibleLine> lines = rubyPreview->visibleLines();
         numbers.reserve(lines.size());
         const QColor plain = gutter->palette().color(QPalette::Text);
         const QColor faulty = colorFromRef(kImageMessageColor);
-        for (const RubyPreview::VisibleLine &line : lines) {
-            const QPointF inClient = rubyPreview->viewport()->mapTo(client, QPointF(0, line.baseline));
-            const qreal baseline = gutter->viewport()->mapFrom(client, inClient).y();
-            numbers.append({line.line + 1, baseline, m_faults.isFaulty(line.line) ? faulty : plain});
-        }
+        // The two viewports stand at one offset from each other.
+        const qreal offset =
+            gutter->viewport()->mapFrom(client, rubyPreview->viewport()->mapTo(client, QPointF(0, 0))).y();
+        for (const RubyPreview::VisibleLine &line : lines)
+            numbers.append({line.line + 1, line.baseline + offset, m_faults.isFaulty(line.line) ? faulty : plain});
     }
     gutter->setPlacedNumbers(numbers);
 }

@@ -115,7 +115,7 @@ void applyImageRightEdge(QTextEdit *view, int right)
         view->setLineWrapColumnOrWidth(right);
 }
 
-int imageFirstVisibleLine(const QTextEdit *view)
+int imageFirstVisibleLine(const QTextEdit *view, int hint)
 {
     // A line scrolled exactly to the top edge begins where the one before it
     // ends, and a hit there counts for the one before: look one pixel lower.
@@ -124,9 +124,16 @@ int imageFirstVisibleLine(const QTextEdit *view)
     // that is still being laid out in idle time lays out all of it first,
     // while the walk lays out only the lines down to the top edge, which the
     // view paints anyway.
+    // The walk starts at the hint (the line shown first last time), so a
+    // scroll costs the lines it moved over, not every line above the view.
     const QTextDocument *document = view->document();
     const QAbstractTextDocumentLayout *layout = document->documentLayout();
-    QTextBlock block = document->begin();
+    QTextBlock block = document->findBlockByNumber(qMax(0, hint));
+    if (!block.isValid())
+        block = document->begin();
+    for (QTextBlock previous = block.previous();
+         previous.isValid() && layout->blockBoundingRect(previous).bottom() > top; previous = previous.previous())
+        block = previous;
     for (QTextBlock next = block.next(); next.isValid(); block = next, next = next.next()) {
         if (layout->blockBoundingRect(block).bottom() > top)
             break;

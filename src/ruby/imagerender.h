@@ -78,7 +78,8 @@ void showImageDocument(QTextEdit *view, std::unique_ptr<QTextDocument> document,
 void applyImageRightEdge(QTextEdit *view, int right);
 
 // Index of the first line in view (lines never wrap, so a paragraph is a line).
-int imageFirstVisibleLine(const QTextEdit *view);
+// hint is where to start looking: the line that was first in view before.
+int imageFirstVisibleLine(const QTextEdit *view, int hint = 0);
 // Scrolls so that the given line is the first in view, as far as the
 // scroll range allows.
 void scrollImageToLine(QTextEdit *view, int line);

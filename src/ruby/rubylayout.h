@@ -15,7 +15,6 @@
 #include <QRectF>
 #include <QTextLayout>
 
-#include <memory>
 
 class QPainter;
 
@@ -76,7 +75,6 @@ public:
     // Breaks the line into rows no wider than width, where the text allows
     // a break; a piece wider than a whole row stands on a row of its own.
     void wrap(qreal width);
-    qreal wrapWidth() const { return m_width; }
 
     int rowCount() const { return m_rows; }
     qreal rowHeight() const { return m_rowHeight; }

@@ -42,6 +42,7 @@ void RubyPreview::setLines(const QStringList &lines, const SettingsRecord &setti
         m_lines.push_back(maker.next(line));
     m_layouts.clear();
     m_layouts.resize(m_lines.size());
+    m_keptLayouts = 0;
 
     updateScrollRange();
     verticalScrollBar()->setValue(0);
@@ -66,9 +67,23 @@ qreal RubyPreview::wrapWidth() const
 
 const RubyLineLayout &RubyPreview::lineLayout(int line)
 {
+    // Far more than a screenful, so the lines a caller walks stay laid out.
+    constexpr std::size_t kMostKept = 2000;
+    constexpr std::size_t kKeptAround = kMostKept / 4;
     std::unique_ptr<RubyLineLayout> &layout = m_layouts[std::size_t(line)];
-    if (!layout)
+    if (!layout) {
+        if (m_keptLayouts >= kMostKept) {
+            for (std::size_t i = 0; i < m_layouts.size(); ++i) {
+                const std::size_t distance = i > std::size_t(line) ? i - line : line - i;
+                if (m_layouts[i] && distance > kKeptAround) {
+                    m_layouts[i].reset();
+                    --m_keptLayouts;
+                }
+            }
+        }
         layout = std::make_unique<RubyLineLayout>(m_lines[std::size_t(line)], m_look);
+        ++m_keptLayouts;
+    }
     layout->wrap(wrapWidth());
     return *layout;
 }

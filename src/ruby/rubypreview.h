@@ -44,6 +44,8 @@ public:
 
     // A line laid out at the view's present width.
     const RubyLineLayout &lineLayout(int line);
+    // How many lines are kept laid out.
+    std::size_t keptLayoutCount() const { return m_keptLayouts; }
 
 signals:
     // A line was double-clicked.
@@ -64,8 +66,11 @@ private:
 
     RubyLook m_look;
     std::vector<RubyLineImage> m_lines;
-    // Laid out on first sight; dropped when the lines change.
+    // Laid out on first sight; dropped when the lines change, and those far
+    // from the view once many are kept, so paging through a long document
+    // does not keep the layout of every line it passed.
     std::vector<std::unique_ptr<RubyLineLayout>> m_layouts;
+    std::size_t m_keptLayouts = 0;
 };
 
 } // namespace zeq

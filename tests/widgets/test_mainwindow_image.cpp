@@ -536,6 +536,9 @@ TEST_F(DisplayImageTest, ReturnPutsTheCaretAtTheStartAndKeepsTheFirstVisibleLine
 
     scrollImageToLine(w.preview, 120);
     EXPECT_EQ(imageFirstVisibleLine(w.preview), 120);
+    // A hint on either side of the answer walks to the same line.
+    EXPECT_EQ(imageFirstVisibleLine(w.preview, 299), 120);
+    EXPECT_EQ(imageFirstVisibleLine(w.preview, 119), 120);
     w.togglePreview();
     EXPECT_EQ(w.note().SelStart(), 0);
     EXPECT_EQ(w.note().SelLength(), 0);

@@ -167,6 +167,22 @@ TEST_F(RubyLayoutTest, ARowNeverBreaksInsideAGroupNorBeforeAClosingMark)
     EXPECT_EQ(closing->boxes().last().row, 1);
 }
 
+TEST_F(RubyLayoutTest, PagingThroughALongDocumentKeepsOnlyTheLayoutsNearTheView)
+{
+    RubyPreview preview;
+    preview.resize(400, 300);
+    QStringList lines;
+    for (int i = 0; i < 6000; ++i)
+        lines << QStringLiteral("`漢字`かんじ`の%1").arg(i);
+    preview.setLines(lines, settings);
+    for (int line = 0; line < preview.lineCount(); ++line)
+        preview.lineLayout(line);
+    EXPECT_LE(preview.keptLayoutCount(), 2000u);
+    // Lines dropped on the way are laid out again when they come back.
+    EXPECT_EQ(preview.lineLayout(0).height(), preview.lineLayout(5999).height());
+    EXPECT_GT(preview.lineLayout(0).height(), 0);
+}
+
 TEST_F(RubyLayoutTest, AFaultyLineShowsItsRawTextAndItsMessageInRed)
 {
     const auto layout = layOut(QStringLiteral("漢字`かんじ"), 2000);
@@ -287,7 +303,7 @@ TEST_F(RubyPreviewWindow, GutterNumbersThePreviewsLinesBesideThemAndFollowsItsSc
     w.setRubyPreviewMode(true);
     w.togglePreview();
     ASSERT_TRUE(w.rubyPreview->isVisible());
-    auto *gutter = static_cast<LineNumberGutter *>(w.lineNumbers);
+    LineNumberGutter *gutter = w.lineNumbers;
 
     // Each number stands at its own line: just above its base line the
     // preview finds that line, and the numbers run on as the lines do.
