@@ -21,18 +21,29 @@ QList<qsizetype> matchPositions(const QString &text, const QString &needle, bool
     return positions;
 }
 
+namespace {
+
+// text[from, to) with each match (positions within it, each needleLength
+// long) given way to replacement.
+QString spliced(QStringView text, qsizetype from, qsizetype to, const QList<qsizetype> &positions,
+                qsizetype needleLength, const QString &replacement)
+{
+    QString result;
+    for (const qsizetype at : positions) {
+        result += text.sliced(from, at - from);
+        result += replacement;
+        from = at + needleLength;
+    }
+    result += text.sliced(from, to - from);
+    return result;
+}
+
+} // namespace
+
 Replaced replaceMatches(const QString &text, const QString &needle, const QString &replacement, bool matchCase)
 {
-    Replaced result;
-    qsizetype from = 0;
-    for (const qsizetype at : matchPositions(text, needle, matchCase)) {
-        result.text += QStringView(text).mid(from, at - from);
-        result.text += replacement;
-        from = at + needle.size();
-        ++result.count;
-    }
-    result.text += QStringView(text).mid(from);
-    return result;
+    const QList<qsizetype> positions = matchPositions(text, needle, matchCase);
+    return {spliced(text, 0, text.size(), positions, needle.size(), replacement), int(positions.size())};
 }
 
 bool selectionIsMatch(const FindState &find, const EditControl &note)
@@ -90,14 +101,7 @@ int replaceAll(FindState &find, const QString &replacement, EditControl &note, M
     const qsizetype needleLength = find.gFindText.size();
     const qsizetype first = positions.front();
     const qsizetype end = positions.back() + needleLength;
-    QString span;
-    qsizetype from = first;
-    for (const qsizetype at : positions) {
-        span += QStringView(text).mid(from, at - from);
-        span += replacement;
-        from = at + needleLength;
-    }
-    note.replaceText(int(first), int(end - first), span);
+    note.replaceText(int(first), int(end - first), spliced(text, first, end, positions, needleLength, replacement));
     // The text moved under the last search's position.
     find.gNewSearch = true;
     if (report)
